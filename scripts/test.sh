@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds, and runs every test: the normal build, then
+# the core tests under AddressSanitizer and UndefinedBehaviorSanitizer, then a
+# short run of each fuzz target when clang with libFuzzer is available.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+
+echo "== Build and test"
+bash scripts/build.sh -DMW_BUILD_BENCH=ON
+(cd build && ctest --output-on-failure -j2)
+
+if [ "${MW_SKIP_SANITIZERS:-0}" != 1 ]; then
+  echo "== Sanitizer build and test"
+  MW_BUILD_DIR=build-asan bash scripts/build.sh -DMW_SANITIZE=ON -DMW_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+  (cd build-asan && ctest --output-on-failure -j2)
+fi
+
+if [ "${MW_SKIP_FUZZ:-0}" != 1 ] && command -v clang++ >/dev/null 2>&1 && [ -d fuzz ]; then
+  echo "== Fuzz targets (short runs)"
+  MW_BUILD_DIR=build-fuzz CC=clang CXX=clang++ bash scripts/build.sh -DMW_FUZZ=ON -DMW_BUILD_TESTS=OFF \
+    -DMW_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  for target in build-fuzz/bin/fuzz_*; do
+    [ -x "$target" ] || continue
+    corpus="fuzz/corpus/$(basename "$target" | sed 's/^fuzz_//')"
+    mkdir -p "build-fuzz/corpus-$(basename "$target")"
+    echo "-- $(basename "$target")"
+    "$target" -max_total_time="${MW_FUZZ_SECONDS:-30}" -rss_limit_mb=2048 -print_final_stats=0 \
+      "build-fuzz/corpus-$(basename "$target")" $( [ -d "$corpus" ] && echo "$corpus" ) 2>&1 | tail -n 2
+  done
+fi

@@ -1,0 +1,315 @@
+// The application object.
+#include "CModwrightApp.h"
+
+#include "IFrameHost.h"
+#include "assets/BuildDriver.h"
+#include "dbarchive/DbArchive.h"
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
+#include "platform/PathRules.h"
+#include "platform/ProfileFile.h"
+
+#include <iostream>
+
+namespace mw {
+namespace {
+const char* const kSeparatorLine = "---------------------------------------------------";
+} // namespace
+
+CModwrightApp::CModwrightApp(AppEnvironment environment)
+    : m_startFolder(environment.startFolder), m_documentsFolder(environment.documentsFolder),
+      m_out(environment.out ? environment.out : &std::cout), m_prompt(environment.prompt)
+{
+    m_buildDriver = std::make_unique<BuildDriver>(*this);
+}
+
+CModwrightApp::~CModwrightApp() = default;
+
+bool CModwrightApp::InitInstance(const std::vector<std::string>& arguments)
+{
+    ParseCommandLine(arguments);
+    m_cancel.Reset();
+    if (m_iniPath.empty())
+        m_iniPath = m_documentsFolder + "\\My Games\\Verdanis - Sunward" + "\\Tools.ini";
+    // Logging in with windows is the main window's business; quiet mode logs in here.
+    if (m_network && m_quiet && !LogInQuiet())
+        return false;
+    ReadConfiguration();
+    if (!WriteLoginSettings())
+        Log(Format("Couldn't write the settings file %s", m_iniPath.c_str()), true, true);
+    LoadDefaultsTable();
+    RefreshModList();
+    return true;
+}
+
+void CModwrightApp::ParseCommandLine(const std::vector<std::string>& arguments)
+{
+    for (size_t i = 0; i < arguments.size(); ++i)
+    {
+        const std::string& argument = arguments[i];
+        bool hasValue = i + 1 < arguments.size();
+        if (argument == "-network")
+            m_network = true;
+        else if (argument == "-quiet")
+            m_quiet = true;
+        else if (argument == "-ini")
+        {
+            Log("Processing ini parameter", true, false);
+            if (hasValue)
+                m_iniPath = arguments[++i];
+        }
+        else if (argument == "-username")
+        {
+            Log("Processing username parameter", true, false);
+            if (hasValue)
+                m_userName = arguments[++i];
+        }
+        else if (argument == "-database")
+        {
+            Log("Processing database parameter", true, false);
+            if (hasValue)
+                m_database = arguments[++i];
+        }
+    }
+}
+
+bool CModwrightApp::LogInQuiet()
+{
+    if (m_userName.empty())
+        m_userName = ReadProfileString("Login", "username", "", m_iniPath);
+    if (m_database.empty())
+        m_database = ReadProfileString("Login", "database", "", m_iniPath);
+    Log(Format("Attempting to log in; User: %s Database: %s", m_userName.c_str(), m_database.c_str()), true, false);
+    if (!m_sourceControl.Connect(m_database))
+    {
+        m_prompt->Show("Couldn't connect to server.", "", PromptButtons::Ok, PromptIcon::Error);
+        Log("Error logging into database.  Invalid username or database specified.", true, true);
+        return false;
+    }
+    m_sourceControl.SetUserName(m_userName);
+    Log("Successfully logged into database...", true, false);
+    return true;
+}
+
+void CModwrightApp::ReadConfiguration()
+{
+    m_splashEnable = ReadProfileInt("SplashScreen", "splashenable", 1, m_iniPath);
+    m_splashMute = ReadProfileInt("SplashScreen", "splashmute", 0, m_iniPath);
+    m_exportStatistics = ReadProfileInt("Build", "ExportStatistics", 1, m_iniPath);
+    SetLocalDir(ReadProfileString("Login", "localdir", "", m_iniPath), false);
+    SetBuildDir(ReadProfileString("Login", "builddir", "", m_iniPath));
+    SetToolsDir(ReadProfileString("Login", "toolsdir", "", m_iniPath));
+    m_maxServer = ReadProfileString("Login", "3dsmaxserver", "", m_iniPath);
+    m_shaderAsmFolder = ReadProfileString("Login", "shaderasmdir", "", m_iniPath);
+    SetAdditionalBuildDirs(ReadProfileString("Login", "additionalbuilddirs", "", m_iniPath));
+}
+
+bool CModwrightApp::WriteLoginSettings()
+{
+    EnsureFolders(ParentPath(m_iniPath));
+    bool ok = WriteProfileString("Login", "username", m_userName, m_iniPath);
+    return WriteProfileString("Login", "database", m_database, m_iniPath) && ok;
+}
+
+bool CModwrightApp::WriteOptionSettings()
+{
+    EnsureFolders(ParentPath(m_iniPath));
+    bool ok = WriteProfileString("Login", "localdir", m_workingFolder, m_iniPath);
+    ok = WriteProfileString("Login", "builddir", m_buildFolder, m_iniPath) && ok;
+    ok = WriteProfileString("Login", "toolsdir", m_toolsFolder, m_iniPath) && ok;
+    ok = WriteProfileString("Login", "3dsmaxserver", m_maxServer, m_iniPath) && ok;
+    ok = WriteProfileString("SplashScreen", "splashenable", std::to_string(m_splashEnable), m_iniPath) && ok;
+    ok = WriteProfileString("SplashScreen", "splashmute", std::to_string(m_splashMute), m_iniPath) && ok;
+    ok = WriteProfileString("Build", "ExportStatistics", std::to_string(m_exportStatistics), m_iniPath) && ok;
+    ok = WriteProfileString("Login", "additionalbuilddirs", JoinAdditionalBuildDirs(), m_iniPath) && ok;
+    return ok;
+}
+
+void CModwrightApp::LoadDefaultsTable()
+{
+    m_defaults.clear();
+    std::string folder = m_startFolder + "/Defaults/";
+    std::vector<FolderEntry> entries;
+    if (!ListFolder(folder, entries))
+        return;
+    for (const FolderEntry& entry : entries)
+    {
+        size_t dot = entry.name.rfind('.');
+        if (entry.isFolder || dot == std::string::npos)
+            continue;
+        m_defaults.push_back(DefaultFile{entry.name.substr(0, dot), entry.name.substr(dot + 1), folder + entry.name});
+    }
+}
+
+int CModwrightApp::RunQuiet()
+{
+    Log("Starting quiet mode processing...", true, false);
+    int syncResult = Sync();
+    int errors = m_buildDriver->BuildAll(false, true);
+    return (syncResult == 0 && errors == 0) ? 0 : 1;
+}
+
+void CModwrightApp::ExitInstance()
+{
+    m_sourceControl.Disconnect();
+    m_defaults.clear();
+}
+
+void CModwrightApp::SetLocalDir(const std::string& path, bool checkTemplates)
+{
+    m_workingFolder = WithTrailingSeparator(path);
+    m_sourceControl.SetClientDirectory(m_workingFolder);
+    RecomputeSourceFolder();
+    // Extracting the templates from the tools folder's archive comes with mod installation.
+    (void)checkTemplates;
+}
+
+void CModwrightApp::SetBuildDir(const std::string& path) { m_buildFolder = WithTrailingSeparator(path); }
+
+void CModwrightApp::SetToolsDir(const std::string& path) { m_toolsFolder = WithTrailingSeparator(path); }
+
+void CModwrightApp::SetAdditionalBuildDirs(const std::string& joined)
+{
+    m_additionalBuildDirs.clear();
+    for (const std::string& piece : SplitText(joined, ';'))
+        if (!piece.empty())
+            m_additionalBuildDirs.push_back(WithTrailingSeparator(piece));
+}
+
+std::string CModwrightApp::JoinAdditionalBuildDirs() const
+{
+    std::string joined;
+    for (size_t i = 0; i < m_additionalBuildDirs.size(); ++i)
+        joined += (i ? ";" : "") + m_additionalBuildDirs[i];
+    return joined;
+}
+
+int CModwrightApp::Sync()
+{
+    uint64_t start = TickCountMs();
+    BeginOperation();
+    Log("Syncing...", true, false);
+    int result = m_sourceControl.SyncPath(nullptr, false, &m_cancel);
+    if (m_cancel.IsSet())
+        Log("Sync cancelled by user", true, false);
+    Log("", true, false);
+    Log("Sync time " + FormatMinutesSeconds(TickCountMs() - start), true, false);
+    EndOperation();
+    m_cancel.Reset();
+    return result;
+}
+
+bool CModwrightApp::Reconnect(const std::string& database, const std::string& userName)
+{
+    if (!m_sourceControl.Connect(database))
+    {
+        m_prompt->Show("Couldn't connect to server.", "", PromptButtons::Ok, PromptIcon::Error);
+        return false;
+    }
+    m_sourceControl.SetUserName(userName);
+    return true;
+}
+
+void CModwrightApp::SetFrame(IFrameHost* frame)
+{
+    m_frame = frame;
+    m_sourceControl.SetLog(frame);
+}
+
+SourceControlLog* CModwrightApp::MainFrameLog() { return m_frame; }
+
+void CModwrightApp::RefreshModList()
+{
+    m_sourceControl.GetFolders("custommaps/", m_modList);
+    if (m_currentMod >= int(m_modList.size()))
+        m_currentMod = -1;
+    RecomputeSourceFolder();
+}
+
+void CModwrightApp::SelectMod(int index)
+{
+    m_currentMod = index;
+    RecomputeSourceFolder();
+}
+
+void CModwrightApp::SelectModByName(const std::string& name)
+{
+    for (size_t i = 0; i < m_modList.size(); ++i)
+        if (m_modList[i] == name)
+            m_currentMod = int(i);
+    RecomputeSourceFolder();
+}
+
+std::string CModwrightApp::GetCurrentModName() const
+{
+    if (m_currentMod < 0 || m_currentMod >= int(m_modList.size()))
+        return std::string();
+    return m_modList[size_t(m_currentMod)];
+}
+
+void CModwrightApp::RecomputeSourceFolder()
+{
+    std::string mod = GetCurrentModName();
+    m_sourceFolder = mod.empty() ? m_workingFolder + "source\\" : m_workingFolder + "CustomMaps\\" + mod + "\\" + "source\\";
+}
+
+std::string CModwrightApp::ModNameOfPath(const std::string& path) const
+{
+    // The working folder's length minus one characters are cut, so the
+    // relative path keeps a leading separator.
+    size_t cut = m_workingFolder.empty() ? 0 : m_workingFolder.size() - 1;
+    std::string relative = ToForwardSlashes(path.size() > cut ? path.substr(cut) : std::string());
+    size_t database = relative.find("/database/");
+    if (database == std::string::npos || database == 0)
+        return std::string();
+    size_t slash = relative.rfind('/', database - 1);
+    if (slash == std::string::npos)
+        return std::string();
+    return relative.substr(slash + 1, database - slash - 1);
+}
+
+void CModwrightApp::BeginOperation()
+{
+    if (m_frame)
+        m_frame->ClearOutput();
+    else if (m_quiet)
+        WriteLine(kSeparatorLine);
+}
+
+void CModwrightApp::EndOperation()
+{
+    if (m_frame)
+        m_frame->SetClearPending();
+    else if (m_quiet)
+        WriteLine(kSeparatorLine);
+}
+
+void CModwrightApp::WriteLine(const std::string& text)
+{
+    std::lock_guard<std::mutex> lock(m_outMutex);
+    *m_out << text << '\n';
+    m_out->flush();
+}
+
+void CModwrightApp::Log(const std::string& text, bool line, bool error)
+{
+    if (m_frame)
+    {
+        m_frame->Log(text, line, error);
+        return;
+    }
+    std::lock_guard<std::mutex> lock(m_outMutex);
+    *m_out << text << '\n';
+    if (line)
+        *m_out << '\n';
+    m_out->flush();
+}
+
+bool CModwrightApp::RunTool(const std::string&, uint32_t& exitCode, const char*)
+{
+    // External tools are started by the tool runner, which comes with the asset build.
+    exitCode = 0;
+    return false;
+}
+
+} // namespace mw

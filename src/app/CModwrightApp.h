@@ -1,0 +1,152 @@
+// The application object: command line, Tools.ini, login, folders, mods, the
+// cancel event, the operation frame and quiet mode. It implements the
+// context that every operation is handed.
+#pragma once
+
+#include "context/IWorkspaceContext.h"
+#include "platform/ManualResetEvent.h"
+#include "platform/sourcecontrol/SourceControlClient.h"
+
+#include <iosfwd>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace mw {
+
+class BuildDriver;
+class IFrameHost;
+
+// What the process hands the application at start.
+struct AppEnvironment
+{
+    std::string startFolder;     // the process's current folder
+    std::string documentsFolder; // "My Documents"
+    std::ostream* out = nullptr; // standard output
+    IUserPrompt* prompt = nullptr;
+};
+
+// One entry of the table of default files for new source files.
+struct DefaultFile
+{
+    std::string baseName;
+    std::string extension;
+    std::string path;
+};
+
+class CModwrightApp : public IWorkspaceContext
+{
+public:
+    explicit CModwrightApp(AppEnvironment environment);
+    ~CModwrightApp();
+
+    // Start-up up to the point where quiet mode runs or the window opens.
+    // False when start-up failed (login refused).
+    bool InitInstance(const std::vector<std::string>& arguments);
+    // Quiet mode: "Starting quiet mode processing...", Sync, Build All.
+    // The process exit status: 0 only when everything succeeded.
+    int RunQuiet();
+    void ExitInstance();
+
+    // The start-up steps, callable on their own.
+    void ParseCommandLine(const std::vector<std::string>& arguments);
+    bool LogInQuiet();
+    void ReadConfiguration();
+    bool WriteLoginSettings();
+    bool WriteOptionSettings();
+    void LoadDefaultsTable();
+
+    // Operations other parts use.
+    void SetLocalDir(const std::string& path, bool checkTemplates);
+    int Sync();
+    bool Reconnect(const std::string& database, const std::string& userName);
+    void SetFrame(IFrameHost* frame);
+
+    // Mods.
+    void RefreshModList();
+    void SelectMod(int index);
+    void SelectModByName(const std::string& name);
+    const std::vector<std::string>& GetModList() const { return m_modList; }
+    int GetCurrentModIndex() const { return m_currentMod; }
+    // The mod whose database a record path lies in; see ModNameOfPath.
+    std::string ModNameOfPath(const std::string& path) const;
+
+    // Settings.
+    bool IsNetwork() const { return m_network; }
+    bool IsQuiet() const { return m_quiet; }
+    const std::string& GetStartDir() const { return m_startFolder; }
+    const std::string& GetIniPath() const { return m_iniPath; }
+    const std::string& GetUserName() const { return m_userName; }
+    const std::string& GetDatabase() const { return m_database; }
+    int GetSplashEnable() const { return m_splashEnable; }
+    int GetSplashMute() const { return m_splashMute; }
+    const std::vector<std::string>& GetAdditionalBuildDirs() const { return m_additionalBuildDirs; }
+    void SetAdditionalBuildDirs(const std::string& joined);
+    std::string JoinAdditionalBuildDirs() const;
+    void SetBuildDir(const std::string& path);
+    void SetToolsDir(const std::string& path);
+    void SetMAXServer(const std::string& address) { m_maxServer = address; }
+    void SetExportStatistics(int value) { m_exportStatistics = value; }
+    const std::vector<DefaultFile>& GetDefaults() const { return m_defaults; }
+    BuildDriver& Builder() { return *m_buildDriver; }
+
+    // IToolContext.
+    bool RunTool(const std::string& commandLine, uint32_t& exitCode, const char* folder) override;
+    void Log(const std::string& text, bool line, bool error) override;
+    std::string GetSourceDir() const override { return m_sourceFolder; }
+    std::string GetToolsDir() const override { return m_toolsFolder; }
+    std::string GetMAXServer() const override { return m_maxServer; }
+    std::string GetShaderAsmDir() const override { return m_shaderAsmFolder; }
+    int GetExportStatistics() const override { return m_exportStatistics; }
+
+    // IWorkspaceContext.
+    std::string GetWorkingDir() const override { return m_workingFolder; }
+    std::string GetBuildDir() const override { return m_buildFolder; }
+    std::string GetCurrentModName() const override;
+    SourceControlClient& SourceControl() override { return m_sourceControl; }
+    SourceControlLog* MainFrameLog() override;
+    bool IsCancelled() const override { return m_cancel.IsSet(); }
+    void RequestCancel() override { m_cancel.Set(); }
+    bool ResetCancel() override { return m_cancel.Reset(); }
+    void BeginOperation() override;
+    void EndOperation() override;
+    std::unique_ptr<DbArchive>& ArchiveSlot() override { return m_openArchive; }
+    IUserPrompt& Prompt() override { return *m_prompt; }
+
+private:
+    void RecomputeSourceFolder();
+    void WriteLine(const std::string& text);
+
+    IFrameHost* m_frame = nullptr;
+    std::string m_startFolder;
+    std::string m_documentsFolder;
+    bool m_network = false;
+    bool m_quiet = false;
+    std::string m_userName;
+    std::string m_database;
+    std::string m_iniPath;
+    std::string m_workingFolder;
+    std::string m_buildFolder;
+    std::string m_toolsFolder;
+    std::string m_maxServer;
+    std::string m_shaderAsmFolder;
+    std::string m_sourceFolder;
+    int m_splashEnable = 1;
+    int m_splashMute = 0;
+    ManualResetEvent m_cancel;
+    std::vector<DefaultFile> m_defaults;
+    SourceControlClient m_sourceControl;
+    std::vector<std::string> m_modList;
+    int m_currentMod = -1;
+    std::vector<std::string> m_additionalBuildDirs;
+    int m_exportStatistics = 1;
+    std::unique_ptr<DbArchive> m_openArchive;
+    std::unique_ptr<BuildDriver> m_buildDriver;
+
+    std::ostream* m_out;
+    IUserPrompt* m_prompt;
+    std::mutex m_outMutex;
+};
+
+} // namespace mw

@@ -1,0 +1,63 @@
+// Message boxes, questions and file pickers that operations need. The GUI
+// shows dialogs, quiet mode prints and takes the non-interactive answer, and
+// tests script the answers and record every message.
+#pragma once
+
+#include <string>
+
+namespace mw {
+
+enum class PromptIcon
+{
+    None,
+    Error,
+    Warning,
+    Question,
+    Information,
+};
+
+enum class PromptButtons
+{
+    Ok,
+    YesNo,
+    YesNoCancel,
+};
+
+enum class PromptAnswer
+{
+    Ok,
+    Yes,
+    No,
+    Cancel,
+};
+
+class IUserPrompt
+{
+public:
+    // An empty caption shows the system's default caption.
+    virtual PromptAnswer Show(const std::string& text, const std::string& caption, PromptButtons buttons,
+                              PromptIcon icon) = 0;
+    // Save dialog; false when cancelled, else the chosen full path.
+    virtual bool AskSavePath(const std::string& proposedName, const std::string& filter,
+                             const std::string& startFolder, std::string& chosenPath) = 0;
+
+protected:
+    ~IUserPrompt() = default;
+};
+
+// The answer that changes nothing: what a prompt without a person gives.
+inline PromptAnswer NonInteractiveAnswer(PromptButtons buttons)
+{
+    switch (buttons)
+    {
+    case PromptButtons::YesNoCancel:
+        return PromptAnswer::Cancel;
+    case PromptButtons::YesNo:
+        return PromptAnswer::No;
+    case PromptButtons::Ok:
+        break;
+    }
+    return PromptAnswer::Ok;
+}
+
+} // namespace mw

@@ -1,0 +1,2 @@
+#pragma once
+namespace mw { class DbArchive { public: virtual ~DbArchive() = default; }; }

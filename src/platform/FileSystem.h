@@ -1,0 +1,70 @@
+// The file-system boundary. Every path may mix '\' and '/'; a path that does
+// not exist as written is resolved case-insensitively (ASCII), component by
+// component; creation resolves the existing prefix the same way and creates
+// the rest as written. Listings come sorted by name, case-insensitively.
+#pragma once
+
+#include "FileTime.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mw {
+
+struct FolderEntry
+{
+    std::string name;
+    bool isFolder = false;
+};
+
+// The OS path for a tool path: separators made native, and each component
+// that does not exist as written replaced by an existing one that differs
+// only in ASCII case. Components with no match are kept as written.
+std::string ResolvePath(const std::string& path);
+
+bool PathExists(const std::string& path);
+bool IsFolder(const std::string& path);
+bool IsFile(const std::string& path);
+bool GetFileSize(const std::string& path, uint64_t& size);
+
+bool GetLastWriteTime(const std::string& path, FileTime& time);
+bool SetLastWriteTime(const std::string& path, FileTime time);
+
+// The read-only attribute is the owner's write permission.
+bool GetReadOnly(const std::string& path, bool& readOnly);
+bool SetReadOnly(const std::string& path, bool readOnly);
+bool MakeWritable(const std::string& path);
+
+bool ReadWholeFile(const std::string& path, std::string& bytes);
+
+// Replaces (or creates) the file through a temporary file in the same folder
+// and a rename, so a failure never leaves a truncated file. Refuses, like the
+// platform's own writes, to replace a read-only file.
+bool WriteFileAtomic(const std::string& path, std::string_view bytes);
+// Text mode: every LF is written as CR LF (an existing CR LF stays CR LF).
+bool WriteTextFileAtomic(const std::string& path, std::string_view text);
+std::string ToCrLf(std::string_view text);
+
+// Copies the bytes and keeps the source's last-write time. Fails when the
+// target exists and is read-only.
+bool CopyFileKeepTime(const std::string& source, const std::string& target);
+
+bool RemoveFile(const std::string& path);
+bool RenamePath(const std::string& from, const std::string& to);
+bool CreateFolder(const std::string& path);
+bool RemoveEmptyFolder(const std::string& path);
+// Creates every folder along the path (failures ignored) and tells whether
+// the path, without one trailing separator, names an existing folder.
+bool EnsureFolders(const std::string& path);
+// Removes every file (made writable first) and folder below the folder, then the folder.
+bool DeleteFolderTree(const std::string& path);
+
+// The entries of a folder without "." and "..", sorted case-insensitively.
+bool ListFolder(const std::string& path, std::vector<FolderEntry>& entries);
+
+// The text of the last failed call (errno).
+std::string LastErrorText();
+
+} // namespace mw

@@ -1,0 +1,23 @@
+// What source control knows of one file on the server.
+#pragma once
+
+#include <string>
+
+namespace mw {
+
+struct FileStatus
+{
+    bool outToUser = false;      // checked out (locked) by someone
+    std::string userName;        // who holds it, when outToUser
+    int serverVersion = 0;       // shown as "%d"
+    unsigned serverChecksum = 0; // shown as "0x%X"
+};
+
+// The local copy's version, as GetClientFileVersion reports it.
+struct FileVersion
+{
+    int version = 0;
+    unsigned checksum = 0;
+};
+
+} // namespace mw

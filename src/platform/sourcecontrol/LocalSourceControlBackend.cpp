@@ -1,0 +1,128 @@
+// The local source-control backend.
+#include "LocalSourceControlBackend.h"
+
+#include "../FileSystem.h"
+#include "../PathRules.h"
+
+namespace mw {
+namespace {
+
+void CollectFiles(const std::string& folder, const std::string& relative, std::vector<std::string>& list)
+{
+    std::vector<FolderEntry> entries;
+    if (!ListFolder(folder, entries))
+        return;
+    for (const FolderEntry& entry : entries)
+    {
+        if (entry.isFolder)
+            CollectFiles(folder + "/" + entry.name, relative + entry.name + "/", list);
+        else
+            list.push_back(relative + entry.name);
+    }
+}
+
+} // namespace
+
+std::string LocalSourceControlBackend::Local(const std::string& path) const
+{
+    return WithTrailingSeparator(m_clientDirectory) + path;
+}
+
+bool LocalSourceControlBackend::Connect(const std::string&) { return true; }
+
+int LocalSourceControlBackend::GetFileStatus(const std::string& path, FileStatus& status)
+{
+    status = FileStatus();
+    if (!IsFile(Local(path)))
+        return 1;
+    status.serverVersion = 1;
+    return 0;
+}
+
+int LocalSourceControlBackend::CheckOutFile(const std::string& path, bool)
+{
+    // Checking out locally means "I am about to edit it".
+    MakeWritable(Local(path));
+    return 0;
+}
+
+bool LocalSourceControlBackend::CheckInFile(const std::string&) { return true; }
+bool LocalSourceControlBackend::RevertFile(const std::string&) { return true; }
+bool LocalSourceControlBackend::AddFile(const std::string&) { return true; }
+
+int LocalSourceControlBackend::DeleteFile(const std::string& path)
+{
+    std::string local = Local(path);
+    MakeWritable(local);
+    return RemoveFile(local) ? 0 : 1;
+}
+
+int LocalSourceControlBackend::DeleteDirectory(const std::string& path)
+{
+    return DeleteFolderTree(Local(path)) ? 0 : 1;
+}
+
+int LocalSourceControlBackend::RenameFile(const std::string& oldPath, const std::string& newPath)
+{
+    return RenamePath(Local(oldPath), Local(newPath)) ? 0 : 1;
+}
+
+bool LocalSourceControlBackend::CreateDirectory(const std::string& path)
+{
+    std::string local = Local(path);
+    return CreateFolder(local) || IsFolder(local);
+}
+
+bool LocalSourceControlBackend::CreateAllDirectories(const std::string& path) { return EnsureFolders(Local(path)); }
+
+bool LocalSourceControlBackend::IsFileWriteable(const std::string& path)
+{
+    bool readOnly = true;
+    return GetReadOnly(Local(path), readOnly) && !readOnly;
+}
+
+bool LocalSourceControlBackend::IsRelativeFileUpToDate(const std::string&) { return true; }
+
+FileVersion LocalSourceControlBackend::GetClientFileVersion(const std::string& path)
+{
+    FileVersion version;
+    if (IsFile(Local(path)))
+        version.version = 1;
+    return version;
+}
+
+int LocalSourceControlBackend::SyncPath(const std::string*, bool, const ManualResetEvent*) { return 0; }
+
+void LocalSourceControlBackend::GetFolders(const std::string& path, std::vector<std::string>& list)
+{
+    list.clear();
+    std::vector<FolderEntry> entries;
+    if (!ListFolder(Local(path), entries))
+        return;
+    for (const FolderEntry& entry : entries)
+        if (entry.isFolder && entry.name[0] != '.')
+            list.push_back(entry.name);
+}
+
+void LocalSourceControlBackend::GetFiles(const std::string& path, std::vector<std::string>& list, int, bool onlyCheckedOut,
+                                         const std::string&)
+{
+    list.clear();
+    // Nothing is ever checked out locally.
+    if (onlyCheckedOut)
+        return;
+    std::vector<FolderEntry> entries;
+    if (!ListFolder(Local(path), entries))
+        return;
+    for (const FolderEntry& entry : entries)
+        if (!entry.isFolder)
+            list.push_back(entry.name);
+}
+
+void LocalSourceControlBackend::GetFilesUnderDirectory(const std::string& path, std::vector<std::string>& list)
+{
+    list.clear();
+    CollectFiles(Local(path), "", list);
+}
+
+} // namespace mw

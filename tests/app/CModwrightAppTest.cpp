@@ -1,0 +1,188 @@
+// The application object: command line, Tools.ini, folders, mods, Sync, quiet output.
+#include "app/CModwrightApp.h"
+#include "platform/FileSystem.h"
+#include "platform/ProfileFile.h"
+#include "platform/sourcecontrol/LocalSourceControlBackend.h"
+#include "support/ScriptedPrompt.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace mw {
+namespace {
+
+using test::ReadFile;
+using test::TempFolder;
+using test::WriteFile;
+
+class AppTest : public ::testing::Test
+{
+protected:
+    std::unique_ptr<CModwrightApp> MakeApp()
+    {
+        AppEnvironment environment;
+        environment.startFolder = temp.Path() + "start";
+        environment.documentsFolder = temp.Path() + "docs";
+        environment.out = &out;
+        environment.prompt = &prompt;
+        return std::make_unique<CModwrightApp>(environment);
+    }
+
+    TempFolder temp;
+    std::ostringstream out;
+    test::ScriptedPrompt prompt;
+};
+
+TEST_F(AppTest, IniAsLastArgumentKeepsTheDefaultIniPath)
+{
+    auto app = MakeApp();
+    ASSERT_TRUE(app->InitInstance({"-quiet", "-ini"}));
+    EXPECT_EQ(app->GetIniPath(), temp.Path() + "docs\\My Games\\Verdanis - Sunward\\Tools.ini");
+    EXPECT_EQ(out.str(), "Processing ini parameter\n\n");
+    // Start-up writes the login keys, creating the ini file's folders.
+    EXPECT_EQ(ReadFile(temp / "docs/My Games/Verdanis - Sunward/Tools.ini"), "[Login]\r\nusername=\r\ndatabase=\r\n");
+}
+
+TEST_F(AppTest, SwitchesAreCaseSensitiveAndValuesTakenAsGiven)
+{
+    auto app = MakeApp();
+    app->ParseCommandLine({"-Quiet", "-NETWORK", "-username", " bob ", "-database", "-quiet", "stray"});
+    EXPECT_FALSE(app->IsQuiet());
+    EXPECT_FALSE(app->IsNetwork());
+    EXPECT_EQ(app->GetUserName(), " bob ");
+    EXPECT_EQ(app->GetDatabase(), "-quiet");
+}
+
+TEST_F(AppTest, ToolsIniIsReadWithDefaultsAndSeparatorRules)
+{
+    std::string ini = temp / "Tools.ini";
+    WriteFile(ini, "[Login]\nlocaldir=/w\ntoolsdir=/tools\nbuilddir=/b/\nadditionalbuilddirs=/x;;/y/;\n"
+                   "3dsmaxserver=host:1\nshaderasmdir=/asm\n[Build]\nExportStatistics=0\n");
+    auto app = MakeApp();
+    ASSERT_TRUE(app->InitInstance({"-ini", ini}));
+    EXPECT_EQ(app->GetWorkingDir(), "/w\\");
+    EXPECT_EQ(app->GetToolsDir(), "/tools\\");
+    EXPECT_EQ(app->GetBuildDir(), "/b/");
+    EXPECT_EQ(app->GetAdditionalBuildDirs(), (std::vector<std::string>{"/x\\", "/y/"}));
+    EXPECT_EQ(app->JoinAdditionalBuildDirs(), "/x\\;/y/");
+    EXPECT_EQ(app->GetMAXServer(), "host:1");
+    EXPECT_EQ(app->GetShaderAsmDir(), "/asm");
+    EXPECT_EQ(app->GetExportStatistics(), 0);
+    EXPECT_EQ(app->GetSplashEnable(), 1);
+    EXPECT_EQ(app->GetSourceDir(), "/w\\source\\");
+    EXPECT_EQ(app->SourceControl().GetClientDirectory(), "/w\\");
+
+    // The options write-back keeps the other lines and never writes shaderasmdir.
+    ASSERT_TRUE(app->WriteOptionSettings());
+    auto again = MakeApp();
+    ASSERT_TRUE(again->InitInstance({"-ini", ini}));
+    EXPECT_EQ(again->GetAdditionalBuildDirs(), app->GetAdditionalBuildDirs());
+    EXPECT_EQ(ReadProfileString("Login", "shaderasmdir", "", ini), "/asm");
+    EXPECT_NE(ReadFile(ini).find("additionalbuilddirs=/x\\;/y/\r\n"), std::string::npos);
+}
+
+TEST_F(AppTest, QuietNetworkLoginUsesCommandLineValuesAndWritesThemBack)
+{
+    std::string ini = temp / "Tools.ini";
+    WriteFile(ini, "[Login]\nusername=fromini\ndatabase=inidb\n");
+    auto app = MakeApp();
+    std::string connectedTo;
+    app->SourceControl().SetNetworkBackendFactory([&](const std::string& database) {
+        connectedTo = database;
+        return std::make_unique<LocalSourceControlBackend>();
+    });
+    ASSERT_TRUE(app->InitInstance({"-network", "-quiet", "-username", "carol", "-database", "svn://127.0.0.1/db",
+                                   "-ini", ini}));
+    EXPECT_EQ(connectedTo, "svn://127.0.0.1/db");
+    EXPECT_EQ(app->SourceControl().GetUserName(), "carol");
+    EXPECT_NE(out.str().find("Attempting to log in; User: carol Database: svn://127.0.0.1/db\n\n"
+                             "Successfully logged into database...\n\n"),
+              std::string::npos);
+    EXPECT_EQ(ReadProfileString("Login", "username", "", ini), "carol");
+    EXPECT_EQ(ReadProfileString("Login", "database", "", ini), "svn://127.0.0.1/db");
+}
+
+TEST_F(AppTest, QuietNetworkLoginFailureEndsStartUp)
+{
+    std::string ini = temp / "Tools.ini";
+    WriteFile(ini, "[Login]\nusername=dave\ndatabase=nowhere\n");
+    auto app = MakeApp();
+    EXPECT_FALSE(app->InitInstance({"-network", "-quiet", "-ini", ini}));
+    ASSERT_EQ(prompt.messages.size(), 1u);
+    EXPECT_EQ(prompt.messages[0].text, "Couldn't connect to server.");
+    EXPECT_EQ(prompt.messages[0].icon, PromptIcon::Error);
+    EXPECT_EQ(out.str(), "Processing ini parameter\n\nAttempting to log in; User: dave Database: nowhere\n\n"
+                         "Error logging into database.  Invalid username or database specified.\n\n");
+}
+
+TEST_F(AppTest, AnUnwritableIniIsReportedNotIgnored)
+{
+    // A file stands where the ini file's folder should be.
+    WriteFile(temp / "blocked", "");
+    auto app = MakeApp();
+    ASSERT_TRUE(app->InitInstance({"-ini", temp / "blocked/Tools.ini"}));
+    EXPECT_NE(out.str().find("Couldn't write the settings file " + temp / "blocked/Tools.ini"), std::string::npos);
+}
+
+TEST_F(AppTest, ModsAreListedAndSelectedByIndexOrExactName)
+{
+    EnsureFolders(temp / "w/CustomMaps/Frost/");
+    EnsureFolders(temp / "w/CustomMaps/Alpine/");
+    std::string ini = temp / "Tools.ini";
+    WriteProfileString("Login", "localdir", temp / "w", ini);
+    auto app = MakeApp();
+    ASSERT_TRUE(app->InitInstance({"-ini", ini}));
+    std::string working = temp.Path() + "w\\";
+    EXPECT_EQ(app->GetModList(), (std::vector<std::string>{"Alpine", "Frost"}));
+    EXPECT_EQ(app->GetSourceDir(), working + "source\\");
+    app->SelectModByName("Frost");
+    EXPECT_EQ(app->GetCurrentModIndex(), 1);
+    EXPECT_EQ(app->GetSourceDir(), working + "CustomMaps\\Frost\\source\\");
+    app->SelectModByName("frost");
+    EXPECT_EQ(app->GetCurrentModIndex(), 1);
+    EXPECT_EQ(app->GetSourceDir(), working + "CustomMaps\\Frost\\source\\");
+    EXPECT_EQ(app->GetModPrefix(), "CustomMaps/Frost/");
+    app->SelectMod(-1);
+    EXPECT_EQ(app->GetSourceDir(), working + "source\\");
+    EXPECT_EQ(app->GetModPrefix(), "");
+}
+
+TEST_F(AppTest, ModNameOfARecordPath)
+{
+    auto app = MakeApp();
+    app->SetLocalDir("C:\\W\\", false);
+    EXPECT_EQ(app->ModNameOfPath("C:\\W\\CustomMaps\\Frost\\database\\records\\a.dbr"), "Frost");
+    EXPECT_EQ(app->ModNameOfPath("C:\\W\\database\\records\\a.dbr"), "");
+    EXPECT_EQ(app->ModNameOfPath("C:\\W\\CustomMaps\\Frost\\records\\a.dbr"), "");
+}
+
+TEST_F(AppTest, ACancelledSyncStillReportsItsTimeAndResetsTheEvent)
+{
+    auto app = MakeApp();
+    ASSERT_TRUE(app->InitInstance({"-quiet", "-ini", temp / "Tools.ini"}));
+    out.str("");
+    app->RequestCancel();
+    EXPECT_EQ(app->Sync(), 0);
+    EXPECT_FALSE(app->IsCancelled());
+    const std::string dashes(51, '-');
+    EXPECT_EQ(out.str(), dashes + "\nSyncing...\n\nSync cancelled by user\n\n\n\nSync time 0:00\n\n" + dashes + "\n");
+}
+
+TEST_F(AppTest, DefaultsTableListsFilesWithAnExtension)
+{
+    WriteFile(temp / "start/Defaults/Quest.qst", "");
+    WriteFile(temp / "start/Defaults/notes.a.txt", "");
+    WriteFile(temp / "start/Defaults/README", "");
+    EnsureFolders(temp / "start/Defaults/folder.x/");
+    auto app = MakeApp();
+    ASSERT_TRUE(app->InitInstance({"-ini", temp / "Tools.ini"}));
+    ASSERT_EQ(app->GetDefaults().size(), 2u);
+    EXPECT_EQ(app->GetDefaults()[0].baseName, "notes.a");
+    EXPECT_EQ(app->GetDefaults()[0].extension, "txt");
+    EXPECT_EQ(app->GetDefaults()[1].baseName, "Quest");
+    EXPECT_EQ(app->GetDefaults()[1].extension, "qst");
+}
+
+} // namespace
+} // namespace mw

@@ -1,0 +1,107 @@
+// Running the real executables for end-to-end tests.
+#include "Run.h"
+
+#include "platform/FileSystem.h"
+#include "platform/ProfileFile.h"
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace mw::test {
+namespace {
+
+std::string ReadAll(const std::string& path)
+{
+    std::string bytes;
+    ReadWholeFile(path, bytes);
+    return bytes;
+}
+
+void CopyTree(const std::string& from, const std::string& to)
+{
+    EnsureFolders(to + "/");
+    std::vector<FolderEntry> entries;
+    ListFolder(from, entries);
+    for (const FolderEntry& entry : entries)
+    {
+        if (entry.isFolder)
+            CopyTree(from + "/" + entry.name, to + "/" + entry.name);
+        else
+            CopyFileKeepTime(from + "/" + entry.name, to + "/" + entry.name);
+    }
+}
+
+std::string CurrentFolderName()
+{
+    char buffer[4096];
+    return ::getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
+}
+
+} // namespace
+
+RunResult RunProgram(const std::string& program, const std::vector<std::string>& arguments, const std::string& folder,
+              const std::vector<std::string>& extraEnvironment)
+{
+    RunResult result;
+    std::string outPath = folder + "/.run.out";
+    std::string errPath = folder + "/.run.err";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+
+    std::vector<std::string> argumentCopies = arguments;
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (std::string& argument : argumentCopies)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+
+    std::vector<std::string> environmentCopies;
+    for (char** entry = environ; *entry; ++entry)
+        environmentCopies.push_back(*entry);
+    for (const std::string& extra : extraEnvironment)
+        environmentCopies.push_back(extra);
+    std::vector<char*> envp;
+    for (std::string& entry : environmentCopies)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+
+    std::string savedFolder = CurrentFolderName();
+    if (::chdir(folder.c_str()) != 0)
+        return result;
+    pid_t pid = 0;
+    int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    if (!savedFolder.empty() && ::chdir(savedFolder.c_str()) != 0)
+        return result;
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return result;
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = ReadAll(outPath);
+    result.err = ReadAll(errPath);
+    RemoveFile(outPath);
+    RemoveFile(errPath);
+    return result;
+}
+
+std::string CopyExampleWorkspace(const std::string& target)
+{
+    CopyTree(std::string(MW_EXAMPLES_DIR) + "/Working", target + "Working");
+    EnsureFolders(target + "Build/");
+    std::string ini = target + "Tools.ini";
+    WriteProfileString("Login", "localdir", target + "Working/", ini);
+    WriteProfileString("Login", "builddir", target + "Build/", ini);
+    WriteProfileString("Login", "toolsdir", target + "Tools/", ini);
+    return ini;
+}
+
+} // namespace mw::test

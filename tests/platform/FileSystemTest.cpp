@@ -1,0 +1,127 @@
+// The file-system boundary on real files in a temporary folder.
+#include "platform/FileSystem.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace mw {
+namespace {
+
+using test::ReadFile;
+using test::TempFolder;
+using test::WriteFile;
+
+TEST(FileSystem, MissingPathsResolveCaseInsensitivelyWithEitherSeparator)
+{
+    TempFolder temp;
+    WriteFile(temp / "database/templates/base.tpl", "x");
+    std::string typed = temp.Path() + "Database\\Templates\\Base.tpl";
+    EXPECT_EQ(ResolvePath(typed), temp.Path() + "database/templates/base.tpl");
+    EXPECT_TRUE(IsFile(typed));
+    std::string bytes;
+    EXPECT_TRUE(ReadWholeFile(typed, bytes));
+    EXPECT_EQ(bytes, "x");
+
+    // Creation resolves the existing prefix and creates the rest as written.
+    EXPECT_TRUE(EnsureFolders(temp.Path() + "DATABASE\\NewFolder\\Sub\\"));
+    EXPECT_TRUE(IsFolder(temp / "database/NewFolder/Sub"));
+
+    // Copy, rename and delete resolve the same way.
+    EXPECT_TRUE(CopyFileKeepTime(temp.Path() + "DATABASE/TEMPLATES/BASE.TPL", temp.Path() + "Database/copy.tpl"));
+    EXPECT_EQ(ReadFile(temp / "database/copy.tpl"), "x");
+    EXPECT_TRUE(RenamePath(temp.Path() + "DataBase/Copy.tpl", temp.Path() + "database/moved.tpl"));
+    EXPECT_TRUE(IsFile(temp / "database/moved.tpl"));
+    EXPECT_TRUE(RemoveFile(temp.Path() + "DATABASE/MOVED.TPL"));
+    EXPECT_FALSE(PathExists(temp / "database/moved.tpl"));
+}
+
+TEST(FileSystem, ListingIsSortedCaseInsensitivelyWithoutDotEntries)
+{
+    TempFolder temp;
+    for (const char* name : {"b.txt", "A.txt", "c", "B2.txt"})
+        WriteFile(temp / name, "");
+    CreateFolder(temp / "Sub");
+    std::vector<FolderEntry> entries;
+    ASSERT_TRUE(ListFolder(temp.Path(), entries));
+    std::vector<std::string> names;
+    for (const FolderEntry& entry : entries)
+        names.push_back(entry.name + (entry.isFolder ? "/" : ""));
+    EXPECT_EQ(names, (std::vector<std::string>{"A.txt", "b.txt", "B2.txt", "c", "Sub/"}));
+    EXPECT_FALSE(ListFolder(temp / "missing", entries));
+}
+
+TEST(FileSystem, FileTimesRoundTripAsFileTime)
+{
+    TempFolder temp;
+    WriteFile(temp / "f", "1");
+    // 2020-01-01 00:00:00 UTC, plus 1234500 ns.
+    FileTime time = FileTimeFromUnix(1577836800, 1234500);
+    EXPECT_EQ(time.value, 132223104000000000ULL + 12345);
+    ASSERT_TRUE(SetLastWriteTime(temp / "f", time));
+    FileTime read;
+    ASSERT_TRUE(GetLastWriteTime(temp / "f", read));
+    EXPECT_EQ(read.value, time.value);
+    EXPECT_EQ(FileTime::FromParts(read.Low(), read.High()).value, time.value);
+
+    // A copy keeps the source's last-write time.
+    ASSERT_TRUE(CopyFileKeepTime(temp / "f", temp / "g"));
+    FileTime copied;
+    ASSERT_TRUE(GetLastWriteTime(temp / "g", copied));
+    EXPECT_EQ(copied.value, time.value);
+}
+
+TEST(FileSystem, ReadOnlyFilesRefuseReplacementUntilMadeWritable)
+{
+    TempFolder temp;
+    WriteFile(temp / "r.dbr", "old");
+    ASSERT_TRUE(SetReadOnly(temp / "r.dbr", true));
+    bool readOnly = false;
+    ASSERT_TRUE(GetReadOnly(temp / "r.dbr", readOnly));
+    EXPECT_TRUE(readOnly);
+    EXPECT_FALSE(WriteFileAtomic(temp / "r.dbr", "new"));
+    EXPECT_FALSE(CopyFileKeepTime(temp / "r.dbr", temp / "r.dbr"));
+    EXPECT_EQ(ReadFile(temp / "r.dbr"), "old");
+    ASSERT_TRUE(MakeWritable(temp / "r.dbr"));
+    EXPECT_TRUE(WriteFileAtomic(temp / "r.dbr", "new"));
+    EXPECT_EQ(ReadFile(temp / "r.dbr"), "new");
+}
+
+TEST(FileSystem, AtomicWritesLeaveNoTemporaryFilesAndKeepMode)
+{
+    TempFolder temp;
+    WriteFile(temp / "keep.sh", "#!");
+    ::chmod((temp / "keep.sh").c_str(), 0755);
+    ASSERT_TRUE(WriteTextFileAtomic(temp / "keep.sh", "a\nb\r\nc"));
+    EXPECT_EQ(ReadFile(temp / "keep.sh"), "a\r\nb\r\nc");
+    struct stat info;
+    ASSERT_EQ(::stat((temp / "keep.sh").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0755u);
+    std::vector<FolderEntry> entries;
+    ListFolder(temp.Path(), entries);
+    EXPECT_EQ(entries.size(), 1u);
+    // A folder that does not exist: the write fails and nothing is created.
+    EXPECT_FALSE(WriteFileAtomic(temp / "no/such/file", "x"));
+}
+
+TEST(FileSystem, DeleteFolderTreeRemovesReadOnlyFilesToo)
+{
+    TempFolder temp;
+    WriteFile(temp / "tree/a/b.txt", "b");
+    WriteFile(temp / "tree/c.txt", "c");
+    SetReadOnly(temp / "tree/a/b.txt", true);
+    EXPECT_TRUE(DeleteFolderTree(temp.Path() + "TREE"));
+    EXPECT_FALSE(PathExists(temp / "tree"));
+}
+
+TEST(FileSystem, EnsureFoldersTellsWhetherTheFolderExists)
+{
+    TempFolder temp;
+    EXPECT_TRUE(EnsureFolders(temp / "x/y/z/"));
+    EXPECT_TRUE(EnsureFolders(temp / "x/y/z"));
+    WriteFile(temp / "file", "");
+    EXPECT_FALSE(EnsureFolders(temp / "file/"));
+}
+
+} // namespace
+} // namespace mw
