@@ -186,3 +186,68 @@ TEST_F(AppTest, DefaultsTableListsFilesWithAnExtension)
 
 } // namespace
 } // namespace mw
+
+#include "app/WorkspaceOperations.h"
+#include "support/FakeWorkspace.h"
+
+namespace mw {
+namespace {
+
+// Records the adds it is asked for; otherwise the local backend.
+class RecordingBackend : public LocalSourceControlBackend
+{
+public:
+    explicit RecordingBackend(std::vector<std::string>& added) : m_added(added) {}
+    bool AddFile(const std::string& path) override
+    {
+        m_added.push_back(path);
+        return true;
+    }
+    int GetFileStatus(const std::string& path, FileStatus& status) override
+    {
+        // Pretend that files named "known*" are already under control.
+        return path.find("known") != std::string::npos ? (status = FileStatus(), 0) : 1;
+    }
+
+private:
+    std::vector<std::string>& m_added;
+};
+
+TEST(WorkspaceOperations, NewModFoldersCreatesTheSkeletonAndAddsTheTwoFiles)
+{
+    test::TempFolder temp;
+    test::FakeWorkspace workspace(temp.Path(), temp / "build/");
+    std::vector<std::string> added;
+    workspace.SourceControl().SetBackend(std::make_unique<RecordingBackend>(added));
+    ASSERT_TRUE(NewModFolders(workspace, "Frost"));
+    for (const char* folder : {"source", "assets", "database", "source/Quests", "source/Maps", "source/Text"})
+        EXPECT_TRUE(IsFolder(temp / "CustomMaps/Frost/" + folder)) << folder;
+    EXPECT_EQ(test::ReadFile(temp / "CustomMaps/Frost/source/Text/ModStrings.txt"), "");
+    EXPECT_EQ(added, (std::vector<std::string>{"CustomMaps/Frost/source/Quests/Tokens.bin",
+                                               "CustomMaps/Frost/source/Text/ModStrings.txt"}));
+    added.clear();
+    ASSERT_TRUE(NewModFolders(workspace, ""));
+    EXPECT_TRUE(IsFile(temp / "source/Quests/Tokens.bin"));
+    EXPECT_EQ(added.size(), 2u);
+}
+
+TEST(WorkspaceOperations, AddFolderRecursivelyAddsUnknownFilesAndSkipsDotFolders)
+{
+    test::TempFolder temp;
+    test::FakeWorkspace workspace(temp.Path(), temp / "build/");
+    std::vector<std::string> added;
+    workspace.SourceControl().SetBackend(std::make_unique<RecordingBackend>(added));
+    test::WriteFile(temp / "source/a.txt", "");
+    test::WriteFile(temp / "source/known.txt", "");
+    test::WriteFile(temp / "source/Sub/b.tga", "");
+    test::WriteFile(temp / "source/.svn/c", "");
+    AddFolderRecursively(workspace, "source/");
+    EXPECT_EQ(added, (std::vector<std::string>{"source/a.txt", "source/Sub/b.tga"}));
+    added.clear();
+    workspace.RequestCancel();
+    AddFolderRecursively(workspace, "source/");
+    EXPECT_TRUE(added.empty());
+}
+
+} // namespace
+} // namespace mw
