@@ -1,1 +1,19 @@
-int main() { return 0; }
+// modwright-cli: the tool's operations for scripts and CI.
+#include "app/CModwrightApp.h"
+#include "app/CommandLineTool.h"
+#include "app/ConsolePrompt.h"
+#include "platform/KnownFolders.h"
+
+#include <iostream>
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    mw::ConsolePrompt prompt(std::cerr);
+    mw::AppEnvironment environment;
+    environment.startFolder = mw::CurrentFolder();
+    environment.documentsFolder = mw::DocumentsFolder();
+    environment.out = &std::cout;
+    environment.prompt = &prompt;
+    return mw::RunCommandLineTool(arguments, environment, std::cerr);
+}

@@ -299,6 +299,13 @@ void CModwrightApp::Log(const std::string& text, bool line, bool error)
         return;
     }
     std::lock_guard<std::mutex> lock(m_outMutex);
+    if (m_compactErrorOut)
+    {
+        std::ostream& out = error ? *m_compactErrorOut : *m_out;
+        out << text << '\n';
+        out.flush();
+        return;
+    }
     *m_out << text << '\n';
     if (line)
         *m_out << '\n';

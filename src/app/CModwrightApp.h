@@ -62,6 +62,9 @@ public:
     int Sync();
     bool Reconnect(const std::string& database, const std::string& userName);
     void SetFrame(IFrameHost* frame);
+    // Without a window: one line per message (no extra line for the line
+    // flag), error lines to errorOut. Used by the command-line tool.
+    void SetCompactLog(std::ostream* errorOut) { m_compactErrorOut = errorOut; }
 
     // Mods.
     void RefreshModList();
@@ -145,6 +148,7 @@ private:
     std::unique_ptr<BuildDriver> m_buildDriver;
 
     std::ostream* m_out;
+    std::ostream* m_compactErrorOut = nullptr;
     IUserPrompt* m_prompt;
     std::mutex m_outMutex;
 };

@@ -2,6 +2,7 @@
 #include "BuildDriver.h"
 
 #include "context/IWorkspaceContext.h"
+#include "dbtools/DatabaseCompile.h"
 #include "platform/Clock.h"
 #include "platform/PathRules.h"
 
@@ -9,12 +10,12 @@ namespace mw {
 
 int BuildDriver::BuildAll(bool force, bool beginOperation)
 {
-    (void)force;
     if (beginOperation)
         m_context.BeginOperation();
     uint64_t start = TickCountMs();
     m_warnings = 0;
-    int errors = 0;
+    // Compiling assets and deleting unassociated output come with the asset build.
+    int errors = CompileDatabase(m_context, m_context.GetModPrefix() + "database/", force, false);
     uint64_t elapsed = TickCountMs() - start;
     if (errors != 0)
     {

@@ -19,7 +19,6 @@ public:
 private:
     IWorkspaceContext& m_context;
     unsigned m_warnings = 0;
-    bool m_unassociatedDeleted = false;
 };
 
 } // namespace mw

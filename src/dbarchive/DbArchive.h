@@ -1,2 +1,102 @@
+// One database archive in memory: the loaded record bodies (kept compressed),
+// the record index, records added since the load, and the string table.
+// Saving writes the whole file anew; unchanged bodies are copied as stored.
 #pragma once
-namespace mw { class DbArchive { public: virtual ~DbArchive() = default; }; }
+
+#include "ArchiveChecksums.h"
+#include "ArchiveHeader.h"
+#include "RecordEntry.h"
+#include "StringMap.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace mw {
+
+class ByteWriter;
+
+class DbArchive
+{
+public:
+    // The largest body the archive inflates.
+    static constexpr size_t kMaxBodySize = 1048576;
+    static constexpr size_t kInitialScratchCapacity = 10240;
+
+    DbArchive();
+    virtual ~DbArchive();
+    DbArchive(const DbArchive&) = delete;
+    DbArchive& operator=(const DbArchive&) = delete;
+
+    // Reads a whole archive image into an empty archive. Offsets and lengths
+    // are checked against the image: what does not fit is not taken.
+    void Load(const char* bytes, size_t size);
+
+    // The (inflated) body of the main-table record with this name id; false
+    // when there is none or it cannot be inflated (see LastError). The view
+    // stays valid until the next GetRecord or AddRecord.
+    bool GetRecord(uint32_t nameId, std::string_view& body);
+    // Turns the name into the stored form ('/' to '\', lower case) first.
+    bool GetRecordByName(const std::string& name, std::string_view& body);
+    // The stored file time of a main-table record, or 0.
+    uint64_t RecordTime(uint32_t nameId) const;
+    // Stores a new body (compressed) for the record, replacing any stored
+    // body of that name at the next save. Adding a name twice keeps the later body.
+    void AddRecord(const char* body, size_t size, const std::string& name, const std::string& className,
+                   uint32_t fileTimeLow, uint32_t fileTimeHigh);
+    void RemoveRecord(uint32_t nameId);
+
+    // Iterates the names of the main table in table order; empty after the last.
+    void BeginNames();
+    std::string NextName();
+
+    // Writes the complete file into a memory writer (the checksums are
+    // computed over its bytes); pending records move into the main table.
+    bool Serialize(ByteWriter& writer);
+    void WriteStatistics(std::vector<std::string>& lines) const;
+
+    StringMap& Strings() { return m_strings; }
+    const StringMap& Strings() const { return m_strings; }
+    const ArchiveHeader& Header() const { return m_header; }
+    const ArchiveChecksums& StoredChecksums() const { return m_storedChecksums; }
+    // The main table, in table order.
+    const std::vector<RecordEntry>& Entries() const { return m_entries; }
+    // "Error decompressing database record: %d" after a failed GetRecord.
+    const std::string& LastError() const { return m_lastError; }
+
+    // The stored form of a record name: '/' becomes '\', letters lower-cased.
+    static std::string NormaliseRecordName(const std::string& name);
+
+private:
+    struct PendingRecord
+    {
+        RecordEntry entry;
+        std::string body; // compressed
+    };
+
+    const RecordEntry* FindEntry(uint32_t nameId) const;
+    void ReindexEntries();
+    bool EnsureScratch(size_t capacity);
+
+    ArchiveHeader m_header;
+    ArchiveChecksums m_storedChecksums;
+    std::string m_dataBlock;
+    bool m_hasDataBlock = false;
+    // Main table in file (then adding) order, with an index by name id.
+    std::vector<RecordEntry> m_entries;
+    std::unordered_map<uint32_t, size_t> m_entryIndex;
+    std::vector<PendingRecord> m_pending;
+    std::unordered_map<uint32_t, size_t> m_pendingIndex;
+    StringMap m_strings;
+    std::unique_ptr<char[]> m_scratch;
+    size_t m_scratchCapacity = 0;
+    size_t m_scratchSize = 0;
+    size_t m_nameCursor = 0;
+    bool m_namesBegun = false;
+    std::string m_lastError;
+};
+
+} // namespace mw

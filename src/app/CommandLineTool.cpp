@@ -1,0 +1,221 @@
+// The command-line tool's commands.
+#include "CommandLineTool.h"
+
+#include "CModwrightApp.h"
+#include "dbarchive/ArchiveSlot.h"
+#include "dbarchive/DbArchive.h"
+#include "dbarchive/DbArchiveStrings.h"
+#include "dbtools/DatabaseCompile.h"
+#include "platform/FileSystem.h"
+#include "platform/PathRules.h"
+#include "platform/engine/LoadTableBinary.h"
+
+#include <algorithm>
+#include <ostream>
+
+namespace mw {
+namespace {
+
+const char* const kUsage =
+    "usage: modwright-cli [-ini PATH] [-mod NAME] [-network] [-username NAME] [-database NAME] COMMAND [ARGS]\n"
+    "\n"
+    "commands:\n"
+    "  compile-db [--force] [FOLDER]   compile the records of FOLDER (default: the mod's database folder)\n"
+    "                                  into its database archive\n"
+    "  archive-stats [ARCHIVE]         statistics of an archive (default: the mod's database archive)\n"
+    "  archive-list ARCHIVE            every record of an archive: name, class, stored size\n"
+    "  archive-dump ARCHIVE NAME       one record of an archive as record text\n";
+
+struct Invocation
+{
+    std::vector<std::string> appArguments;
+    std::string modName;
+    std::string command;
+    std::vector<std::string> commandArguments;
+};
+
+// Switches come before the command; the value switches take the next argument.
+bool SplitArguments(const std::vector<std::string>& arguments, Invocation& invocation)
+{
+    size_t i = 0;
+    for (; i < arguments.size(); ++i)
+    {
+        const std::string& argument = arguments[i];
+        if (argument == "-network")
+            invocation.appArguments.push_back(argument);
+        else if (argument == "-ini" || argument == "-username" || argument == "-database" || argument == "-mod")
+        {
+            if (i + 1 >= arguments.size())
+                return false;
+            if (argument == "-mod")
+                invocation.modName = arguments[++i];
+            else
+            {
+                invocation.appArguments.push_back(argument);
+                invocation.appArguments.push_back(arguments[++i]);
+            }
+        }
+        else if (!argument.empty() && argument[0] == '-')
+            return false;
+        else
+            break;
+    }
+    if (i >= arguments.size())
+        return false;
+    invocation.command = arguments[i];
+    invocation.commandArguments.assign(arguments.begin() + long(i) + 1, arguments.end());
+    return true;
+}
+
+bool LoadArchiveFile(const std::string& path, DbArchive& archive, std::ostream& errorOut)
+{
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes))
+    {
+        errorOut << "Couldn't open " << path << ": " << LastErrorText() << "\n";
+        return false;
+    }
+    archive.Load(bytes.data(), bytes.size());
+    return true;
+}
+
+int CompileDb(CModwrightApp& app, const std::vector<std::string>& arguments, std::ostream& errorOut)
+{
+    bool force = false;
+    std::string folder;
+    for (const std::string& argument : arguments)
+    {
+        if (argument == "--force")
+            force = true;
+        else if (folder.empty())
+            folder = WithTrailingSeparator(ToForwardSlashes(argument));
+        else
+        {
+            errorOut << kUsage;
+            return 2;
+        }
+    }
+    if (folder.empty())
+        folder = CurrentDatabaseFolder(app);
+    else if (folder.back() == '\\')
+        folder.back() = '/';
+    return CompileDatabase(app, folder, force, true) == 0 ? 0 : 1;
+}
+
+int ArchiveStats(CModwrightApp& app, const std::vector<std::string>& arguments)
+{
+    if (arguments.empty())
+    {
+        ReportDbArchiveStatistics(app);
+        return 0;
+    }
+    OpenDbArchive(app, arguments[0]);
+    std::vector<std::string> lines;
+    app.ArchiveSlot()->WriteStatistics(lines);
+    for (const std::string& line : lines)
+        app.Log(line, true, false);
+    app.ArchiveSlot().reset();
+    app.Log(Format("Closed %s", arguments[0].c_str()), true, false);
+    return 0;
+}
+
+int ArchiveList(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& errorOut)
+{
+    DbArchive archive;
+    if (!LoadArchiveFile(arguments[0], archive, errorOut))
+        return 1;
+    for (const RecordEntry& entry : archive.Entries())
+    {
+        const std::string* name = archive.Strings().GetString(entry.nameId);
+        out << (name ? *name : std::string("?")) << '\t' << entry.className << '\t' << entry.bodySize << '\n';
+    }
+    return 0;
+}
+
+int ArchiveDump(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& errorOut)
+{
+    DbArchive archive;
+    if (!LoadArchiveFile(arguments[0], archive, errorOut))
+        return 1;
+    std::string_view body;
+    if (!archive.GetRecordByName(arguments[1], body))
+    {
+        if (!archive.LastError().empty())
+            errorOut << archive.LastError() << "\n";
+        else
+            errorOut << "No record " << arguments[1] << " in " << arguments[0] << "\n";
+        return 1;
+    }
+    DbArchiveStrings strings(archive);
+    GAME::LoadTableBinary table(&strings);
+    GAME::BinaryReader reader(body.data(), body.size());
+    std::string text;
+    if (!table.Deserialize(reader) || !table.Serialize(text))
+    {
+        errorOut << "The record " << arguments[1] << " in " << arguments[0] << " is damaged\n";
+        return 1;
+    }
+    out << text;
+    return 0;
+}
+
+} // namespace
+
+int RunCommandLineTool(const std::vector<std::string>& arguments, const AppEnvironment& environment,
+                       std::ostream& errorOut)
+{
+    std::ostream& out = *environment.out;
+    Invocation invocation;
+    if (!arguments.empty() && (arguments[0] == "--help" || arguments[0] == "-h"))
+    {
+        out << kUsage;
+        return 0;
+    }
+    if (!SplitArguments(arguments, invocation))
+    {
+        errorOut << kUsage;
+        return 2;
+    }
+    const std::string& command = invocation.command;
+    const std::vector<std::string>& commandArguments = invocation.commandArguments;
+    size_t needed = command == "archive-list" ? 1 : command == "archive-dump" ? 2 : 0;
+    bool known = command == "compile-db" || command == "archive-stats" || command == "archive-list" ||
+                 command == "archive-dump";
+    if (!known || commandArguments.size() < needed || (needed && commandArguments.size() != needed))
+    {
+        errorOut << kUsage;
+        return 2;
+    }
+    if (command == "archive-list")
+        return ArchiveList(commandArguments, out, errorOut);
+    if (command == "archive-dump")
+        return ArchiveDump(commandArguments, out, errorOut);
+
+    CModwrightApp app(environment);
+    app.SetCompactLog(&errorOut);
+    std::vector<std::string> appArguments = invocation.appArguments;
+    // Logging in needs no window: the command-line tool runs like quiet mode.
+    bool network = std::find(appArguments.begin(), appArguments.end(), "-network") != appArguments.end();
+    if (network)
+        appArguments.push_back("-quiet");
+    if (!app.InitInstance(appArguments))
+        return 1;
+    if (!invocation.modName.empty())
+    {
+        app.SelectModByName(invocation.modName);
+        if (app.GetCurrentModName() != invocation.modName)
+        {
+            errorOut << "Unknown mod: " << invocation.modName << "\n";
+            return 2;
+        }
+    }
+    int status = 0;
+    if (command == "compile-db")
+        status = CompileDb(app, commandArguments, errorOut);
+    else if (command == "archive-stats")
+        status = ArchiveStats(app, commandArguments);
+    app.ExitInstance();
+    return status;
+}
+
+} // namespace mw

@@ -1,0 +1,56 @@
+// Opening and closing the application's database archive.
+#include "ArchiveSlot.h"
+
+#include "ByteWriter.h"
+#include "DbArchive.h"
+#include "context/IWorkspaceContext.h"
+#include "platform/FileSystem.h"
+#include "platform/PathRules.h"
+
+namespace mw {
+namespace {
+constexpr size_t kSaveCapacity = 100000000;
+} // namespace
+
+void OpenDbArchive(IWorkspaceContext& context, const std::string& path)
+{
+    std::unique_ptr<DbArchive>& slot = context.ArchiveSlot();
+    if (slot)
+    {
+        context.Log("Error - Attempt to open Database Archive while it is already open.", true, false);
+        return;
+    }
+    slot = std::make_unique<DbArchive>();
+    std::string bytes;
+    if (ReadWholeFile(path, bytes))
+    {
+        context.Log(Format("Opened %s for reading", path.c_str()), true, false);
+        slot->Load(bytes.data(), bytes.size());
+    }
+}
+
+void CloseDbArchive(IWorkspaceContext& context, const std::string& path, bool save)
+{
+    std::unique_ptr<DbArchive>& slot = context.ArchiveSlot();
+    if (!slot)
+        return;
+    if (save)
+    {
+        ByteWriter writer(kSaveCapacity);
+        if (slot->Serialize(writer))
+        {
+            if (!WriteFileAtomic(path, std::string_view(writer.Data(), writer.Size())))
+                context.Log(Format("Couldn't open %s for writing", path.c_str()), true, true);
+        }
+        else
+        {
+            if (!writer.FailureText().empty())
+                context.Log(writer.FailureText(), true, true);
+            context.Log("Serialization Error in DbArchive.", true, false);
+        }
+    }
+    slot.reset();
+    context.Log(Format("Closed %s", path.c_str()), true, false);
+}
+
+} // namespace mw

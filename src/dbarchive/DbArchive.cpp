@@ -1,0 +1,362 @@
+// Loading, updating and saving database archives.
+#include "DbArchive.h"
+
+#include "ByteWriter.h"
+#include "platform/PathRules.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <zlib.h>
+
+namespace mw {
+namespace {
+
+constexpr int kCompressionLevel = 5;
+constexpr uint32_t kMaxStringLength = 1048576;
+constexpr int kMaxInflateGrowths = 100;
+
+uint32_t ReadU32(const char* bytes)
+{
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(bytes);
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+// True when [offset, offset + length) lies inside an image of size bytes.
+bool Inside(uint64_t offset, uint64_t length, uint64_t size) { return offset <= size && length <= size - offset; }
+
+uint32_t Adler(const char* bytes, size_t size)
+{
+    return uint32_t(adler32_z(1, reinterpret_cast<const Bytef*>(bytes), size));
+}
+
+} // namespace
+
+DbArchive::DbArchive()
+    : m_scratch(new char[kInitialScratchCapacity]), m_scratchCapacity(kInitialScratchCapacity)
+{
+}
+
+DbArchive::~DbArchive() = default;
+
+std::string DbArchive::NormaliseRecordName(const std::string& name) { return ToLowerAscii(ToBackslashes(name)); }
+
+void DbArchive::Load(const char* bytes, size_t size)
+{
+    if (size < ArchiveHeader::kSize)
+        return;
+    uint32_t first = ReadU32(bytes);
+    if ((first & 0xFFFF) < ArchiveHeader::kVersion)
+        return;
+    m_header.version = uint16_t(first & 0xFFFF);
+    m_header.flags = uint16_t(first >> 16);
+    m_header.indexOffset = ReadU32(bytes + 4);
+    m_header.indexSize = ReadU32(bytes + 8);
+    m_header.recordCount = ReadU32(bytes + 12);
+    m_header.stringTableOffset = ReadU32(bytes + 16);
+    m_header.stringTableSize = ReadU32(bytes + 20);
+
+    if (m_header.indexOffset <= ArchiveHeader::kSize || m_header.indexOffset > size)
+        return;
+    m_dataBlock.assign(bytes + ArchiveHeader::kSize, m_header.indexOffset - ArchiveHeader::kSize);
+    m_hasDataBlock = true;
+
+    if (m_header.stringTableSize > 0 && Inside(m_header.stringTableOffset, m_header.stringTableSize, size))
+    {
+        const char* section = bytes + m_header.stringTableOffset;
+        uint64_t sectionSize = m_header.stringTableSize;
+        uint64_t at = 4;
+        uint32_t count = sectionSize >= 4 ? ReadU32(section) : 0;
+        for (uint32_t i = 0; i < count && at + 4 <= sectionSize; ++i)
+        {
+            uint32_t length = ReadU32(section + at);
+            if (length > kMaxStringLength || length > sectionSize - at - 4)
+                break;
+            m_strings.FindOrAdd(std::string_view(section + at + 4, length));
+            at += 4 + uint64_t(length);
+        }
+        m_strings.FindOrAdd("");
+    }
+
+    if (m_header.indexSize > 0 && Inside(m_header.indexOffset, m_header.indexSize, size))
+    {
+        const char* section = bytes + m_header.indexOffset;
+        uint64_t sectionSize = m_header.indexSize;
+        uint64_t at = 0;
+        for (uint32_t i = 0; i < m_header.recordCount; ++i)
+        {
+            if (sectionSize - at < 8)
+                break;
+            RecordEntry entry;
+            entry.nameId = ReadU32(section + at);
+            uint32_t classLength = ReadU32(section + at + 4);
+            if (classLength > kMaxStringLength || sectionSize - at - 8 < uint64_t(classLength) + 16)
+                break;
+            entry.className.assign(section + at + 8, classLength);
+            at += 8 + uint64_t(classLength);
+            entry.bodyOffset = ReadU32(section + at);
+            entry.bodySize = ReadU32(section + at + 4);
+            entry.fileTimeLow = ReadU32(section + at + 8);
+            entry.fileTimeHigh = ReadU32(section + at + 12);
+            at += 16;
+            // An entry whose body lies outside the bodies region is dropped, so
+            // the record is compiled anew instead of failing every save.
+            if (!Inside(entry.bodyOffset, entry.bodySize, m_dataBlock.size()))
+                continue;
+            auto existing = m_entryIndex.find(entry.nameId);
+            if (existing != m_entryIndex.end())
+                m_entries[existing->second] = std::move(entry);
+            else
+            {
+                m_entryIndex.emplace(entry.nameId, m_entries.size());
+                m_entries.push_back(std::move(entry));
+            }
+        }
+    }
+
+    if ((m_header.flags & ArchiveHeader::kFlagChecksums) && size >= ArchiveChecksums::kSize)
+    {
+        const char* footer = bytes + size - ArchiveChecksums::kSize;
+        m_storedChecksums.wholeFile = ReadU32(footer);
+        m_storedChecksums.stringTable = ReadU32(footer + 4);
+        m_storedChecksums.recordBodies = ReadU32(footer + 8);
+        m_storedChecksums.recordIndex = ReadU32(footer + 12);
+    }
+}
+
+const RecordEntry* DbArchive::FindEntry(uint32_t nameId) const
+{
+    auto it = m_entryIndex.find(nameId);
+    return it == m_entryIndex.end() ? nullptr : &m_entries[it->second];
+}
+
+bool DbArchive::EnsureScratch(size_t capacity)
+{
+    if (capacity <= m_scratchCapacity)
+        return true;
+    std::unique_ptr<char[]> bigger(new (std::nothrow) char[capacity]);
+    if (!bigger)
+        return false;
+    m_scratch = std::move(bigger);
+    m_scratchCapacity = capacity;
+    return true;
+}
+
+bool DbArchive::GetRecord(uint32_t nameId, std::string_view& body)
+{
+    m_lastError.clear();
+    const RecordEntry* entry = FindEntry(nameId);
+    if (!entry || !m_hasDataBlock)
+        return false;
+    const char* stored = m_dataBlock.data() + entry->bodyOffset;
+    if (!(m_header.flags & ArchiveHeader::kFlagCompressed))
+    {
+        body = std::string_view(stored, entry->bodySize);
+        return true;
+    }
+    int growths = 0;
+    for (;;)
+    {
+        uLongf produced = uLongf(m_scratchCapacity);
+        int result = uncompress(reinterpret_cast<Bytef*>(m_scratch.get()), &produced,
+                                reinterpret_cast<const Bytef*>(stored), uLong(entry->bodySize));
+        if (result == Z_OK)
+        {
+            m_scratchSize = produced;
+            body = std::string_view(m_scratch.get(), m_scratchSize);
+            return true;
+        }
+        if (result != Z_BUF_ERROR || m_scratchCapacity >= kMaxBodySize || growths >= kMaxInflateGrowths)
+        {
+            m_lastError = Format("Error decompressing database record: %d", result);
+            return false;
+        }
+        size_t capacity = std::max(m_scratchCapacity + 1024, size_t(entry->bodySize) * 3);
+        capacity = std::min((capacity + 1023) / 1024 * 1024, kMaxBodySize);
+        // The old buffer is freed before the larger one is allocated.
+        m_scratch.reset();
+        m_scratchCapacity = 0;
+        m_scratch.reset(new (std::nothrow) char[capacity]);
+        if (!m_scratch)
+        {
+            m_lastError = Format("Memory allocation of %dkb failed", int(capacity / 1024));
+            return false;
+        }
+        m_scratchCapacity = capacity;
+        ++growths;
+    }
+}
+
+bool DbArchive::GetRecordByName(const std::string& name, std::string_view& body)
+{
+    return GetRecord(m_strings.FindOrAdd(NormaliseRecordName(name)), body);
+}
+
+uint64_t DbArchive::RecordTime(uint32_t nameId) const
+{
+    const RecordEntry* entry = FindEntry(nameId);
+    return entry ? (uint64_t(entry->fileTimeHigh) << 32) | entry->fileTimeLow : 0;
+}
+
+void DbArchive::AddRecord(const char* body, size_t size, const std::string& name, const std::string& className,
+                          uint32_t fileTimeLow, uint32_t fileTimeHigh)
+{
+    PendingRecord pending;
+    pending.entry.nameId = m_strings.FindOrAdd(ToLowerAscii(name));
+    pending.entry.className = className;
+    pending.entry.fileTimeLow = fileTimeLow;
+    pending.entry.fileTimeHigh = fileTimeHigh;
+
+    // The output buffer is at least zlib's bound for the input, so any body fits.
+    uLongf compressedSize = 0;
+    if (EnsureScratch(compressBound(uLong(size))))
+    {
+        compressedSize = uLongf(m_scratchCapacity);
+        if (compress2(reinterpret_cast<Bytef*>(m_scratch.get()), &compressedSize, reinterpret_cast<const Bytef*>(body),
+                      uLong(size), kCompressionLevel) != Z_OK)
+            compressedSize = 0;
+    }
+    m_scratchSize = compressedSize;
+    pending.body.assign(m_scratch.get(), compressedSize);
+    pending.entry.bodySize = uint32_t(compressedSize);
+
+    auto existing = m_pendingIndex.find(pending.entry.nameId);
+    if (existing != m_pendingIndex.end())
+    {
+        pending.entry.bodyOffset = uint32_t(existing->second);
+        m_pending[existing->second] = std::move(pending);
+        return;
+    }
+    pending.entry.bodyOffset = uint32_t(m_pending.size());
+    m_pendingIndex.emplace(pending.entry.nameId, m_pending.size());
+    m_pending.push_back(std::move(pending));
+}
+
+void DbArchive::ReindexEntries()
+{
+    m_entryIndex.clear();
+    for (size_t i = 0; i < m_entries.size(); ++i)
+        m_entryIndex[m_entries[i].nameId] = i;
+}
+
+void DbArchive::RemoveRecord(uint32_t nameId)
+{
+    auto it = m_entryIndex.find(nameId);
+    if (it == m_entryIndex.end())
+        return;
+    m_entries.erase(m_entries.begin() + long(it->second));
+    if (m_nameCursor > it->second)
+        --m_nameCursor;
+    ReindexEntries();
+}
+
+void DbArchive::BeginNames()
+{
+    m_nameCursor = 0;
+    m_namesBegun = true;
+}
+
+std::string DbArchive::NextName()
+{
+    if (!m_namesBegun)
+        BeginNames();
+    while (m_nameCursor < m_entries.size())
+    {
+        const std::string* name = m_strings.GetString(m_entries[m_nameCursor++].nameId);
+        if (name)
+            return *name;
+    }
+    return std::string();
+}
+
+bool DbArchive::Serialize(ByteWriter& writer)
+{
+    ArchiveHeader header = m_header;
+    auto writeHeader = [&] {
+        return writer.WriteUInt32(uint32_t(header.version) | uint32_t(header.flags) << 16) &&
+               writer.WriteUInt32(header.indexOffset) && writer.WriteUInt32(header.indexSize) &&
+               writer.WriteUInt32(header.recordCount) && writer.WriteUInt32(header.stringTableOffset) &&
+               writer.WriteUInt32(header.stringTableSize);
+    };
+    if (!writeHeader())
+        return false;
+
+    std::vector<RecordEntry> entries;
+    entries.reserve(m_entries.size() + m_pending.size());
+    for (RecordEntry& entry : m_entries)
+    {
+        if (m_pendingIndex.count(entry.nameId))
+            continue;
+        if (!m_hasDataBlock || !Inside(entry.bodyOffset, entry.bodySize, m_dataBlock.size()))
+            return false;
+        size_t position = writer.Tell();
+        if (!writer.WriteBytes(m_dataBlock.data() + entry.bodyOffset, entry.bodySize))
+            return false;
+        entry.bodyOffset = uint32_t(position - ArchiveHeader::kSize);
+        entries.push_back(std::move(entry));
+    }
+    for (PendingRecord& pending : m_pending)
+    {
+        pending.entry.bodyOffset = uint32_t(writer.Tell() - ArchiveHeader::kSize);
+        if (!writer.WriteBytes(pending.body))
+            return false;
+        entries.push_back(std::move(pending.entry));
+    }
+    m_entries = std::move(entries);
+    m_pending.clear();
+    m_pendingIndex.clear();
+    ReindexEntries();
+
+    header.indexOffset = uint32_t(writer.Tell());
+    for (const RecordEntry& entry : m_entries)
+        if (!writer.WriteUInt32(entry.nameId) || !writer.WriteText(entry.className) ||
+            !writer.WriteUInt32(entry.bodyOffset) || !writer.WriteUInt32(entry.bodySize) ||
+            !writer.WriteUInt32(entry.fileTimeLow) || !writer.WriteUInt32(entry.fileTimeHigh))
+            return false;
+    header.recordCount = uint32_t(m_entries.size());
+    header.indexSize = uint32_t(writer.Tell() - header.indexOffset);
+
+    header.stringTableOffset = uint32_t(writer.Tell());
+    if (!writer.WriteUInt32(m_strings.Count()))
+        return false;
+    for (uint32_t id = 0; id < m_strings.Count(); ++id)
+        if (!writer.WriteText(*m_strings.GetString(id)))
+            return false;
+    header.stringTableSize = uint32_t(writer.Tell() - header.stringTableOffset);
+    header.version = ArchiveHeader::kVersion;
+    header.flags = ArchiveHeader::kFlagCompressed | ArchiveHeader::kFlagChecksums;
+
+    size_t end = writer.Tell();
+    if (!writer.Seek(0) || !writeHeader() || !writer.Seek(end))
+        return false;
+    m_header = header;
+
+    // The checksums are computed over the bytes in memory.
+    const char* image = writer.Data();
+    if (!image)
+        return false;
+    ArchiveChecksums sums;
+    sums.wholeFile = Adler(image, end);
+    sums.stringTable = Adler(image + header.stringTableOffset, header.stringTableSize);
+    sums.recordBodies = Adler(image + ArchiveHeader::kSize, header.indexOffset - ArchiveHeader::kSize);
+    sums.recordIndex = Adler(image + header.indexOffset, header.indexSize);
+    return writer.WriteUInt32(sums.wholeFile) && writer.WriteUInt32(sums.stringTable) &&
+           writer.WriteUInt32(sums.recordBodies) && writer.WriteUInt32(sums.recordIndex);
+}
+
+void DbArchive::WriteStatistics(std::vector<std::string>& lines) const
+{
+    lines.push_back(Format("Number of Records in archive: %u", m_header.recordCount));
+    if (m_header.recordCount != 0)
+    {
+        uint32_t bodies = m_header.indexOffset > ArchiveHeader::kSize ? m_header.indexOffset - ArchiveHeader::kSize : 0;
+        uint32_t average = bodies / m_header.recordCount;
+        if (m_header.flags & ArchiveHeader::kFlagCompressed)
+            lines.push_back(Format("Average Record size (compressed): %u", average));
+        else
+            lines.push_back(Format("Average Record size: %u", average));
+    }
+    lines.push_back(Format("Number of entries in StringMap: %u", m_strings.Count()));
+}
+
+} // namespace mw

@@ -1,0 +1,17 @@
+// The string-table adapter for the engine's record reader.
+#include "DbArchiveStrings.h"
+
+#include "DbArchive.h"
+
+namespace mw {
+
+bool DbArchiveStrings::GetString(uint32_t id, std::string& text) const
+{
+    const std::string* found = m_archive.Strings().GetString(id);
+    if (!found)
+        return false;
+    text = *found;
+    return true;
+}
+
+} // namespace mw

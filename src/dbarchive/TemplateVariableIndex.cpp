@@ -1,0 +1,26 @@
+// The variable name index.
+#include "TemplateVariableIndex.h"
+
+#include "dbtext/DbGroup.h"
+
+namespace mw {
+
+TemplateVariableIndex::TemplateVariableIndex(DbGroup& root) { Add(root); }
+
+void TemplateVariableIndex::Add(DbGroup& group)
+{
+    // The same order as FindVariable: a group's own variables, then its
+    // subgroups; the first of a name wins.
+    for (const auto& variable : group.variables)
+        m_variables.emplace(variable->name, variable.get());
+    for (const auto& subgroup : group.subgroups)
+        Add(*subgroup);
+}
+
+const DbVariable* TemplateVariableIndex::Find(const std::string& name) const
+{
+    auto it = m_variables.find(name);
+    return it == m_variables.end() ? nullptr : it->second;
+}
+
+} // namespace mw

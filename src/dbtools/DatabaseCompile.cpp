@@ -1,0 +1,199 @@
+// The database compile.
+#include "DatabaseCompile.h"
+
+#include "TemplateCache.h"
+#include "context/IWorkspaceContext.h"
+#include "dbarchive/ArchiveSlot.h"
+#include "dbarchive/ByteWriter.h"
+#include "dbarchive/DbArchive.h"
+#include "dbarchive/RecordCompiler.h"
+#include "dbtext/DbRecord.h"
+#include "dbtext/DbTemplate.h"
+#include "platform/FileSystem.h"
+#include "platform/PathRules.h"
+#include "platform/sourcecontrol/SourceControlClient.h"
+
+#include <vector>
+
+namespace mw {
+namespace {
+
+constexpr size_t kRecordBodyCapacity = 1024;
+
+int WalkFolder(IWorkspaceContext& context, const std::string& sourceFolder, const std::string& targetFolder, bool force,
+               TemplateCache& cache)
+{
+    if (context.IsCancelled())
+        return 0;
+    std::vector<FolderEntry> entries;
+    ListFolder(sourceFolder, entries);
+    int errors = 0;
+    for (const FolderEntry& entry : entries)
+    {
+        if (entry.isFolder)
+        {
+            errors += WalkFolder(context, sourceFolder + entry.name + "/", targetFolder + entry.name + "/", force, cache);
+            continue;
+        }
+        if (context.IsCancelled())
+            return errors;
+        if (!BuildRecord(context, sourceFolder + entry.name, targetFolder + entry.name, force, &cache))
+            ++errors;
+    }
+    return errors;
+}
+
+int WalkList(IWorkspaceContext& context, const std::vector<std::string>& files, const std::string& sourceFolder,
+             const std::string& targetFolder, bool force, TemplateCache& cache)
+{
+    if (context.IsCancelled())
+        return 0;
+    int errors = 0;
+    for (const std::string& file : files)
+    {
+        if (!BuildRecord(context, sourceFolder + file, targetFolder + file, force, &cache))
+            ++errors;
+        if (context.IsCancelled())
+            break;
+    }
+    return errors;
+}
+
+} // namespace
+
+std::string CurrentDatabaseFolder(IWorkspaceContext& context) { return context.GetModPrefix() + "database/"; }
+
+std::string DatabaseArchivePath(IWorkspaceContext& context, const std::string& folder)
+{
+    std::string folded = ToLowerAscii(ToForwardSlashes(folder));
+    size_t at = folded.find("/database/");
+    if (at == std::string::npos)
+        return context.GetBuildDir() + "database\\" + "database.arz";
+    size_t slash = at == 0 ? std::string::npos : folded.rfind('/', at - 1);
+    size_t from = slash == std::string::npos ? 0 : slash;
+    return context.GetBuildDir() + folder.substr(0, at) + "\\database" + folder.substr(from, at - from) + ".arz";
+}
+
+int CompileDatabase(IWorkspaceContext& context, const std::string& folder, bool force, bool clearOutput)
+{
+    if (clearOutput)
+        context.BeginOperation();
+    context.Log("Compiling database...", true, false);
+    std::string archivePath = DatabaseArchivePath(context, folder);
+    std::string targetFolder = context.GetBuildDir() + folder;
+    std::string sourceFolder = context.GetWorkingDir() + folder;
+    if (!EnsureFolders(targetFolder))
+    {
+        context.Log(Format("Error creating directory: %s", targetFolder.c_str()), true, false);
+        return 0;
+    }
+    int errors = 0;
+    OpenDbArchive(context, archivePath);
+    if (context.ArchiveSlot())
+    {
+        TemplateCache cache;
+        std::vector<std::string> files;
+        context.SourceControl().GetFilesUnderDirectory(folder, files);
+        if (!files.empty())
+            errors = WalkList(context, files, sourceFolder, targetFolder, force, cache);
+        else
+            errors = WalkFolder(context, sourceFolder, targetFolder, force, cache);
+        CloseDbArchive(context, archivePath, true);
+    }
+    context.ResetCancel();
+    context.Log("Done.", true, false);
+    return errors;
+}
+
+bool BuildRecord(IWorkspaceContext& context, const std::string& sourcePath, const std::string& targetPath, bool force,
+                 TemplateCache* cache)
+{
+    if (ToLowerAscii(Extension(sourcePath)) != "dbr")
+        return true;
+
+    FileTime sourceTime;
+    bool haveSourceTime = GetLastWriteTime(sourcePath, sourceTime);
+    FileTime targetTime;
+    bool upToDateCopy = !force && haveSourceTime && GetLastWriteTime(targetPath, targetTime) && !(sourceTime > targetTime);
+    if (!upToDateCopy)
+    {
+        context.Log(targetPath, true, false);
+        EnsureFolders(ParentPath(targetPath));
+        MakeWritable(targetPath);
+        if (!CopyFileKeepTime(sourcePath, targetPath))
+        {
+            context.Log(Format("Error building record (%s)", sourcePath.c_str()), true, true);
+            return false;
+        }
+    }
+
+    DbArchive* archive = context.ArchiveSlot().get();
+    if (!archive)
+    {
+        context.Log(Format("Error building record \"%s\".  DbArchive is not open", sourcePath.c_str()), true, true);
+        return true;
+    }
+
+    std::string mod = context.GetCurrentModName();
+    std::string start = context.GetWorkingDir() + (mod.empty() ? std::string() : "CustomMaps\\" + mod + "\\") + "database\\";
+    std::string recordName = ToLowerAscii(RemoveFirstNoCase(ToBackslashes(sourcePath), ToBackslashes(start)));
+
+    uint64_t storedTime = archive->RecordTime(archive->Strings().FindOrAdd(recordName));
+    if (haveSourceTime && !(sourceTime.value > storedTime) && !force)
+        return true;
+
+    DbRecord record;
+    if (record.FileState().Open(sourcePath, true) != 1)
+        return true;
+    if (record.GetTemplateName().empty())
+    {
+        context.Log("Error building record (Record has no template)", true, true);
+        return false;
+    }
+
+    std::string templatePath = ResolveTemplatePath(record.GetTemplateName(), context.GetWorkingDir());
+    TemplateCache privateCache;
+    const LoadedTemplate* loaded = (cache ? cache : &privateCache)->Load(templatePath, context.GetWorkingDir(), &context);
+    if (!loaded)
+        return true;
+
+    ByteWriter body(kRecordBodyCapacity);
+    std::string failedVariable;
+    WriteBinaryResult result = WriteBinary(record, body, *loaded->dbTemplate, loaded->fileName, *archive,
+                                           &failedVariable, loaded->index.get());
+    if (result == WriteBinaryResult::TemplateMismatch)
+        return true;
+    if (result == WriteBinaryResult::TooManyValues)
+    {
+        context.Log(Format("Error building record (%s): variable \"%s\" has more than %u values", sourcePath.c_str(),
+                           failedVariable.c_str(), kMaxValuesPerEntry),
+                    true, true);
+        return false;
+    }
+    if (body.Failed())
+    {
+        context.Log(body.FailureText(), true, true);
+        return false;
+    }
+    archive->AddRecord(body.Data(), body.Size(), recordName, record.GetValue("Class"), sourceTime.Low(),
+                       sourceTime.High());
+    context.Log(Format("BinaryUpdate: %s", sourcePath.c_str()), true, false);
+    return true;
+}
+
+void ReportDbArchiveStatistics(IWorkspaceContext& context)
+{
+    std::string path = DatabaseArchivePath(context, CurrentDatabaseFolder(context));
+    OpenDbArchive(context, path);
+    std::unique_ptr<DbArchive>& slot = context.ArchiveSlot();
+    if (!slot)
+        return;
+    std::vector<std::string> lines;
+    slot->WriteStatistics(lines);
+    for (const std::string& line : lines)
+        context.Log(line, true, false);
+    slot.reset();
+    context.Log(Format("Closed %s", path.c_str()), true, false);
+}
+
+} // namespace mw

@@ -1,0 +1,39 @@
+// Templates loaded with their includes, kept for the length of one database
+// compile so that records of one template do not read and parse it again.
+// A fresh cache per compile means edits made between compiles are seen.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+namespace mw {
+
+class DbTemplate;
+class IToolContext;
+class TemplateVariableIndex;
+
+struct LoadedTemplate
+{
+    std::unique_ptr<DbTemplate> dbTemplate;
+    std::unique_ptr<TemplateVariableIndex> index;
+    std::string fileName; // without folders: what a record's template name must end in
+    ~LoadedTemplate();
+};
+
+class TemplateCache
+{
+public:
+    TemplateCache();
+    ~TemplateCache();
+
+    // Opens the template quietly and loads its includes, or returns the one
+    // loaded before; null when it cannot be loaded (not remembered, so the
+    // failure is logged for every record that names it).
+    const LoadedTemplate* Load(const std::string& path, const std::string& workingDir, IToolContext* log);
+
+private:
+    std::unordered_map<std::string, std::unique_ptr<LoadedTemplate>> m_templates;
+};
+
+} // namespace mw
