@@ -171,7 +171,9 @@ bool DbArchive::GetRecord(uint32_t nameId, std::string_view& body)
             m_lastError = Format("Error decompressing database record: %d", result);
             return false;
         }
-        size_t capacity = std::max(m_scratchCapacity + 1024, size_t(entry->bodySize) * 3);
+        // The buffer at least doubles, so any body up to the cap is reached in
+        // a few attempts, whatever its compression ratio.
+        size_t capacity = std::max({m_scratchCapacity * 2, m_scratchCapacity + 1024, size_t(entry->bodySize) * 3});
         capacity = std::min((capacity + 1023) / 1024 * 1024, kMaxBodySize);
         // The old buffer is freed before the larger one is allocated.
         m_scratch.reset();

@@ -1,0 +1,277 @@
+// The database compile on real files: incremental rules, forced compiles,
+// archive paths, errors, cancellation and the statistics report.
+#include "../dbarchive/ArchiveImage.h"
+#include "dbarchive/DbArchive.h"
+#include "dbtools/DatabaseCompile.h"
+#include "platform/FileSystem.h"
+#include "support/FakeWorkspace.h"
+#include "support/TempFolder.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace mw {
+namespace {
+
+using test::ReadFile;
+using test::TempFolder;
+using test::TouchFile;
+using test::WriteFile;
+
+const char* const kTemplate = "Group { name = \"All Groups\" type = \"list\"\n"
+                              "Variable { name = \"a\" class = \"variable\" type = \"int\" defaultValue = \"\" }\n"
+                              "Variable { name = \"s\" class = \"variable\" type = \"string\" defaultValue = \"\" }\n"
+                              "Variable { name = \"Class\" class = \"static\" type = \"string\" defaultValue = \"\" }\n"
+                              "}\n";
+
+class CompileTest : public ::testing::Test
+{
+protected:
+    CompileTest() : workspace(temp / "work/", temp / "build/")
+    {
+        WriteFile(temp / "work/database/Templates/t.tpl", kTemplate);
+    }
+
+    void WriteRecord(const std::string& relative, const std::string& values)
+    {
+        WriteFile(temp / "work/" + relative, "templateName,%TEMPLATE_DIR%Database\\Templates\\t.tpl,\n" + values);
+        // Sources are a little in the past, so a touch is clearly later.
+        TouchFile(temp / "work/" + relative, -100);
+    }
+
+    int Compile(const std::string& folder = "database/", bool force = false)
+    {
+        workspace.log.clear();
+        return CompileDatabase(workspace, folder, force, false);
+    }
+
+    int Count(const std::string& prefix) const
+    {
+        return int(std::count_if(workspace.log.begin(), workspace.log.end(),
+                                 [&](const test::LogLine& line) { return line.text.rfind(prefix, 0) == 0; }));
+    }
+
+    test::ArchiveImage Archive(const std::string& path) const
+    {
+        test::ArchiveImage image;
+        EXPECT_TRUE(image.Parse(ReadFile(path)));
+        return image;
+    }
+
+    // The archive path as the compile forms (and logs) it.
+    std::string MainArchive() const { return temp / "build/database\\database.arz"; }
+
+    TempFolder temp;
+    test::FakeWorkspace workspace;
+};
+
+TEST_F(CompileTest, OneIntRecordIntoANewArchiveGivesTheDocumentedBytes)
+{
+    WriteFile(temp / "work/database/Templates/t.tpl",
+              "Group { name = \"All Groups\" type = \"list\"\n"
+              "Variable { name = \"a\" class = \"variable\" type = \"int\" defaultValue = \"\" } }\n");
+    WriteRecord("database/records/one.dbr", "a,5,\n");
+    EXPECT_EQ(Compile(), 0);
+    test::ArchiveImage image = Archive(MainArchive());
+    EXPECT_EQ(image.strings, (std::vector<std::string>{"records\\one.dbr", "templateName",
+                                                       "%TEMPLATE_DIR%Database\\Templates\\t.tpl", "a"}));
+    ASSERT_EQ(image.entries.size(), 1u);
+    EXPECT_EQ(image.entries[0].nameId, 0u);
+    const unsigned char expected[] = {0x02, 0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00,
+                                      0x00, 0x00, 0x01, 0x00, 0x03, 0x00, 0x00, 0x00, 0x05, 0x00, 0x00, 0x00};
+    EXPECT_EQ(image.Inflated(image.entries[0]), std::string(reinterpret_cast<const char*>(expected), 24));
+    // The stored time is the source's last-write time.
+    FileTime sourceTime;
+    ASSERT_TRUE(GetLastWriteTime(temp / "work/database/records/one.dbr", sourceTime));
+    EXPECT_EQ(image.entries[0].timeLow, sourceTime.Low());
+    EXPECT_EQ(image.entries[0].timeHigh, sourceTime.High());
+}
+
+TEST_F(CompileTest, IncrementalCompilesRebuildOnlyWhatChanged)
+{
+    WriteRecord("database/records/a.dbr", "a,1,\ns,alpha,\nClass,Thing,\n");
+    WriteRecord("database/records/b.dbr", "a,2,\ns,beta,\n");
+    WriteRecord("database/records/sub/c.dbr", "a,3,\n");
+    WriteFile(temp / "work/database/records/notes.txt", "not a record");
+    ASSERT_EQ(Compile(), 0);
+    EXPECT_EQ(Count("BinaryUpdate: "), 3);
+    EXPECT_TRUE(IsFile(temp / "build/database/records/sub/c.dbr"));
+    EXPECT_FALSE(PathExists(temp / "build/database/records/notes.txt"));
+    EXPECT_FALSE(PathExists(temp / "build/database/Templates/t.tpl"));
+    std::string first = ReadFile(MainArchive());
+    test::ArchiveImage firstImage = Archive(MainArchive());
+    EXPECT_EQ(firstImage.FindByName("records\\a.dbr")->className, "Thing");
+
+    // Nothing changed: nothing copied or rebuilt; the archive is rewritten,
+    // gaining only the empty text that every loaded string table receives.
+    ASSERT_EQ(Compile(), 0);
+    EXPECT_EQ(workspace.Texts(), (std::vector<std::string>{"Compiling database...",
+                                                           "Opened " + MainArchive() + " for reading",
+                                                           "Closed " + MainArchive(), "Done."}));
+    std::vector<std::string> withEmpty = firstImage.strings;
+    withEmpty.push_back("");
+    EXPECT_EQ(Archive(MainArchive()).strings, withEmpty);
+    first = ReadFile(MainArchive());
+    firstImage = Archive(MainArchive());
+    ASSERT_EQ(Compile(), 0);
+    EXPECT_EQ(ReadFile(MainArchive()), first);
+
+    // One touched record: its target path and one BinaryUpdate.
+    WriteRecord("database/records/b.dbr", "a,20,\ns,gamma,\n");
+    TouchFile(temp / "work/database/records/b.dbr", 10);
+    ASSERT_EQ(Compile(), 0);
+    EXPECT_EQ(Count(temp / "build/database/records/b.dbr"), 1);
+    EXPECT_EQ(Count("BinaryUpdate: "), 1);
+    EXPECT_TRUE(workspace.HasLine("BinaryUpdate: " + temp / "work/database/records/b.dbr"));
+    test::ArchiveImage second = Archive(MainArchive());
+    for (const char* name : {"records\\a.dbr", "records\\sub\\c.dbr"})
+        EXPECT_EQ(second.Body(*second.FindByName(name)), firstImage.Body(*firstImage.FindByName(name))) << name;
+    EXPECT_NE(second.Inflated(*second.FindByName("records\\b.dbr")),
+              firstImage.Inflated(*firstImage.FindByName("records\\b.dbr")));
+    std::vector<std::string> grown = firstImage.strings;
+    grown.push_back("gamma");
+    EXPECT_EQ(second.strings, grown);
+
+    // A forced compile copies and rebuilds every record.
+    ASSERT_EQ(Compile("database/", true), 0);
+    EXPECT_EQ(Count(temp / "build/database/records/"), 3);
+    EXPECT_EQ(Count("BinaryUpdate: "), 3);
+}
+
+TEST_F(CompileTest, AMissingBuildCopyIsCopiedAgainButNotRecompiled)
+{
+    WriteRecord("database/records/a.dbr", "a,1,\n");
+    ASSERT_EQ(Compile(), 0);
+    ASSERT_TRUE(RemoveFile(temp / "build/database/records/a.dbr"));
+    ASSERT_EQ(Compile(), 0);
+    EXPECT_TRUE(IsFile(temp / "build/database/records/a.dbr"));
+    EXPECT_EQ(Count(temp / "build/database/records/a.dbr"), 1);
+    EXPECT_EQ(Count("BinaryUpdate: "), 0);
+}
+
+TEST_F(CompileTest, ASubfolderCompileUpdatesOnlyItsRecordsInTheMainArchive)
+{
+    WriteRecord("database/records/a.dbr", "a,1,\n");
+    WriteRecord("database/other/b.dbr", "a,2,\n");
+    ASSERT_EQ(Compile(), 0);
+    WriteRecord("database/records/a.dbr", "a,10,\n");
+    WriteRecord("database/other/b.dbr", "a,20,\n");
+    TouchFile(temp / "work/database/records/a.dbr", 10);
+    TouchFile(temp / "work/database/other/b.dbr", 10);
+    ASSERT_EQ(Compile("database/records/"), 0);
+    EXPECT_EQ(Count("BinaryUpdate: "), 1);
+    EXPECT_TRUE(workspace.HasLine("Opened " + MainArchive() + " for reading"));
+    test::ArchiveImage image = Archive(MainArchive());
+    EXPECT_EQ(image.entries.size(), 2u);
+}
+
+TEST_F(CompileTest, CustomMapsCompileIntoTheirOwnArchive)
+{
+    workspace.modName = "Frost";
+    EXPECT_EQ(DatabaseArchivePath(workspace, "CustomMaps/Frost/database/"),
+              temp / "build/CustomMaps/Frost\\database/Frost.arz");
+    EXPECT_EQ(DatabaseArchivePath(workspace, "customMAPS/Frost/Database/records/"),
+              temp / "build/customMAPS/Frost\\database/Frost.arz");
+    EXPECT_EQ(DatabaseArchivePath(workspace, "database/records/"), temp / "build/database\\database.arz");
+    EXPECT_EQ(CurrentDatabaseFolder(workspace), "CustomMaps/Frost/database/");
+
+    WriteRecord("CustomMaps/Frost/database/records/ice.dbr", "a,1,\n");
+    ASSERT_EQ(Compile(CurrentDatabaseFolder(workspace)), 0);
+    test::ArchiveImage image = Archive(temp / "build/CustomMaps/Frost/database/Frost.arz");
+    ASSERT_EQ(image.entries.size(), 1u);
+    // Record names are relative to the map's own database folder.
+    EXPECT_EQ(image.strings[image.entries[0].nameId], "records\\ice.dbr");
+}
+
+TEST_F(CompileTest, OnlyFailedCopiesAndRecordsWithoutTemplateCountAsErrors)
+{
+    WriteFile(temp / "work/database/none.dbr", "a,1,\n");
+    WriteFile(temp / "work/database/missing.dbr", "templateName,%TEMPLATE_DIR%nothere.tpl,\n");
+    WriteFile(temp / "work/database/other.dbr", "templateName,Database\\Templates\\other.tpl,\n");
+    WriteFile(temp / "work/database/Templates/other.tpl", kTemplate);
+    WriteFile(temp / "work/database/wrong.dbr", "templateName,other.tpl,\n");
+    WriteFile(temp / "work/database/UPPER.DBR", "templateName,Database\\Templates\\t.tpl,\na,4,\n");
+    EXPECT_EQ(Compile(), 1);
+    EXPECT_TRUE(workspace.HasLine("Error building record (Record has no template)"));
+    EXPECT_EQ(workspace.ErrorLineCount(), 1);
+    test::ArchiveImage image = Archive(MainArchive());
+    std::vector<std::string> names;
+    for (const test::ImageEntry& entry : image.entries)
+        names.push_back(image.strings[entry.nameId]);
+    EXPECT_EQ(names, (std::vector<std::string>{"other.dbr", "upper.dbr"}));
+
+    // A build copy that cannot be replaced is a counted error.
+    WriteRecord("database/blocked.dbr", "a,1,\n");
+    EnsureFolders(temp / "build/database/blocked.dbr/");
+    TouchFile(temp / "work/database/blocked.dbr", 100);
+    EXPECT_EQ(Compile(), 2);
+    EXPECT_TRUE(workspace.HasLine("Error building record (" + temp / "work/database/blocked.dbr" + ")"));
+}
+
+TEST_F(CompileTest, ACancelledCompileSavesWhatItAddedAndResetsTheEvent)
+{
+    for (int i = 0; i < 5; ++i)
+        WriteRecord("database/r" + std::to_string(i) + ".dbr", "a,1,\n");
+    workspace.onLog = [&](const std::string& text) {
+        if (text.rfind("BinaryUpdate: ", 0) == 0)
+            workspace.RequestCancel();
+    };
+    EXPECT_EQ(Compile(), 0);
+    EXPECT_FALSE(workspace.IsCancelled());
+    EXPECT_EQ(workspace.Texts().back(), "Done.");
+    EXPECT_EQ(Count("BinaryUpdate: "), 1);
+    EXPECT_EQ(Archive(MainArchive()).entries.size(), 1u);
+}
+
+TEST_F(CompileTest, AFailedSaveLeavesThePreviousArchive)
+{
+    WriteRecord("database/a.dbr", "a,1,\n");
+    ASSERT_EQ(Compile(), 0);
+    std::string before = ReadFile(MainArchive());
+    SetReadOnly(MainArchive(), true);
+    WriteRecord("database/a.dbr", "a,2,\n");
+    TouchFile(temp / "work/database/a.dbr", 10);
+    Compile();
+    EXPECT_TRUE(workspace.HasLine("Couldn't open " + MainArchive() + " for writing"));
+    EXPECT_EQ(ReadFile(MainArchive()), before);
+}
+
+TEST_F(CompileTest, TheStatisticsReportDescribesTheArchive)
+{
+    WriteRecord("database/a.dbr", "a,1,\n");
+    WriteRecord("database/b.dbr", "a,2,\n");
+    ASSERT_EQ(Compile(), 0);
+    workspace.log.clear();
+    ReportDbArchiveStatistics(workspace);
+    test::ArchiveImage image = Archive(MainArchive());
+    unsigned average = (image.indexOffset - 24) / 2;
+    EXPECT_EQ(workspace.Texts(),
+              (std::vector<std::string>{"Opened " + MainArchive() + " for reading", "Number of Records in archive: 2",
+                                        "Average Record size (compressed): " + std::to_string(average),
+                                        // Loading adds the empty text to the table.
+                                        "Number of entries in StringMap: " + std::to_string(image.strings.size() + 1),
+                                        "Closed " + MainArchive()}));
+    EXPECT_FALSE(workspace.ArchiveSlot());
+}
+
+TEST_F(CompileTest, ASecondOpenKeepsTheFirstArchive)
+{
+    WriteRecord("database/a.dbr", "a,1,\n");
+    workspace.ArchiveSlot() = std::make_unique<DbArchive>();
+    DbArchive* first = workspace.ArchiveSlot().get();
+    ASSERT_EQ(Compile(), 0);
+    EXPECT_TRUE(workspace.HasLine("Error - Attempt to open Database Archive while it is already open."));
+    // The compile used and closed the archive that was open.
+    EXPECT_FALSE(workspace.ArchiveSlot());
+    (void)first;
+}
+
+TEST_F(CompileTest, AFolderThatCannotBeCreatedEndsTheCompile)
+{
+    WriteFile(temp / "build", "a file where the build folder should be");
+    EXPECT_EQ(Compile(), 0);
+    EXPECT_TRUE(workspace.HasLine("Error creating directory: " + temp / "build/database/"));
+}
+
+} // namespace
+} // namespace mw
