@@ -21,9 +21,24 @@ TEST(QuietMode, SyncsBuildsAndExitsWithTheExactOutput)
                                 "Starting quiet mode processing...\n\n" +
                                 kDashes + "\nSyncing...\n\n\n\nSync time 0:00\n\n" + kDashes + "\n" + kDashes + "\n";
     EXPECT_EQ(run.out.substr(0, expectedStart.size()), expectedStart);
-    EXPECT_NE(run.out.find("Build time 0:"), std::string::npos);
+    EXPECT_NE(run.out.find("Compiling database...\n\n"), std::string::npos);
+    EXPECT_NE(run.out.find("BinaryUpdate: " + temp.Path() + "Working/database/records/items/sword.dbr\n\n"),
+              std::string::npos);
+    EXPECT_NE(run.out.find("Done.\n\nBuild time 0:"), std::string::npos);
+    EXPECT_TRUE(IsFile(temp / "Build/database/database.arz"));
     EXPECT_EQ(run.out.substr(run.out.size() - kDashes.size() - 1), kDashes + "\n");
     EXPECT_EQ(run.err, "");
+}
+
+TEST(QuietMode, BuildErrorsGiveANonZeroStatus)
+{
+    TempFolder temp;
+    std::string ini = CopyExampleWorkspace(temp.Path());
+    WriteFile(temp / "Working/database/records/broken.dbr", "a,1,\n");
+    RunResult run = RunProgram(MODWRIGHT_EXE, {"-quiet", "-ini", ini}, temp.Path());
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_NE(run.out.find("Error building record (Record has no template)\n\n"), std::string::npos);
+    EXPECT_NE(run.out.find("Done.\n\n\n\n1 error(s) 0 warning(s)\n\nBuild time 0:"), std::string::npos);
 }
 
 TEST(QuietMode, NetworkLoginFailureExitsNonZeroWithTheTwoLines)
