@@ -1,6 +1,7 @@
 // POSIX implementation of the file-system boundary.
 #include "FileSystem.h"
 
+#include "FolderNameCache.h"
 #include "PathRules.h"
 
 #include <algorithm>
@@ -30,27 +31,6 @@ std::string JoinNative(const std::string& folder, const std::string& name)
     if (folder.back() == '/')
         return folder + name;
     return folder + "/" + name;
-}
-
-// Finds the entry of folder whose name equals name without regard to ASCII
-// case; the first in sorted order wins when several do.
-bool FindEntryNoCase(const std::string& folder, const std::string& name, std::string& found)
-{
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (!dir)
-        return false;
-    bool any = false;
-    while (dirent* entry = ::readdir(dir))
-    {
-        std::string candidate = entry->d_name;
-        if (EqualsNoCase(candidate, name) && (!any || LessNoCase(candidate, found)))
-        {
-            found = candidate;
-            any = true;
-        }
-    }
-    ::closedir(dir);
-    return any;
 }
 
 mode_t ProcessUmask()
@@ -90,6 +70,24 @@ std::string ResolvePath(const std::string& path)
 
     bool absolute = native[0] == '/';
     bool trailing = native.size() > 1 && native.back() == '/';
+    FolderNameCache& cache = FolderNameCache::Shared();
+
+    // Most missing paths are a new file in an existing folder: only the last
+    // component needs looking up.
+    std::string trimmed = trailing ? native.substr(0, native.size() - 1) : native;
+    size_t lastSlash = trimmed.rfind('/');
+    if (lastSlash != std::string::npos && lastSlash > 0 && trimmed.find("//") == std::string::npos)
+    {
+        std::string folder = trimmed.substr(0, lastSlash);
+        std::string leaf = trimmed.substr(lastSlash + 1);
+        std::string found;
+        if (leaf != "." && leaf != ".." && ExistsNative(folder))
+        {
+            std::string resolved = cache.Find(folder, leaf, found) ? folder + "/" + found : trimmed;
+            return trailing ? resolved + "/" : resolved;
+        }
+    }
+
     std::vector<std::string> parts;
     for (const std::string& part : SplitText(native, '/'))
         if (!part.empty())
@@ -103,7 +101,7 @@ std::string ResolvePath(const std::string& path)
         std::string found;
         if (part == "." || part == ".." || ExistsNative(candidate))
             current = candidate;
-        else if (FindEntryNoCase(current, part, found))
+        else if (cache.Find(current, part, found))
             current = JoinNative(current, found);
         else
         {
@@ -252,7 +250,11 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes)
     int savedErrno = errno;
     ok = (::close(fd) == 0) && ok;
     if (ok && ::rename(temp.c_str(), native.c_str()) == 0)
+    {
+        if (!exists)
+            FolderNameCache::Shared().NoteCreated(native);
         return true;
+    }
     savedErrno = errno ? errno : savedErrno;
     ::unlink(temp.c_str());
     errno = savedErrno;
@@ -287,24 +289,51 @@ bool CopyFileKeepTime(const std::string& source, const std::string& target)
     return WriteFileAtomic(target, bytes) && SetLastWriteTime(target, time);
 }
 
-bool RemoveFile(const std::string& path) { return ::unlink(ResolvePath(path).c_str()) == 0; }
+bool RemoveFile(const std::string& path)
+{
+    std::string native = ResolvePath(path);
+    bool ok = ::unlink(native.c_str()) == 0;
+    FolderNameCache::Shared().NoteRemoved(native);
+    return ok;
+}
 
 bool RenamePath(const std::string& from, const std::string& to)
 {
-    return ::rename(ResolvePath(from).c_str(), ResolvePath(to).c_str()) == 0;
+    std::string nativeFrom = ResolvePath(from);
+    std::string nativeTo = ResolvePath(to);
+    bool ok = ::rename(nativeFrom.c_str(), nativeTo.c_str()) == 0;
+    FolderNameCache::Shared().NoteRemoved(nativeFrom);
+    FolderNameCache::Shared().NoteRemoved(nativeTo);
+    return ok;
 }
 
-bool CreateFolder(const std::string& path) { return ::mkdir(ResolvePath(path).c_str(), 0777) == 0; }
+bool CreateFolder(const std::string& path)
+{
+    std::string native = ResolvePath(path);
+    bool ok = ::mkdir(native.c_str(), 0777) == 0;
+    if (ok)
+        FolderNameCache::Shared().NoteCreated(native);
+    return ok;
+}
 
-bool RemoveEmptyFolder(const std::string& path) { return ::rmdir(ResolvePath(path).c_str()) == 0; }
+bool RemoveEmptyFolder(const std::string& path)
+{
+    std::string native = ResolvePath(path);
+    bool ok = ::rmdir(native.c_str()) == 0;
+    FolderNameCache::Shared().NoteRemoved(native);
+    return ok;
+}
 
 bool EnsureFolders(const std::string& path)
 {
-    for (const std::string& prefix : FolderPrefixes(path))
-        CreateFolder(prefix);
     std::string folder = path;
     if (!folder.empty() && IsSeparator(folder.back()))
         folder.pop_back();
+    // An existing folder has every folder along its path already.
+    if (!folder.empty() && IsFolder(folder))
+        return true;
+    for (const std::string& prefix : FolderPrefixes(path))
+        CreateFolder(prefix);
     if (folder.empty())
         return false;
     if (!IsFolder(folder))
@@ -325,9 +354,15 @@ bool DeleteFolderTree(const std::string& path)
         if (entry.isFolder)
             ok = DeleteFolderTree(child) && ok;
         else
-            ok = (MakeWritable(child), ::unlink(child.c_str()) == 0) && ok;
+        {
+            MakeWritable(child);
+            ok = ::unlink(child.c_str()) == 0 && ok;
+        }
     }
-    return ::rmdir(native.c_str()) == 0 && ok;
+    FolderNameCache::Shared().NoteRemoved(native + "/.");
+    ok = ::rmdir(native.c_str()) == 0 && ok;
+    FolderNameCache::Shared().NoteRemoved(native);
+    return ok;
 }
 
 bool ListFolder(const std::string& path, std::vector<FolderEntry>& entries)
