@@ -6,6 +6,9 @@
 #include "dbarchive/DbArchive.h"
 #include "dbarchive/DbArchiveStrings.h"
 #include "dbtools/DatabaseCompile.h"
+#include "dbtools/DatabaseSync.h"
+#include "dbtools/References.h"
+#include "dbtools/Templatron.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
 #include "platform/engine/LoadTableBinary.h"
@@ -24,7 +27,17 @@ const char* const kUsage =
     "                                  into its database archive\n"
     "  archive-stats [ARCHIVE]         statistics of an archive (default: the mod's database archive)\n"
     "  archive-list ARCHIVE            every record of an archive: name, class, stored size\n"
-    "  archive-dump ARCHIVE NAME       one record of an archive as record text\n";
+    "  archive-dump ARCHIVE NAME       one record of an archive as record text\n"
+    "  templatron TEMPLATE             bring every record of TEMPLATE (as records name it, for example\n"
+    "                                  %TEMPLATE_DIR%Database\\Templates\\monster.tpl) into line with it\n"
+    "  db-sync                         bring every record into line with its own template\n"
+    "  check-records                   report records without a usable template\n"
+    "  find-refs PATH                  list the records and templates that refer to PATH\n"
+    "                                  (relative to the working folder)\n"
+    "  update-refs PATH...             rewrite references to the earlier names of the given records\n"
+    "                                  or templates, then clear their name histories\n"
+    "\n"
+    "The exit status is 1 when the command counted errors, 2 for a usage error.\n";
 
 struct Invocation
 {
@@ -178,10 +191,20 @@ int RunCommandLineTool(const std::vector<std::string>& arguments, const AppEnvir
     }
     const std::string& command = invocation.command;
     const std::vector<std::string>& commandArguments = invocation.commandArguments;
-    size_t needed = command == "archive-list" ? 1 : command == "archive-dump" ? 2 : 0;
+    size_t needed = 0;
+    bool exact = true;
+    if (command == "archive-list" || command == "templatron" || command == "find-refs")
+        needed = 1;
+    else if (command == "archive-dump")
+        needed = 2;
+    else if (command == "update-refs")
+        needed = 1, exact = false;
+    else if (command == "compile-db" || command == "archive-stats")
+        exact = false;
     bool known = command == "compile-db" || command == "archive-stats" || command == "archive-list" ||
-                 command == "archive-dump";
-    if (!known || commandArguments.size() < needed || (needed && commandArguments.size() != needed))
+                 command == "archive-dump" || command == "templatron" || command == "db-sync" ||
+                 command == "check-records" || command == "find-refs" || command == "update-refs";
+    if (!known || commandArguments.size() < needed || (exact && commandArguments.size() != needed))
     {
         errorOut << kUsage;
         return 2;
@@ -214,6 +237,21 @@ int RunCommandLineTool(const std::vector<std::string>& arguments, const AppEnvir
         status = CompileDb(app, commandArguments, errorOut);
     else if (command == "archive-stats")
         status = ArchiveStats(app, commandArguments);
+    else if (command == "templatron")
+        status = Templatron(app, commandArguments[0]) == 0 ? 0 : 1;
+    else if (command == "db-sync")
+        status = DbSync(app) == 0 ? 0 : 1;
+    else if (command == "check-records")
+        status = DbCheckRecords(app) == 0 ? 0 : 1;
+    else if (command == "find-refs")
+        status = FindReferences(app, commandArguments[0]) == 0 ? 0 : 1;
+    else if (command == "update-refs")
+    {
+        std::string selection;
+        for (const std::string& path : commandArguments)
+            selection += path + "\n";
+        status = UpdateReferences(app, selection) == 0 ? 0 : 1;
+    }
     app.ExitInstance();
     return status;
 }

@@ -39,7 +39,7 @@ public:
     std::string GetBuildDir() const override { return m_buildDir; }
     std::string GetCurrentModName() const override { return modName; }
     SourceControlClient& SourceControl() override { return m_sourceControl; }
-    SourceControlLog* MainFrameLog() override { return nullptr; }
+    SourceControlLog* MainFrameLog() override { return frameLog; }
     bool IsCancelled() const override { return cancel.IsSet(); }
     void RequestCancel() override { cancel.Set(); }
     bool ResetCancel() override { return cancel.Reset(); }
@@ -57,6 +57,7 @@ public:
     ScriptedPrompt prompt;
     ManualResetEvent cancel;
     std::string modName;
+    SourceControlLog* frameLog = nullptr;
     int beginCount = 0;
     int endCount = 0;
     // Called before each log line is stored (a test can cancel mid-run).

@@ -1,0 +1,122 @@
+// Database sync and record check.
+#include "DatabaseSync.h"
+
+#include "DatabaseOperation.h"
+#include "context/IWorkspaceContext.h"
+#include "dbtext/DbRecord.h"
+#include "dbtext/DbTemplate.h"
+#include "dbtext/TemplateBinding.h"
+#include "platform/Clock.h"
+#include "platform/PathRules.h"
+#include "platform/sourcecontrol/SourceControlClient.h"
+
+namespace mw {
+namespace {
+
+int RunOverRecords(IWorkspaceContext& context, const char* heading, const DatabaseOperationTexts& texts,
+                   const std::function<bool(const std::string&)>& visit)
+{
+    context.BeginOperation();
+    uint64_t start = TickCountMs();
+    context.Log(heading, true, false);
+    WalkResult result;
+    WalkDatabaseWithClosingLines(context, start, texts, &visit, &result);
+    return result.errors;
+}
+
+} // namespace
+
+int DbSync(IWorkspaceContext& context)
+{
+    DatabaseOperationTexts texts{"DbSync cancelled by user", "Database Sync time %d:%02d", true, false};
+    return RunOverRecords(context, "Syncing database...", texts,
+                          [&](const std::string& path) { return DbSyncRecord(context, path); });
+}
+
+int DbCheckRecords(IWorkspaceContext& context)
+{
+    DatabaseOperationTexts texts{"DbCheckRecords cancelled by user", "Database Record Check time %d:%02d", false, true};
+    return RunOverRecords(context, "Checking Records...", texts,
+                          [&](const std::string& path) { return CheckRecord(context, path); });
+}
+
+bool DbSyncRecord(IWorkspaceContext& context, const std::string& recordPath)
+{
+    if (!HasLastThree(recordPath, "dbr"))
+        return true;
+    ScopedSourceControlLogDetach detach(context);
+    std::string scPath = SourceControlPathOf(context, recordPath);
+    SourceControlClient& sourceControl = context.SourceControl();
+
+    // Checked in at the end unless this user held it before a check-out said so.
+    bool checkIn = true;
+    FileStatus status;
+    if (sourceControl.GetFileStatus(scPath, status) == 0 && status.outToUser)
+    {
+        if (status.userName != sourceControl.GetUserName())
+        {
+            context.Log(Format("File %s checked out by another user, unable to synchronize.", scPath.c_str()), true,
+                        true);
+            return true;
+        }
+    }
+    else
+    {
+        int result = sourceControl.CheckOutFile(scPath, true);
+        if (result == 2)
+            checkIn = false;
+        else if (result != 0)
+        {
+            context.Log(Format("Checkout Error for file: %s (Error %d).", scPath.c_str(), result), true, true);
+            return false;
+        }
+    }
+
+    bool synced = false;
+    DbRecord record;
+    record.FileState().SetPrompt(&context.Prompt());
+    if (record.FileState().Open(recordPath, false) == 1)
+    {
+        if (record.GetTemplateName().empty())
+            context.Log(Format("File \"%s\" has no template, unable to synchronize", scPath.c_str()), true, true);
+        else
+        {
+            DbTemplate dbTemplate;
+            if (LoadRecordTemplate(context, record, dbTemplate))
+            {
+                BindRecord(dbTemplate, record, false, &context);
+                ApplyTemplate(dbTemplate, record);
+                record.FileState().Save();
+                synced = true;
+            }
+        }
+    }
+    if (checkIn)
+        sourceControl.CheckInFile(scPath);
+    return synced;
+}
+
+bool CheckRecord(IWorkspaceContext& context, const std::string& recordPath)
+{
+    if (!HasLastThree(recordPath, "dbr"))
+        return true;
+    std::string scPath = SourceControlPathOf(context, recordPath);
+    DbRecord record;
+    if (record.FileState().Open(recordPath, true) != 1)
+        return false;
+    if (record.GetTemplateName().empty())
+    {
+        context.Log(Format("File \"%s\" has no valid template.", scPath.c_str()), true, true);
+        return false;
+    }
+    DbTemplate dbTemplate;
+    if (!LoadRecordTemplate(context, record, dbTemplate))
+    {
+        std::string templatePath = ResolveTemplatePath(record.GetTemplateName(), context.GetWorkingDir());
+        context.Log(Format("File \"%s\": cannot open template \"%s\".", scPath.c_str(), templatePath.c_str()), true,
+                    true);
+    }
+    return true;
+}
+
+} // namespace mw

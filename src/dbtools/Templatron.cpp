@@ -1,0 +1,88 @@
+// Templatron.
+#include "Templatron.h"
+
+#include "DatabaseOperation.h"
+#include "context/IWorkspaceContext.h"
+#include "dbtext/DbRecord.h"
+#include "dbtext/DbTemplate.h"
+#include "dbtext/TemplateBinding.h"
+#include "platform/Clock.h"
+#include "platform/PathRules.h"
+#include "platform/sourcecontrol/SourceControlClient.h"
+
+namespace mw {
+
+int Templatron(IWorkspaceContext& context, const std::string& templatePath)
+{
+    context.BeginOperation();
+    uint64_t start = TickCountMs();
+    context.Log(Format("Updating all records associated with template \"%s\"", templatePath.c_str()), true, false);
+    std::function<bool(const std::string&)> visit = [&](const std::string& path) {
+        return TemplatronRecord(context, templatePath, path);
+    };
+    DatabaseOperationTexts texts{"Templatron cancelled by user", "Templatron processing time %d:%02d"};
+    WalkResult result;
+    WalkDatabaseWithClosingLines(context, start, texts, &visit, &result);
+    return result.errors;
+}
+
+bool TemplatronRecord(IWorkspaceContext& context, const std::string& templatePath, const std::string& recordPath)
+{
+    if (!HasLastThree(recordPath, "dbr"))
+        return true;
+    ScopedSourceControlLogDetach detach(context);
+    std::string scPath = SourceControlPathOf(context, recordPath);
+
+    DbRecord record;
+    record.FileState().SetPrompt(&context.Prompt());
+    if (record.FileState().Open(recordPath, false) != 1)
+        return false;
+    if (record.GetTemplateName().empty())
+    {
+        context.Log(Format("File \"%s\" has no template, unable to synchronize", scPath.c_str()), true, true);
+        return false;
+    }
+    if (record.GetTemplateName() != templatePath)
+        return true;
+
+    SourceControlClient& sourceControl = context.SourceControl();
+    bool checkIn = false;
+    FileStatus status;
+    if (sourceControl.GetFileStatus(scPath, status) == 0 && status.outToUser)
+    {
+        if (status.userName != sourceControl.GetUserName())
+        {
+            context.Log(Format("File %s checked out by another user, unable to synchronize.", scPath.c_str()), true,
+                        true);
+            return true;
+        }
+    }
+    else
+    {
+        int result = sourceControl.CheckOutFile(scPath, true);
+        if (result == 0)
+            checkIn = true;
+        else if (result != 2)
+        {
+            context.Log(Format("Checkout Error for file: %s (Error %d).", scPath.c_str(), result), true, true);
+            return false;
+        }
+    }
+
+    context.Log(Format("Synchronizing record \"%s\" to template \"%s\"", RootRelativePath(context, recordPath).c_str(),
+                       templatePath.c_str()),
+                true, false);
+    DbTemplate dbTemplate;
+    bool loaded = LoadRecordTemplate(context, record, dbTemplate);
+    if (loaded)
+    {
+        BindRecord(dbTemplate, record, false, &context);
+        ApplyTemplate(dbTemplate, record);
+        record.FileState().Save();
+    }
+    if (checkIn)
+        sourceControl.CheckInFile(scPath);
+    return loaded;
+}
+
+} // namespace mw
