@@ -2,6 +2,7 @@
 #include "ToolFixture.h"
 #include "dbtools/CheckOutRule.h"
 #include "dbtools/Templatron.h"
+#include "platform/sourcecontrol/SourceControlLog.h"
 
 namespace mw::test {
 namespace {
@@ -99,8 +100,8 @@ TEST_F(TemplatronTest, TheSourceControlLogIsDetachedDuringEachRecord)
     WriteRecord("database/a.dbr", "templateName," + kMonster + ",\n");
     EXPECT_TRUE(TemplatronRecord(workspace, kMonster, temp / "database/a.dbr"));
     EXPECT_EQ(backend->logsAtCheckOut, std::vector<SourceControlLog*>{nullptr});
-    EXPECT_EQ(backend->currentLog, &frame);
-    EXPECT_EQ(workspace.SourceControl().GetLog(), &frame);
+    EXPECT_EQ(backend->currentLog, static_cast<SourceControlLog*>(&frame));
+    EXPECT_EQ(workspace.SourceControl().GetLog(), static_cast<SourceControlLog*>(&frame));
 }
 
 TEST_F(ToolFixture, CheckOutRuleResultCodes)
