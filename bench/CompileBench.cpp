@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <unistd.h>
 #include <zlib.h>
 
 using namespace mw;
@@ -85,6 +86,11 @@ int main(int argc, char** argv)
     double baselineNoopSeconds = baselineNoop.Seconds();
 
     // A forced compile again, now that the build copies exist (Rebuild All).
+    if (std::getenv("MW_BENCH_PAUSE"))
+    {
+        std::fprintf(stderr, "forced-again starts in 3 s\n");
+        sleep(3);
+    }
     bench::Stopwatch forcedAgain;
     errors += CompileDatabase(app, "database/", true, false);
     double forcedAgainSeconds = forcedAgain.Seconds();

@@ -1,25 +1,69 @@
 // The string table.
 #include "StringMap.h"
 
+#include <functional>
+
 namespace mw {
+
+uint32_t StringMap::HashOf(std::string_view text)
+{
+    uint64_t hash = std::hash<std::string_view>{}(text);
+    return uint32_t(hash ^ (hash >> 32));
+}
+
+size_t StringMap::SlotOf(std::string_view text, uint32_t hash) const
+{
+    size_t mask = m_slots.size() - 1;
+    size_t slot = hash & mask;
+    for (;;)
+    {
+        uint64_t entry = m_slots[slot];
+        if (entry == 0)
+            return slot;
+        if (uint32_t(entry >> 32) == hash && m_strings[uint32_t(entry) - 1] == text)
+            return slot;
+        slot = (slot + 1) & mask;
+    }
+}
+
+void StringMap::Grow()
+{
+    size_t size = m_slots.empty() ? 64 : m_slots.size() * 2;
+    m_slots.assign(size, 0);
+    size_t mask = size - 1;
+    for (uint32_t id = 0; id < m_strings.size(); ++id)
+    {
+        size_t slot = m_hashes[id] & mask;
+        while (m_slots[slot] != 0)
+            slot = (slot + 1) & mask;
+        m_slots[slot] = uint64_t(m_hashes[id]) << 32 | (uint64_t(id) + 1);
+    }
+}
 
 uint32_t StringMap::FindOrAdd(std::string_view text)
 {
-    auto it = m_ids.find(text);
-    if (it != m_ids.end())
-        return it->second;
+    // At most half full, so probes stay short.
+    if ((m_strings.size() + 1) * 2 > m_slots.size())
+        Grow();
+    uint32_t hash = HashOf(text);
+    size_t slot = SlotOf(text, hash);
+    if (m_slots[slot] != 0)
+        return uint32_t(m_slots[slot]) - 1;
     uint32_t id = uint32_t(m_strings.size());
     m_strings.emplace_back(text);
-    m_ids.emplace(std::string_view(m_strings.back()), id);
+    m_hashes.push_back(hash);
+    m_slots[slot] = uint64_t(hash) << 32 | (uint64_t(id) + 1);
     return id;
 }
 
 std::optional<uint32_t> StringMap::Find(std::string_view text) const
 {
-    auto it = m_ids.find(text);
-    if (it == m_ids.end())
+    if (m_slots.empty())
         return std::nullopt;
-    return it->second;
+    size_t slot = SlotOf(text, HashOf(text));
+    if (m_slots[slot] == 0)
+        return std::nullopt;
+    return uint32_t(m_slots[slot]) - 1;
 }
 
 const std::string* StringMap::GetString(int64_t id) const

@@ -57,6 +57,12 @@ int DbFileState::Open(const std::string& path, bool quiet)
             ShowError("Failed to Open File: \"" + shortName + "\"");
         return 0;
     }
+    return OpenImage(path, bytes, quiet);
+}
+
+int DbFileState::OpenImage(const std::string& path, const std::string& bytes, bool quiet)
+{
+    std::string shortName = mw::ShortName(path);
     int result = m_owner.Read(bytes.data(), bytes.size());
     if (result == 1)
     {

@@ -19,6 +19,8 @@ public:
     // Reads the file into the owner; 1 on success. A quiet open shows no
     // message and is never refused as read-only when saved.
     int Open(const std::string& path, bool quiet);
+    // Open with the file's bytes already read by the caller.
+    int OpenImage(const std::string& path, const std::string& bytes, bool quiet);
     int Save();
     int SaveAs();
     // Asks whether to save a modified document before it is replaced; 1 to go on.

@@ -111,16 +111,24 @@ bool BuildRecord(IWorkspaceContext& context, const std::string& sourcePath, cons
     if (ToLowerAscii(Extension(sourcePath)) != "dbr")
         return true;
 
-    FileTime sourceTime;
-    bool haveSourceTime = GetLastWriteTime(sourcePath, sourceTime);
-    FileTime targetTime;
-    bool upToDateCopy = !force && haveSourceTime && GetLastWriteTime(targetPath, targetTime) && !(sourceTime > targetTime);
+    FileInfo source;
+    bool haveSourceTime = GetFileInfo(sourcePath, source);
+    FileTime sourceTime = source.lastWrite;
+    // A build copy of another size than its source was cut short (copies are
+    // written in place), so it is copied again whatever its time says.
+    FileInfo target;
+    bool upToDateCopy = !force && haveSourceTime && GetFileInfo(targetPath, target) && !target.isFolder &&
+                        !(sourceTime > target.lastWrite) && target.size == source.size;
+    // The record is read once, for the copy and the compile alike.
+    std::string bytes;
+    bool haveBytes = false;
     if (!upToDateCopy)
     {
         context.Log(targetPath, true, false);
         EnsureFolders(ParentPath(targetPath));
         MakeWritable(targetPath);
-        if (!CopyFileKeepTime(sourcePath, targetPath))
+        haveBytes = ReadWholeFile(sourcePath, bytes, sourceTime);
+        if (!haveBytes || !OverwriteFileWithTime(targetPath, bytes, sourceTime))
         {
             context.Log(Format("Error building record (%s)", sourcePath.c_str()), true, true);
             return false;
@@ -143,7 +151,9 @@ bool BuildRecord(IWorkspaceContext& context, const std::string& sourcePath, cons
         return true;
 
     DbRecord record;
-    if (record.FileState().Open(sourcePath, true) != 1)
+    if (!haveBytes && !ReadWholeFile(sourcePath, bytes))
+        return true;
+    if (record.FileState().OpenImage(sourcePath, bytes, true) != 1)
         return true;
     if (record.GetTemplateName().empty())
     {

@@ -62,6 +62,17 @@ bool WriteAll(int fd, std::string_view bytes)
 
 } // namespace
 
+// Resolves the path and stats it; for a path that exists as written this is
+// one system call.
+static bool ResolveAndStat(const std::string& path, std::string& native, struct stat& info)
+{
+    native = ToForwardSlashes(path);
+    if (!native.empty() && ::stat(native.c_str(), &info) == 0)
+        return true;
+    native = ResolvePath(path);
+    return StatPath(native, info);
+}
+
 std::string ResolvePath(const std::string& path)
 {
     std::string native = ToForwardSlashes(path);
@@ -115,28 +126,44 @@ std::string ResolvePath(const std::string& path)
     return current;
 }
 
+bool GetFileInfo(const std::string& path, FileInfo& info)
+{
+    std::string native;
+    struct stat status;
+    if (!ResolveAndStat(path, native, status))
+        return false;
+    info.lastWrite = FileTimeFromUnix(status.st_mtim.tv_sec, status.st_mtim.tv_nsec);
+    info.size = uint64_t(status.st_size);
+    info.isFolder = S_ISDIR(status.st_mode);
+    return true;
+}
+
 bool PathExists(const std::string& path)
 {
+    std::string native;
     struct stat info;
-    return StatPath(ResolvePath(path), info);
+    return ResolveAndStat(path, native, info);
 }
 
 bool IsFolder(const std::string& path)
 {
+    std::string native;
     struct stat info;
-    return StatPath(ResolvePath(path), info) && S_ISDIR(info.st_mode);
+    return ResolveAndStat(path, native, info) && S_ISDIR(info.st_mode);
 }
 
 bool IsFile(const std::string& path)
 {
+    std::string native;
     struct stat info;
-    return StatPath(ResolvePath(path), info) && S_ISREG(info.st_mode);
+    return ResolveAndStat(path, native, info) && S_ISREG(info.st_mode);
 }
 
 bool GetFileSize(const std::string& path, uint64_t& size)
 {
+    std::string native;
     struct stat info;
-    if (!StatPath(ResolvePath(path), info))
+    if (!ResolveAndStat(path, native, info))
         return false;
     size = uint64_t(info.st_size);
     return true;
@@ -144,8 +171,9 @@ bool GetFileSize(const std::string& path, uint64_t& size)
 
 bool GetLastWriteTime(const std::string& path, FileTime& time)
 {
+    std::string native;
     struct stat info;
-    if (!StatPath(ResolvePath(path), info))
+    if (!ResolveAndStat(path, native, info))
         return false;
     time = FileTimeFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec);
     return true;
@@ -166,8 +194,9 @@ bool SetLastWriteTime(const std::string& path, FileTime time)
 
 bool GetReadOnly(const std::string& path, bool& readOnly)
 {
+    std::string native;
     struct stat info;
-    if (!StatPath(ResolvePath(path), info))
+    if (!ResolveAndStat(path, native, info))
         return false;
     readOnly = (info.st_mode & S_IWUSR) == 0;
     return true;
@@ -175,21 +204,27 @@ bool GetReadOnly(const std::string& path, bool& readOnly)
 
 bool SetReadOnly(const std::string& path, bool readOnly)
 {
-    std::string native = ResolvePath(path);
+    std::string native;
     struct stat info;
-    if (!StatPath(native, info))
+    if (!ResolveAndStat(path, native, info))
         return false;
     mode_t mode = info.st_mode & 07777;
     mode = readOnly ? (mode & ~mode_t(S_IWUSR | S_IWGRP | S_IWOTH)) : (mode | S_IWUSR);
+    if (mode == (info.st_mode & 07777))
+        return true;
     return ::chmod(native.c_str(), mode) == 0;
 }
 
 bool MakeWritable(const std::string& path) { return SetReadOnly(path, false); }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes)
+// Reads a whole file; its last-write time comes from the same open file.
+static bool ReadWholeFileAndTime(const std::string& path, std::string& bytes, FileTime* time)
 {
     bytes.clear();
-    int fd = ::open(ResolvePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    std::string native = ToForwardSlashes(path);
+    int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT)
+        fd = ::open(ResolvePath(path).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
     struct stat info;
@@ -199,6 +234,8 @@ bool ReadWholeFile(const std::string& path, std::string& bytes)
         errno = EISDIR;
         return false;
     }
+    if (time)
+        *time = FileTimeFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec);
     bytes.resize(size_t(info.st_size));
     size_t done = 0;
     for (;;)
@@ -221,6 +258,13 @@ bool ReadWholeFile(const std::string& path, std::string& bytes)
     bytes.resize(done);
     ::close(fd);
     return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes) { return ReadWholeFileAndTime(path, bytes, nullptr); }
+
+bool ReadWholeFile(const std::string& path, std::string& bytes, FileTime& lastWrite)
+{
+    return ReadWholeFileAndTime(path, bytes, &lastWrite);
 }
 
 bool WriteFileAtomic(const std::string& path, std::string_view bytes)
@@ -284,9 +328,57 @@ bool CopyFileKeepTime(const std::string& source, const std::string& target)
 {
     std::string bytes;
     FileTime time;
-    if (!ReadWholeFile(source, bytes) || !GetLastWriteTime(source, time))
+    if (!ReadWholeFileAndTime(source, bytes, &time))
         return false;
     return WriteFileAtomic(target, bytes) && SetLastWriteTime(target, time);
+}
+
+bool OverwriteFileKeepTime(const std::string& source, const std::string& target)
+{
+    std::string bytes;
+    FileTime time;
+    return ReadWholeFileAndTime(source, bytes, &time) && OverwriteFileWithTime(target, bytes, time);
+}
+
+bool OverwriteFileWithTime(const std::string& target, std::string_view bytes, FileTime time)
+{
+    std::string native;
+    struct stat info;
+    bool exists = ResolveAndStat(target, native, info);
+    if (exists && (S_ISDIR(info.st_mode) || (info.st_mode & S_IWUSR) == 0))
+    {
+        errno = S_ISDIR(info.st_mode) ? EISDIR : EACCES;
+        return false;
+    }
+    // No truncation on open: rewriting a file of the same size frees and
+    // allocates no blocks. A shorter copy is cut to size afterwards.
+    int fd = ::open(native.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return false;
+    if (!exists)
+        FolderNameCache::Shared().NoteCreated(native);
+    bool ok = true;
+    for (size_t done = 0; ok && done < bytes.size();)
+    {
+        ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done, off_t(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        done += ok ? size_t(n) : 0;
+    }
+    if (ok && exists && uint64_t(info.st_size) > bytes.size())
+        ok = ::ftruncate(fd, off_t(bytes.size())) == 0;
+    int64_t seconds = 0;
+    int64_t nanoseconds = 0;
+    FileTimeToUnix(time, seconds, nanoseconds);
+    struct timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    // A failed copy gets the oldest time there is, so it never passes for up to date.
+    times[1].tv_sec = ok ? time_t(seconds) : 0;
+    times[1].tv_nsec = ok ? long(nanoseconds) : 0;
+    ok = ::futimens(fd, times) == 0 && ok;
+    return ::close(fd) == 0 && ok;
 }
 
 bool RemoveFile(const std::string& path)

@@ -24,6 +24,15 @@ struct FolderEntry
 // only in ASCII case. Components with no match are kept as written.
 std::string ResolvePath(const std::string& path);
 
+struct FileInfo
+{
+    FileTime lastWrite;
+    uint64_t size = 0;
+    bool isFolder = false;
+};
+
+// One look at a file: its time, size and kind.
+bool GetFileInfo(const std::string& path, FileInfo& info);
 bool PathExists(const std::string& path);
 bool IsFolder(const std::string& path);
 bool IsFile(const std::string& path);
@@ -38,6 +47,8 @@ bool SetReadOnly(const std::string& path, bool readOnly);
 bool MakeWritable(const std::string& path);
 
 bool ReadWholeFile(const std::string& path, std::string& bytes);
+// The same, with the last-write time of the file that was read.
+bool ReadWholeFile(const std::string& path, std::string& bytes, FileTime& lastWrite);
 
 // Replaces (or creates) the file through a temporary file in the same folder
 // and a rename, so a failure never leaves a truncated file. Refuses, like the
@@ -50,6 +61,14 @@ std::string ToCrLf(std::string_view text);
 // Copies the bytes and keeps the source's last-write time. Fails when the
 // target exists and is read-only.
 bool CopyFileKeepTime(const std::string& source, const std::string& target);
+// The same for derived copies that are refreshed often (build output): the
+// target is overwritten in place, which reuses its file and blocks instead
+// of making new ones each time. A copy that fails gets the oldest possible
+// time, and one cut short by a crash keeps its old time or a size that
+// differs from the source's, so callers compare sizes as well as times.
+bool OverwriteFileKeepTime(const std::string& source, const std::string& target);
+// The same with the source's bytes and time already in hand.
+bool OverwriteFileWithTime(const std::string& target, std::string_view bytes, FileTime lastWrite);
 
 bool RemoveFile(const std::string& path);
 bool RenamePath(const std::string& from, const std::string& to);
