@@ -18,6 +18,16 @@ namespace {
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Steps over leading blanks and an optional sign; true for a minus.
+bool SkipBlanksAndSign(const std::string& text, size_t& i)
+{
+    while (i < text.size() && IsBlank(text[i]))
+        ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        return text[i++] == '-';
+    return false;
+}
+
 uint32_t FloatBits(float value)
 {
     uint32_t bits;
@@ -63,11 +73,7 @@ std::vector<std::string> SplitArrayValue(const std::string& text)
 int32_t ReadIntegerText(const std::string& text)
 {
     size_t i = 0;
-    while (i < text.size() && IsBlank(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
+    bool negative = SkipBlanksAndSign(text, i);
     int64_t value = 0;
     for (; i < text.size() && IsDigit(text[i]); ++i)
     {
@@ -85,11 +91,7 @@ int32_t ReadIntegerText(const std::string& text)
 float ReadFloatText(const std::string& text)
 {
     size_t i = 0;
-    while (i < text.size() && IsBlank(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
+    bool negative = SkipBlanksAndSign(text, i);
     size_t start = i;
     size_t digits = 0;
     while (i < text.size() && IsDigit(text[i]))

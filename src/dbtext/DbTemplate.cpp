@@ -6,6 +6,8 @@
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
 
+#include <functional>
+
 namespace mw {
 
 DbTemplate::DbTemplate() : DbDocument("Database Template Files (*.tpl)|*.tpl|"), m_root(std::make_unique<DbGroup>()) {}
@@ -61,76 +63,68 @@ int DbTemplate::Read(const char* bytes, size_t length)
     return result;
 }
 
-int DbTemplate::ReadGroupBlock(DbTextReader& reader, DbGroup& group)
+int DbTemplate::ReadBlock(DbTextReader& reader, const std::function<int(const std::string&)>& onKeyword)
 {
+    // The opening brace: any keyword is accepted.
     std::string token = reader.NextToken();
     int result = IsKeyword(token) ? 1 : 0;
     while (token != "}" && result == 1)
     {
         token = reader.NextToken();
         if (!IsKeyword(token))
-        {
-            result = 0;
-            break;
-        }
-        if (token == "name" || token == "type")
-        {
-            bool isName = token == "name";
-            token = reader.NextToken();
-            result = IsKeyword(token) ? 1 : 0;
-            (isName ? group.name : group.type) = reader.NextToken();
-        }
-        else if (token == "Variable")
-        {
-            auto variable = std::make_unique<DbVariable>();
-            result = ReadVariableBlock(reader, *variable);
-            if (result == 1)
-                group.AddVariable(std::move(variable));
-        }
-        else if (token == "Group")
-        {
-            auto subgroup = std::make_unique<DbGroup>();
-            result = ReadGroupBlock(reader, *subgroup);
-            if (result == 1)
-                AttachGroup(group, std::move(subgroup));
-        }
+            return 0;
+        result = onKeyword(token);
     }
     return result;
 }
 
+int DbTemplate::ReadKeyValue(DbTextReader& reader, std::string& field)
+{
+    // The "=" must be a keyword; the value is the token after it.
+    int result = IsKeyword(reader.NextToken()) ? 1 : 0;
+    field = reader.NextToken();
+    return result;
+}
+
+int DbTemplate::ReadGroupBlock(DbTextReader& reader, DbGroup& group)
+{
+    return ReadBlock(reader, [&](const std::string& key) {
+        if (key == "name")
+            return ReadKeyValue(reader, group.name);
+        if (key == "type")
+            return ReadKeyValue(reader, group.type);
+        if (key == "Variable")
+        {
+            auto variable = std::make_unique<DbVariable>();
+            int result = ReadVariableBlock(reader, *variable);
+            if (result == 1)
+                group.AddVariable(std::move(variable));
+            return result;
+        }
+        if (key == "Group")
+        {
+            auto subgroup = std::make_unique<DbGroup>();
+            int result = ReadGroupBlock(reader, *subgroup);
+            if (result == 1)
+                AttachGroup(group, std::move(subgroup));
+            return result;
+        }
+        return 1;
+    });
+}
+
 int DbTemplate::ReadVariableBlock(DbTextReader& reader, DbVariable& variable)
 {
-    std::string token = reader.NextToken();
-    int result = IsKeyword(token) ? 1 : 0;
-    while (token != "}" && result == 1)
-    {
-        token = reader.NextToken();
-        if (!IsKeyword(token))
-        {
-            result = 0;
-            break;
-        }
-        std::string* field = nullptr;
-        if (token == "name")
-            field = &variable.name;
-        else if (token == "class")
-            field = &variable.varClass;
-        else if (token == "type")
-            field = &variable.type;
-        else if (token == "description")
-            field = &variable.description;
-        else if (token == "value")
-            field = &variable.value;
-        else if (token == "defaultValue")
-            field = &variable.defaultValue;
-        if (field)
-        {
-            token = reader.NextToken();
-            result = IsKeyword(token) ? 1 : 0;
-            *field = reader.NextToken();
-        }
-    }
-    return result;
+    return ReadBlock(reader, [&](const std::string& key) {
+        std::string* field = key == "name"           ? &variable.name
+                             : key == "class"        ? &variable.varClass
+                             : key == "type"         ? &variable.type
+                             : key == "description"  ? &variable.description
+                             : key == "value"        ? &variable.value
+                             : key == "defaultValue" ? &variable.defaultValue
+                                                     : nullptr;
+        return field ? ReadKeyValue(reader, *field) : 1;
+    });
 }
 
 void DbTemplate::ReadHistoryBlock(DbTextReader& reader)

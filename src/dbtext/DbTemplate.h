@@ -6,6 +6,7 @@
 #include "DbGroup.h"
 #include "DbRecord.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,6 +40,10 @@ public:
     void MergeInclude(DbTemplate& included, const std::string& groupName, const std::string& includePath);
 
 private:
+    // Reads "{ key ... }" up to its "}": each keyword goes to onKeyword,
+    // whose result (1 or 0) becomes the block's; a non-keyword fails it.
+    int ReadBlock(class DbTextReader& reader, const std::function<int(const std::string&)>& onKeyword);
+    int ReadKeyValue(class DbTextReader& reader, std::string& field);
     int ReadGroupBlock(class DbTextReader& reader, DbGroup& group);
     int ReadVariableBlock(class DbTextReader& reader, DbVariable& variable);
     void ReadHistoryBlock(class DbTextReader& reader);

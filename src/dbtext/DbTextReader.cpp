@@ -143,17 +143,29 @@ bool DbTextReader::TryDirective()
     return false;
 }
 
-std::string DbTextReader::NextToken()
+bool DbTextReader::SkipToNextItem()
 {
     for (;;)
     {
         SkipSpaceAndComments();
         if (m_position >= m_length)
-            return std::string();
+            return false;
         if (m_text[m_position] == '#' && m_length - m_position >= 2 && TryDirective())
             continue;
-        break;
+        return true;
     }
+}
+
+void DbTextReader::SkipWord()
+{
+    while (m_position < m_length && !IsSpaceByte(m_text[m_position]) && !IsPunctuationByte(m_text[m_position]))
+        ++m_position;
+}
+
+std::string DbTextReader::NextToken()
+{
+    if (!SkipToNextItem())
+        return std::string();
     std::string token;
     char first = m_text[m_position];
     size_t start = m_position;
@@ -177,8 +189,7 @@ std::string DbTextReader::NextToken()
     }
     else
     {
-        while (m_position < m_length && !IsSpaceByte(m_text[m_position]) && !IsPunctuationByte(m_text[m_position]))
-            ++m_position;
+        SkipWord();
         token.assign(m_text + start, m_position - start);
     }
     m_tokenLine = m_lineCount;
@@ -188,15 +199,8 @@ std::string DbTextReader::NextToken()
 
 std::string DbTextReader::ReadDelimited(char opening, char closing, bool stripDelimiters)
 {
-    for (;;)
-    {
-        SkipSpaceAndComments();
-        if (m_position >= m_length)
-            return std::string();
-        if (m_text[m_position] == '#' && m_length - m_position >= 2 && TryDirective())
-            continue;
-        break;
-    }
+    if (!SkipToNextItem())
+        return std::string();
     size_t start = m_position;
     char first = m_text[m_position];
     bool delimited = false;
@@ -215,8 +219,7 @@ std::string DbTextReader::ReadDelimited(char opening, char closing, bool stripDe
     else if (IsPunctuationByte(first))
         ++m_position;
     else
-        while (m_position < m_length && !IsSpaceByte(m_text[m_position]) && !IsPunctuationByte(m_text[m_position]))
-            ++m_position;
+        SkipWord();
     size_t end = m_position;
     SkipSpaceAndComments();
 

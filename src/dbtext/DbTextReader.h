@@ -41,6 +41,9 @@ private:
     };
 
     void SkipSpaceAndComments();
+    // Skips space, comments and directives; false at the end of the text.
+    bool SkipToNextItem();
+    void SkipWord();
     // At a '#' with at least one byte after it: handles a directive and
     // returns true, or returns false when the '#' begins none.
     bool TryDirective();

@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
+#include "platform/sourcecontrol/SourceControlClient.h"
 
 namespace mw {
 
@@ -26,7 +27,19 @@ bool WalkDatabaseWithClosingLines(IWorkspaceContext& context, uint64_t startTick
         walk = WalkDatabaseFolder(context, folder, *visit);
     else
         walk.cancelled = true;
-    if (walk.cancelled)
+    LogClosingLines(context, startTick, texts, walk);
+    if (!context.ResetCancel() && texts.reportResetFailure)
+        context.Prompt().Show(LastErrorText(), "Error", PromptButtons::Ok, PromptIcon::Information);
+    context.EndOperation();
+    if (result)
+        *result = walk;
+    return true;
+}
+
+void LogClosingLines(IWorkspaceContext& context, uint64_t startTick, const DatabaseOperationTexts& texts,
+                     const WalkResult& result)
+{
+    if (result.cancelled)
     {
         context.Log(texts.cancelled, true, false);
         context.Log("", true, false);
@@ -34,17 +47,34 @@ bool WalkDatabaseWithClosingLines(IWorkspaceContext& context, uint64_t startTick
     else
     {
         context.Log("", true, false);
-        context.Log(Format("%d errors(s)", walk.errors), true, false);
+        context.Log(Format("%d errors(s)", result.errors), true, false);
     }
-    context.Log(Format(texts.timeFormat, int((TickCountMs() - startTick) / 1000 / 60),
-                       int((TickCountMs() - startTick) / 1000 % 60)),
-                true, false);
-    if (!context.ResetCancel() && texts.reportResetFailure)
-        context.Prompt().Show(LastErrorText(), "Error", PromptButtons::Ok, PromptIcon::Information);
-    context.EndOperation();
-    if (result)
-        *result = walk;
-    return true;
+    uint64_t seconds = (TickCountMs() - startTick) / 1000;
+    context.Log(Format(texts.timeFormat, int(seconds / 60), int(seconds % 60)), true, false);
+}
+
+SyncCheckOut CheckOutForSync(IWorkspaceContext& context, const std::string& path, bool checkInWhenHeld, bool& checkIn)
+{
+    SourceControlClient& sourceControl = context.SourceControl();
+    FileStatus status;
+    if (sourceControl.GetFileStatus(path, status) == 0 && status.outToUser)
+    {
+        if (status.userName != sourceControl.GetUserName())
+        {
+            context.Log(Format("File %s checked out by another user, unable to synchronize.", path.c_str()), true, true);
+            return SyncCheckOut::OtherUser;
+        }
+        checkIn = checkInWhenHeld;
+        return SyncCheckOut::Proceed;
+    }
+    int result = sourceControl.CheckOutFile(path, true);
+    if (result == 0 || result == 2)
+    {
+        checkIn = result == 0;
+        return SyncCheckOut::Proceed;
+    }
+    context.Log(Format("Checkout Error for file: %s (Error %d).", path.c_str(), result), true, true);
+    return SyncCheckOut::Failed;
 }
 
 bool LoadRecordTemplate(IWorkspaceContext& context, const DbRecord& record, DbTemplate& dbTemplate)

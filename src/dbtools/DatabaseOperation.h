@@ -32,6 +32,22 @@ std::string ModDatabaseFolder(IWorkspaceContext& context);
 bool WalkDatabaseWithClosingLines(IWorkspaceContext& context, uint64_t startTick, const DatabaseOperationTexts& texts,
                                   const std::function<bool(const std::string&)>* visit, WalkResult* result = nullptr);
 
+// Logs the closing lines: the cancel message, or the error count; then the time.
+void LogClosingLines(IWorkspaceContext& context, uint64_t startTick, const DatabaseOperationTexts& texts,
+                     const WalkResult& result);
+
+// How a record that is to be rewritten was taken from source control.
+enum class SyncCheckOut
+{
+    Proceed,   // rewrite it; checkIn tells whether to check it in afterwards
+    OtherUser, // another user holds it (logged): leave it
+    Failed,    // the check-out failed (logged)
+};
+
+// The check-out step of Templatron and the database sync. A record this user
+// already holds is checked in afterwards when checkInWhenHeld is set.
+SyncCheckOut CheckOutForSync(IWorkspaceContext& context, const std::string& path, bool checkInWhenHeld, bool& checkIn);
+
 // Opens the template a record names, quietly, and loads its includes.
 bool LoadRecordTemplate(IWorkspaceContext& context, const DbRecord& record, DbTemplate& dbTemplate);
 

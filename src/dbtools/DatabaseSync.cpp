@@ -46,31 +46,12 @@ bool DbSyncRecord(IWorkspaceContext& context, const std::string& recordPath)
         return true;
     ScopedSourceControlLogDetach detach(context);
     std::string scPath = SourceControlPathOf(context, recordPath);
-    SourceControlClient& sourceControl = context.SourceControl();
-
-    // Checked in at the end unless this user held it before a check-out said so.
+    // Checked in at the end, also when this user held it already, unless the
+    // check-out said it was held.
     bool checkIn = true;
-    FileStatus status;
-    if (sourceControl.GetFileStatus(scPath, status) == 0 && status.outToUser)
-    {
-        if (status.userName != sourceControl.GetUserName())
-        {
-            context.Log(Format("File %s checked out by another user, unable to synchronize.", scPath.c_str()), true,
-                        true);
-            return true;
-        }
-    }
-    else
-    {
-        int result = sourceControl.CheckOutFile(scPath, true);
-        if (result == 2)
-            checkIn = false;
-        else if (result != 0)
-        {
-            context.Log(Format("Checkout Error for file: %s (Error %d).", scPath.c_str(), result), true, true);
-            return false;
-        }
-    }
+    SyncCheckOut checkOut = CheckOutForSync(context, scPath, true, checkIn);
+    if (checkOut != SyncCheckOut::Proceed)
+        return checkOut == SyncCheckOut::OtherUser;
 
     bool synced = false;
     DbRecord record;
@@ -92,7 +73,7 @@ bool DbSyncRecord(IWorkspaceContext& context, const std::string& recordPath)
         }
     }
     if (checkIn)
-        sourceControl.CheckInFile(scPath);
+        context.SourceControl().CheckInFile(scPath);
     return synced;
 }
 

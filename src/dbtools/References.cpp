@@ -158,11 +158,7 @@ int UpdateReferences(IWorkspaceContext& context, const std::string& selection)
     {
         context.Log("Unable to update records and templates at the same time.  Please select files of one type only.",
                     true, true);
-        context.Log("", true, false);
-        context.Log("0 errors(s)", true, false);
-        context.Log(Format(kUpdateTexts.timeFormat, int((TickCountMs() - start) / 60000),
-                           int((TickCountMs() - start) / 1000 % 60)),
-                    true, false);
+        LogClosingLines(context, start, kUpdateTexts, WalkResult());
         context.ResetCancel();
         context.EndOperation();
         return 0;
@@ -212,19 +208,7 @@ int UpdateReferences(IWorkspaceContext& context, const std::string& selection)
             context.SourceControl().CheckInFile(line);
     }
 
-    if (result.cancelled)
-    {
-        context.Log(kUpdateTexts.cancelled, true, false);
-        context.Log("", true, false);
-    }
-    else
-    {
-        context.Log("", true, false);
-        context.Log(Format("%d errors(s)", result.errors), true, false);
-    }
-    context.Log(Format(kUpdateTexts.timeFormat, int((TickCountMs() - start) / 60000),
-                       int((TickCountMs() - start) / 1000 % 60)),
-                true, false);
+    LogClosingLines(context, start, kUpdateTexts, result);
     context.ResetCancel();
     context.EndOperation();
     return result.errors;

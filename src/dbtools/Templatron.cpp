@@ -45,29 +45,10 @@ bool TemplatronRecord(IWorkspaceContext& context, const std::string& templatePat
     if (record.GetTemplateName() != templatePath)
         return true;
 
-    SourceControlClient& sourceControl = context.SourceControl();
     bool checkIn = false;
-    FileStatus status;
-    if (sourceControl.GetFileStatus(scPath, status) == 0 && status.outToUser)
-    {
-        if (status.userName != sourceControl.GetUserName())
-        {
-            context.Log(Format("File %s checked out by another user, unable to synchronize.", scPath.c_str()), true,
-                        true);
-            return true;
-        }
-    }
-    else
-    {
-        int result = sourceControl.CheckOutFile(scPath, true);
-        if (result == 0)
-            checkIn = true;
-        else if (result != 2)
-        {
-            context.Log(Format("Checkout Error for file: %s (Error %d).", scPath.c_str(), result), true, true);
-            return false;
-        }
-    }
+    SyncCheckOut checkOut = CheckOutForSync(context, scPath, false, checkIn);
+    if (checkOut != SyncCheckOut::Proceed)
+        return checkOut == SyncCheckOut::OtherUser;
 
     context.Log(Format("Synchronizing record \"%s\" to template \"%s\"", RootRelativePath(context, recordPath).c_str(),
                        templatePath.c_str()),
@@ -81,7 +62,7 @@ bool TemplatronRecord(IWorkspaceContext& context, const std::string& templatePat
         record.FileState().Save();
     }
     if (checkIn)
-        sourceControl.CheckInFile(scPath);
+        context.SourceControl().CheckInFile(scPath);
     return loaded;
 }
 

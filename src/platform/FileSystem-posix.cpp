@@ -33,6 +33,18 @@ std::string JoinNative(const std::string& folder, const std::string& name)
     return folder + "/" + name;
 }
 
+// utimensat/futimens arguments that set the last-write time and leave the access time.
+void WriteTimes(FileTime time, struct timespec times[2])
+{
+    int64_t seconds = 0;
+    int64_t nanoseconds = 0;
+    FileTimeToUnix(time, seconds, nanoseconds);
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = time_t(seconds);
+    times[1].tv_nsec = long(nanoseconds);
+}
+
 mode_t ProcessUmask()
 {
     static const mode_t mask = [] {
@@ -181,14 +193,8 @@ bool GetLastWriteTime(const std::string& path, FileTime& time)
 
 bool SetLastWriteTime(const std::string& path, FileTime time)
 {
-    int64_t seconds = 0;
-    int64_t nanoseconds = 0;
-    FileTimeToUnix(time, seconds, nanoseconds);
     struct timespec times[2];
-    times[0].tv_sec = 0;
-    times[0].tv_nsec = UTIME_OMIT;
-    times[1].tv_sec = time_t(seconds);
-    times[1].tv_nsec = long(nanoseconds);
+    WriteTimes(time, times);
     return ::utimensat(AT_FDCWD, ResolvePath(path).c_str(), times, 0) == 0;
 }
 
@@ -368,15 +374,9 @@ bool OverwriteFileWithTime(const std::string& target, std::string_view bytes, Fi
     }
     if (ok && exists && uint64_t(info.st_size) > bytes.size())
         ok = ::ftruncate(fd, off_t(bytes.size())) == 0;
-    int64_t seconds = 0;
-    int64_t nanoseconds = 0;
-    FileTimeToUnix(time, seconds, nanoseconds);
-    struct timespec times[2];
-    times[0].tv_sec = 0;
-    times[0].tv_nsec = UTIME_OMIT;
     // A failed copy gets the oldest time there is, so it never passes for up to date.
-    times[1].tv_sec = ok ? time_t(seconds) : 0;
-    times[1].tv_nsec = ok ? long(nanoseconds) : 0;
+    struct timespec times[2];
+    WriteTimes(ok ? time : FileTimeFromUnix(0, 0), times);
     ok = ::futimens(fd, times) == 0 && ok;
     return ::close(fd) == 0 && ok;
 }
