@@ -231,140 +231,173 @@ bool UpdateTemplateReferencesInFile(IWorkspaceContext& context, const std::strin
 
 namespace {
 
-bool UpdateRecordReferences(IWorkspaceContext& context, std::vector<Selected<DbRecord>>& selected,
-                            const std::string& filePath)
+// What rewriting one visited document gave; ok false counts an error.
+struct Rewrite
+{
+    bool ok = true;
+    bool replaced = false;
+};
+
+// Loads a visited record or template, lets the step rewrite it, and saves it
+// (with the check-out rule) when anything was replaced.
+template <class RecordStep, class TemplateStep>
+bool VisitAndRewrite(IWorkspaceContext& context, const std::string& filePath, RecordStep onRecord,
+                     TemplateStep onTemplate)
 {
     if (!IsRecordPath(filePath) && !IsTemplatePath(filePath))
         return true;
     std::string name = MessageName(context, filePath);
-    bool replaced = false;
+    std::unique_ptr<DbDocument> document;
+    Rewrite rewrite;
     if (IsRecordPath(filePath))
     {
-        DbRecord record;
-        if (record.FileState().Open(filePath, true) != 1)
+        auto record = std::make_unique<DbRecord>();
+        if (record->FileState().Open(filePath, true) != 1)
             return false;
-        if (record.GetTemplateName().empty())
-        {
-            context.Log(Format("Record \"%s\" has no template.  Unable to process.", name.c_str()), true, true);
+        rewrite = onRecord(*record, name);
+        document = std::move(record);
+    }
+    else
+    {
+        auto dbTemplate = std::make_unique<DbTemplate>();
+        if (dbTemplate->FileState().Open(filePath, true) != 1)
             return false;
-        }
-        DbTemplate dbTemplate;
-        if (!LoadRecordTemplate(context, record, dbTemplate))
-        {
-            context.Log("Error opening template file for record update", true, true);
-            return false;
-        }
-        BindRecord(dbTemplate, record, false, &context);
-        ApplyTemplate(dbTemplate, record);
-        DbRecord::ValueMap values = record.Values();
-        for (const auto& [variableName, original] : values)
-        {
-            const DbVariable* variable = dbTemplate.Root().FindVariable(variableName);
-            if (!variable)
-                return false;
-            std::string value = original;
-            for (Selected<DbRecord>& s : selected)
-            {
-                if (variable->varClass == "variable" && s.document->HasHistoryEntry(value))
-                {
-                    context.Log(Format("Found reference to \"%s\" in variable \"%s\" of file \"%s\".",
-                                       s.shortName.c_str(), variableName.c_str(), name.c_str()),
-                                true, false);
-                    value = s.newName;
-                    replaced = true;
-                }
-                else if (variable->varClass == "array")
-                {
-                    std::vector<std::string> elements = SplitArrayValue(value);
-                    for (std::string& element : elements)
-                        if (s.document->HasHistoryEntry(element))
-                        {
-                            context.Log(Format("Found reference to \"%s\" in array \"%s\" of file \"%s\".",
-                                               s.shortName.c_str(), variableName.c_str(), name.c_str()),
-                                        true, false);
-                            element = s.newName;
-                            replaced = true;
-                        }
-                    std::string joined;
-                    for (const std::string& element : elements)
-                        if (!element.empty())
-                            joined += (joined.empty() ? "" : ";") + element;
-                    value = joined;
-                }
-            }
-            record.SetValue(variableName, value);
-        }
-        if (replaced)
-            SaveRewritten(context, record, filePath, name);
-        return true;
+        rewrite = onTemplate(*dbTemplate);
+        document = std::move(dbTemplate);
+    }
+    if (rewrite.ok && rewrite.replaced)
+        SaveRewritten(context, *document, filePath, name);
+    return rewrite.ok;
+}
+
+std::string JoinElements(const std::vector<std::string>& elements)
+{
+    // Empty elements are dropped.
+    std::string joined;
+    for (const std::string& element : elements)
+        if (!element.empty())
+            joined += (joined.empty() ? "" : ";") + element;
+    return joined;
+}
+
+Rewrite RewriteRecordReferences(IWorkspaceContext& context, std::vector<Selected<DbRecord>>& selected, DbRecord& record,
+                                const std::string& name)
+{
+    Rewrite rewrite;
+    if (record.GetTemplateName().empty())
+    {
+        context.Log(Format("Record \"%s\" has no template.  Unable to process.", name.c_str()), true, true);
+        return Rewrite{false, false};
     }
     DbTemplate dbTemplate;
-    if (dbTemplate.FileState().Open(filePath, true) != 1)
-        return false;
-    std::vector<DbVariable*> variables;
-    dbTemplate.Root().CollectVariables(variables);
-    for (DbVariable* variable : variables)
+    if (!LoadRecordTemplate(context, record, dbTemplate))
+    {
+        context.Log("Error opening template file for record update", true, true);
+        return Rewrite{false, false};
+    }
+    BindRecord(dbTemplate, record, false, &context);
+    ApplyTemplate(dbTemplate, record);
+    DbRecord::ValueMap values = record.Values();
+    for (const auto& [variableName, original] : values)
+    {
+        const DbVariable* variable = dbTemplate.Root().FindVariable(variableName);
+        if (!variable)
+            return Rewrite{false, false};
+        std::string value = original;
         for (Selected<DbRecord>& s : selected)
-            if (s.document->HasHistoryEntry(variable->defaultValue))
+        {
+            if (variable->varClass == "variable" && s.document->HasHistoryEntry(value))
             {
-                variable->defaultValue = s.newName;
-                replaced = true;
+                context.Log(Format("Found reference to \"%s\" in variable \"%s\" of file \"%s\".", s.shortName.c_str(),
+                                   variableName.c_str(), name.c_str()),
+                            true, false);
+                value = s.newName;
+                rewrite.replaced = true;
             }
-    if (replaced)
-        SaveRewritten(context, dbTemplate, filePath, name);
-    return true;
+            else if (variable->varClass == "array")
+            {
+                std::vector<std::string> elements = SplitArrayValue(value);
+                for (std::string& element : elements)
+                    if (s.document->HasHistoryEntry(element))
+                    {
+                        context.Log(Format("Found reference to \"%s\" in array \"%s\" of file \"%s\".",
+                                           s.shortName.c_str(), variableName.c_str(), name.c_str()),
+                                    true, false);
+                        element = s.newName;
+                        rewrite.replaced = true;
+                    }
+                value = JoinElements(elements);
+            }
+        }
+        record.SetValue(variableName, value);
+    }
+    return rewrite;
+}
+
+bool UpdateRecordReferences(IWorkspaceContext& context, std::vector<Selected<DbRecord>>& selected,
+                            const std::string& filePath)
+{
+    return VisitAndRewrite(
+        context, filePath,
+        [&](DbRecord& record, const std::string& name) {
+            return RewriteRecordReferences(context, selected, record, name);
+        },
+        [&](DbTemplate& dbTemplate) {
+            Rewrite rewrite;
+            std::vector<DbVariable*> variables;
+            dbTemplate.Root().CollectVariables(variables);
+            for (DbVariable* variable : variables)
+                for (Selected<DbRecord>& s : selected)
+                    if (s.document->HasHistoryEntry(variable->defaultValue))
+                    {
+                        variable->defaultValue = s.newName;
+                        rewrite.replaced = true;
+                    }
+            return rewrite;
+        });
 }
 
 bool UpdateTemplateReferences(IWorkspaceContext& context, std::vector<Selected<DbTemplate>>& selected,
                               const std::string& filePath)
 {
-    if (!IsRecordPath(filePath) && !IsTemplatePath(filePath))
-        return true;
-    std::string name = MessageName(context, filePath);
-    bool replaced = false;
-    if (IsRecordPath(filePath))
-    {
-        DbRecord record;
-        if (record.FileState().Open(filePath, true) != 1)
-            return false;
-        for (Selected<DbTemplate>& t : selected)
-            if (t.document->HasHistoryEntry(record.GetTemplateName()))
+    return VisitAndRewrite(
+        context, filePath,
+        [&](DbRecord& record, const std::string& name) {
+            Rewrite rewrite;
+            for (Selected<DbTemplate>& t : selected)
+                if (t.document->HasHistoryEntry(record.GetTemplateName()))
+                {
+                    context.Log(Format("Found reference to \"%s\" in variable \"%s\" of file \"%s\".",
+                                       t.shortName.c_str(), "templateFileName", name.c_str()),
+                                true, false);
+                    record.SetTemplateName(t.newName);
+                    rewrite.replaced = true;
+                }
+            return rewrite;
+        },
+        [&](DbTemplate& dbTemplate) {
+            Rewrite rewrite;
+            std::vector<DbVariable*> variables;
+            dbTemplate.Root().CollectVariables(variables);
+            std::vector<DbVariable*> includes;
+            for (DbVariable* variable : variables)
+                if (variable->type == "include")
+                    includes.push_back(variable);
+            for (DbVariable* include : includes)
             {
-                context.Log(Format("Found reference to \"%s\" in variable \"%s\" of file \"%s\".", t.shortName.c_str(),
-                                   "templateFileName", name.c_str()),
-                            true, false);
-                record.SetTemplateName(t.newName);
-                replaced = true;
+                std::string original = include->defaultValue;
+                std::string relative = DatabaseRelativePath(original);
+                for (Selected<DbTemplate>& t : selected)
+                    if (t.document->HasHistoryEntry(relative))
+                    {
+                        for (DbVariable* other : includes)
+                            if (other->defaultValue == original)
+                                other->defaultValue = t.newName;
+                        rewrite.replaced = true;
+                    }
             }
-        if (replaced)
-            SaveRewritten(context, record, filePath, name);
-        return true;
-    }
-    DbTemplate dbTemplate;
-    if (dbTemplate.FileState().Open(filePath, true) != 1)
-        return false;
-    std::vector<DbVariable*> variables;
-    dbTemplate.Root().CollectVariables(variables);
-    std::vector<DbVariable*> includes;
-    for (DbVariable* variable : variables)
-        if (variable->type == "include")
-            includes.push_back(variable);
-    for (DbVariable* include : includes)
-    {
-        std::string original = include->defaultValue;
-        std::string relative = DatabaseRelativePath(original);
-        for (Selected<DbTemplate>& t : selected)
-            if (t.document->HasHistoryEntry(relative))
-            {
-                for (DbVariable* other : includes)
-                    if (other->defaultValue == original)
-                        other->defaultValue = t.newName;
-                replaced = true;
-            }
-    }
-    if (replaced)
-        SaveRewritten(context, dbTemplate, filePath, name);
-    return true;
+            return rewrite;
+        });
 }
 
 } // namespace
