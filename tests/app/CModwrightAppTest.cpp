@@ -251,3 +251,66 @@ TEST(WorkspaceOperations, AddFolderRecursivelyAddsUnknownFilesAndSkipsDotFolders
 
 } // namespace
 } // namespace mw
+
+#include "app/IFrameHost.h"
+
+namespace mw {
+namespace {
+
+class FakeFrame : public IFrameHost
+{
+public:
+    void Log(const std::string& text, bool line, bool error) override
+    {
+        lines.push_back(text + (line ? "|line" : "") + (error ? "|error" : ""));
+    }
+    void ClearOutput() override { lines.push_back("<clear>"); }
+    void SetClearPending() override { lines.push_back("<pending>"); }
+    std::vector<std::string> lines;
+};
+
+TEST_F(AppTest, WithAFrameLogAndTheOperationFrameGoToTheWindow)
+{
+    auto app = MakeApp();
+    ASSERT_TRUE(app->InitInstance({"-quiet", "-ini", temp / "Tools.ini"}));
+    out.str("");
+    FakeFrame frame;
+    app->SetFrame(&frame);
+    EXPECT_EQ(app->SourceControl().GetLog(), static_cast<SourceControlLog*>(&frame));
+    EXPECT_EQ(app->MainFrameLog(), static_cast<SourceControlLog*>(&frame));
+    app->BeginOperation();
+    app->Log("hello", true, false);
+    app->Log("bad", false, true);
+    app->EndOperation();
+    EXPECT_EQ(frame.lines, (std::vector<std::string>{"<clear>", "hello|line", "bad|error", "<pending>"}));
+    EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(AppTest, ReconnectReportsAFailedConnectionInAMessageBox)
+{
+    auto app = MakeApp();
+    EXPECT_FALSE(app->Reconnect("nowhere", "fred"));
+    ASSERT_EQ(prompt.messages.size(), 1u);
+    EXPECT_EQ(prompt.messages[0].text, "Couldn't connect to server.");
+    EXPECT_EQ(prompt.messages[0].caption, "");
+    EXPECT_EQ(prompt.messages[0].icon, PromptIcon::Error);
+    app->SourceControl().SetNetworkBackendFactory(
+        [](const std::string&) { return std::make_unique<LocalSourceControlBackend>(); });
+    EXPECT_TRUE(app->Reconnect("svn://127.0.0.1/db", "fred"));
+    EXPECT_EQ(app->SourceControl().GetUserName(), "fred");
+}
+
+TEST_F(AppTest, QuietBuildOfAnEmptyWorkspaceSucceeds)
+{
+    std::string ini = temp / "Tools.ini";
+    WriteProfileString("Login", "localdir", temp / "w", ini);
+    WriteProfileString("Login", "builddir", temp / "b", ini);
+    auto app = MakeApp();
+    ASSERT_TRUE(app->InitInstance({"-quiet", "-ini", ini}));
+    EXPECT_EQ(app->RunQuiet(), 0);
+    EXPECT_TRUE(IsFile(temp / "b/database/database.arz"));
+    EXPECT_NE(out.str().find("Starting quiet mode processing...\n\n"), std::string::npos);
+}
+
+} // namespace
+} // namespace mw
