@@ -272,7 +272,7 @@ void CModwrightApp::BeginOperation()
 {
     if (m_frame)
         m_frame->ClearOutput();
-    else if (m_quiet)
+    else if (m_quiet && !m_compactErrorOut)
         WriteLine(kSeparatorLine);
 }
 
@@ -280,7 +280,7 @@ void CModwrightApp::EndOperation()
 {
     if (m_frame)
         m_frame->SetClearPending();
-    else if (m_quiet)
+    else if (m_quiet && !m_compactErrorOut)
         WriteLine(kSeparatorLine);
 }
 

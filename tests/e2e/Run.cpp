@@ -36,12 +36,6 @@ void CopyTree(const std::string& from, const std::string& to)
     }
 }
 
-std::string CurrentFolderName()
-{
-    char buffer[4096];
-    return ::getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
-}
-
 } // namespace
 
 RunResult RunProgram(const std::string& program, const std::vector<std::string>& arguments, const std::string& folder,
@@ -55,6 +49,7 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
 
     std::vector<std::string> argumentCopies = arguments;
     std::vector<char*> argv;
@@ -73,13 +68,8 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
         envp.push_back(entry.data());
     envp.push_back(nullptr);
 
-    std::string savedFolder = CurrentFolderName();
-    if (::chdir(folder.c_str()) != 0)
-        return result;
     pid_t pid = 0;
     int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-    if (!savedFolder.empty() && ::chdir(savedFolder.c_str()) != 0)
-        return result;
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0)
         return result;
