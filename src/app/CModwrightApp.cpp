@@ -6,6 +6,8 @@
 #include "dbarchive/DbArchive.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "platform/KnownFolders.h"
+#include "platform/ProcessRunner.h"
 #include "platform/PathRules.h"
 #include "platform/ProfileFile.h"
 
@@ -312,11 +314,25 @@ void CModwrightApp::Log(const std::string& text, bool line, bool error)
     m_out->flush();
 }
 
-bool CModwrightApp::RunTool(const std::string&, uint32_t& exitCode, const char*)
+bool CModwrightApp::RunTool(const std::string& commandLine, uint32_t& exitCode, const char* folder)
 {
-    // External tools are started by the tool runner, which comes with the asset build.
-    exitCode = 0;
-    return false;
+    // Every chunk the program writes is one message; standard error's in red.
+    struct LogOutput : IProcessOutput
+    {
+        explicit LogOutput(CModwrightApp& app) : app(app) {}
+        void OnOutput(const std::string& chunk, bool error) override { app.Log(chunk, true, error); }
+        CModwrightApp& app;
+    } output(*this);
+    ProcessOutcome outcome;
+    if (!ProcessRunner(ExecutableFolder()).Run(commandLine, folder, output, outcome))
+    {
+        exitCode = 0;
+        return false;
+    }
+    if (outcome.endedEarly)
+        Log("Early termination of application", true, false);
+    exitCode = outcome.exitCode;
+    return true;
 }
 
 } // namespace mw

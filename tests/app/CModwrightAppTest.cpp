@@ -314,3 +314,29 @@ TEST_F(AppTest, QuietBuildOfAnEmptyWorkspaceSucceeds)
 
 } // namespace
 } // namespace mw
+
+namespace mw {
+namespace {
+
+TEST_F(AppTest, RunToolLogsEachChunkAndReportsEarlyTermination)
+{
+    auto app = MakeApp();
+    FakeFrame frame;
+    app->SetFrame(&frame);
+    uint32_t exitCode = 99;
+    ASSERT_TRUE(app->RunTool(std::string(TEST_TOOL_EXE) + " --say built --err warned --exit 4", exitCode, nullptr));
+    EXPECT_EQ(exitCode, 4u);
+    EXPECT_EQ(frame.lines, (std::vector<std::string>{"built\n|line", "warned|line|error"}));
+
+    frame.lines.clear();
+    ASSERT_TRUE(app->RunTool(std::string(TEST_TOOL_EXE) + " --crash", exitCode, nullptr));
+    EXPECT_EQ(frame.lines, (std::vector<std::string>{"Early termination of application|line"}));
+
+    frame.lines.clear();
+    EXPECT_FALSE(app->RunTool("\"" + temp / "missing tool.exe" + "\"", exitCode, temp.Path().c_str()));
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_TRUE(frame.lines.empty());
+}
+
+} // namespace
+} // namespace mw

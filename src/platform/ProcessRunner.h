@@ -1,0 +1,52 @@
+// Runs an external program from one command-line text, without a shell,
+// streaming what it writes to standard output and standard error to a sink
+// while it runs.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace mw {
+
+class IProcessOutput
+{
+public:
+    // One chunk of at most kChunkSize bytes, from standard error when error is set.
+    virtual void OnOutput(const std::string& chunk, bool error) = 0;
+
+protected:
+    ~IProcessOutput() = default;
+};
+
+struct ProcessOutcome
+{
+    uint32_t exitCode = 0;
+    // Ended by a signal rather than by exiting; exitCode is then 128 + the signal.
+    bool endedEarly = false;
+};
+
+class ProcessRunner
+{
+public:
+    static constexpr size_t kChunkSize = 1023;
+
+    // ownFolder: the folder searched after the current folder, before PATH.
+    explicit ProcessRunner(std::string ownFolder) : m_ownFolder(std::move(ownFolder)) {}
+
+    // The program a command line's first argument names: a path with folders
+    // is taken relative to the current folder; a bare name is looked for in
+    // the current folder, then the own folder, then PATH. "X.exe" finds a
+    // program "X" when no "X.exe" exists. Empty when nothing fits.
+    std::string FindProgram(const std::string& name, const std::string& currentFolder) const;
+
+    // Runs commandLine with the current folder folder (the process's own when
+    // null) and waits for it. False when the program could not be started.
+    // Standard output is always drained before standard error is looked at,
+    // and both before the end of the program is noticed.
+    bool Run(const std::string& commandLine, const char* folder, IProcessOutput& output, ProcessOutcome& outcome) const;
+
+private:
+    std::string m_ownFolder;
+};
+
+} // namespace mw

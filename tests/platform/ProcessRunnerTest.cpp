@@ -1,0 +1,131 @@
+// The process runner against TestTool, a program built for these tests.
+#include "platform/CommandLine.h"
+#include "platform/FileSystem.h"
+#include "platform/PathRules.h"
+#include "platform/ProcessRunner.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace mw {
+namespace {
+
+const std::string kTestTool = TEST_TOOL_EXE;
+
+struct Chunk
+{
+    std::string text;
+    bool error;
+};
+
+class CollectingOutput : public IProcessOutput
+{
+public:
+    void OnOutput(const std::string& chunk, bool error) override { chunks.push_back(Chunk{chunk, error}); }
+    std::string All(bool error) const
+    {
+        std::string all;
+        for (const Chunk& chunk : chunks)
+            if (chunk.error == error)
+                all += chunk.text;
+        return all;
+    }
+    std::vector<Chunk> chunks;
+};
+
+TEST(CommandLine, SplitsWithTheQuotingRules)
+{
+    using V = std::vector<std::string>;
+    struct Case
+    {
+        std::string line;
+        V arguments;
+    };
+    const Case cases[] = {
+        {"", {}},
+        {"  tool  a\tb  ", {"tool", "a", "b"}},
+        {"\"C:\\Program Files\\x.exe\" -in \"a b.tga\"", {"C:\\Program Files\\x.exe", "-in", "a b.tga"}},
+        {"a\\\\b c\\d", {"a\\\\b", "c\\d"}},
+        {"\"a\\\"b\"", {"a\"b"}},
+        {"a\\\\\"b c\"", {"a\\b c"}},
+        {"\"\"", {""}},
+        {"\"say \"\"hi\"\"\"", {"say \"hi\""}},
+        {"x\"y z\"w", {"xy zw"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SplitCommandLine(c.line), c.arguments) << c.line;
+}
+
+TEST(ProcessRunner, OutputArrivesInChunksAndTheExitCodeComesBack)
+{
+    ProcessRunner runner(ParentPath(kTestTool));
+    CollectingOutput output;
+    ProcessOutcome outcome;
+    ASSERT_TRUE(runner.Run("\"" + kTestTool + "\" --out 5000 --exit 3", nullptr, output, outcome));
+    EXPECT_EQ(outcome.exitCode, 3u);
+    EXPECT_FALSE(outcome.endedEarly);
+    EXPECT_GE(output.chunks.size(), 5u);
+    for (const Chunk& chunk : output.chunks)
+    {
+        EXPECT_LE(chunk.text.size(), ProcessRunner::kChunkSize);
+        EXPECT_FALSE(chunk.error);
+    }
+    std::string all = output.All(false);
+    ASSERT_EQ(all.size(), 5000u);
+    EXPECT_EQ(all.substr(0, 3), "abc");
+    EXPECT_EQ(all[4999], char('a' + 4999 % 26));
+}
+
+TEST(ProcessRunner, StandardErrorIsFlaggedAndNothingWrittenBeforeTheEndIsLost)
+{
+    ProcessRunner runner(ParentPath(kTestTool));
+    CollectingOutput output;
+    ProcessOutcome outcome;
+    ASSERT_TRUE(runner.Run(kTestTool + " --err oops --say done", nullptr, output, outcome));
+    EXPECT_EQ(output.All(true), "oops");
+    EXPECT_EQ(output.All(false), "done\n");
+    EXPECT_EQ(outcome.exitCode, 0u);
+}
+
+TEST(ProcessRunner, ArgumentsFolderAndCrashes)
+{
+    test::TempFolder temp;
+    ProcessRunner runner(ParentPath(kTestTool));
+    CollectingOutput output;
+    ProcessOutcome outcome;
+    ASSERT_TRUE(runner.Run(kTestTool + " --cwd --args \"a b\" c\\d \"\"", temp.Path().c_str(), output, outcome));
+    std::string folder = temp.Path().substr(0, temp.Path().size() - 1);
+    EXPECT_EQ(output.All(false), folder + "\n[a b]\n[c\\d]\n[]\n");
+
+    CollectingOutput crash;
+    ASSERT_TRUE(runner.Run(kTestTool + " --say before --crash", nullptr, crash, outcome));
+    EXPECT_TRUE(outcome.endedEarly);
+    EXPECT_EQ(outcome.exitCode, 128u + 6u);
+    EXPECT_EQ(crash.All(false), "before\n");
+}
+
+TEST(ProcessRunner, ProgramsAreFoundInTheFolderTheOwnFolderAndPathWithExeNames)
+{
+    test::TempFolder temp;
+    ProcessRunner runner(ParentPath(kTestTool));
+    std::string name = ShortName(kTestTool);
+    EXPECT_EQ(runner.FindProgram(name, temp.Path()), kTestTool);
+    EXPECT_EQ(runner.FindProgram(name + ".exe", temp.Path()), kTestTool);
+    EXPECT_EQ(runner.FindProgram(ToLowerAscii(name) + ".EXE", ParentPath(kTestTool)), kTestTool);
+    EXPECT_NE(runner.FindProgram("sh", temp.Path()), "");
+    EXPECT_EQ(runner.FindProgram("no-such-program-here", temp.Path()), "");
+
+    // A program that cannot be started: false, exit code 0, no output.
+    CollectingOutput output;
+    ProcessOutcome outcome;
+    outcome.exitCode = 9;
+    EXPECT_FALSE(runner.Run("no-such-program-here --x", nullptr, output, outcome));
+    EXPECT_EQ(outcome.exitCode, 0u);
+    EXPECT_TRUE(output.chunks.empty());
+    // A file that is not executable is not a program.
+    test::WriteFile(temp / "plain.exe", "x");
+    EXPECT_EQ(runner.FindProgram("plain.exe", temp.Path()), "");
+}
+
+} // namespace
+} // namespace mw

@@ -1,0 +1,65 @@
+// TestTool: a stand-in external program for tests of the tool runner. It does
+// what its arguments say, in order:
+//   --out N        write N bytes ('a' to 'z' repeated) to standard output
+//   --err TEXT     write TEXT to standard error
+//   --say TEXT     write TEXT and a line feed to standard output
+//   --args         write each argument after this one on its own line, in brackets
+//   --cwd          write the current folder and a line feed
+//   --sleep MS     wait MS milliseconds
+//   --crash        end through an abort signal
+//   --exit N       end with exit code N (0 when not given)
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+int main(int argc, char** argv)
+{
+    int exitCode = 0;
+    for (int i = 1; i < argc; ++i)
+    {
+        std::string option = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (option == "--out" && hasValue)
+        {
+            long count = std::atol(argv[++i]);
+            for (long n = 0; n < count; ++n)
+                std::fputc('a' + int(n % 26), stdout);
+            std::fflush(stdout);
+        }
+        else if (option == "--err" && hasValue)
+        {
+            std::fputs(argv[++i], stderr);
+            std::fflush(stderr);
+        }
+        else if (option == "--say" && hasValue)
+        {
+            std::printf("%s\n", argv[++i]);
+            std::fflush(stdout);
+        }
+        else if (option == "--args")
+        {
+            for (int j = i + 1; j < argc; ++j)
+                std::printf("[%s]\n", argv[j]);
+            std::fflush(stdout);
+            break;
+        }
+        else if (option == "--cwd")
+        {
+            char folder[4096];
+            std::printf("%s\n", ::getcwd(folder, sizeof folder) ? folder : "?");
+            std::fflush(stdout);
+        }
+        else if (option == "--sleep" && hasValue)
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::atol(argv[++i])));
+        else if (option == "--crash")
+            std::abort();
+        else if (option == "--exit" && hasValue)
+            exitCode = std::atoi(argv[++i]);
+    }
+    return exitCode;
+}
