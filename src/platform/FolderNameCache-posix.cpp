@@ -10,6 +10,8 @@ namespace mw {
 namespace {
 
 constexpr size_t kMaxFolders = 4096;
+// How long ago a folder must have changed for a listing of it to be trusted.
+constexpr int64_t kSettledNanoseconds = 50 * 1000 * 1000;
 
 bool Modified(const std::string& folder, timespec& modified)
 {
@@ -24,11 +26,10 @@ bool Same(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec &&
 
 void SplitNative(const std::string& nativePath, std::string& folder, std::string& name)
 {
-    size_t slash = nativePath.find_last_of('/', nativePath.size() > 1 ? nativePath.size() - 2 : 0);
     std::string trimmed = nativePath;
     if (trimmed.size() > 1 && trimmed.back() == '/')
         trimmed.pop_back();
-    slash = trimmed.rfind('/');
+    size_t slash = trimmed.rfind('/');
     folder = slash == std::string::npos ? std::string() : (slash == 0 ? "/" : trimmed.substr(0, slash));
     name = slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
 }
@@ -64,6 +65,10 @@ bool FolderNameCache::Refresh(const std::string& folder, Listing& listing)
     while (dirent* entry = ::readdir(dir))
         AddName(listing, entry->d_name);
     ::closedir(dir);
+    timespec now;
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    int64_t age = (int64_t(now.tv_sec) - listing.modified.tv_sec) * 1000000000LL + (now.tv_nsec - listing.modified.tv_nsec);
+    listing.trusted = age >= kSettledNanoseconds;
     return true;
 }
 
@@ -74,7 +79,7 @@ bool FolderNameCache::Find(const std::string& folder, const std::string& name, s
         return false;
     std::lock_guard<std::mutex> lock(m_mutex);
     auto it = m_folders.find(folder);
-    if (it == m_folders.end() || !Same(it->second.modified, modified))
+    if (it == m_folders.end() || !Same(it->second.modified, modified) || !it->second.trusted)
     {
         if (m_folders.size() >= kMaxFolders)
             m_folders.clear();
@@ -114,6 +119,8 @@ void FolderNameCache::NoteCreated(const std::string& nativePath)
         return;
     }
     AddName(it->second, name);
+    // The listing now holds this process's own change as well.
+    it->second.trusted = true;
 }
 
 void FolderNameCache::NoteRemoved(const std::string& nativePath)

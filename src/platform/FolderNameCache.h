@@ -30,6 +30,10 @@ private:
     struct Listing
     {
         timespec modified{};
+        // A listing taken while the folder had just changed may miss a
+        // change made in the same clock tick, which leaves the time as it
+        // was; such a listing is used once and then taken again.
+        bool trusted = false;
         std::unordered_set<std::string> names;
         std::unordered_map<std::string, std::string> byLowerName;
     };

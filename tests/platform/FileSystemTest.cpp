@@ -125,3 +125,53 @@ TEST(FileSystem, EnsureFoldersTellsWhetherTheFolderExists)
 
 } // namespace
 } // namespace mw
+
+#include <fcntl.h>
+#include <thread>
+#include <unistd.h>
+
+namespace mw {
+namespace {
+
+TEST(FileSystem, LookupsSeeFilesOtherProgramsCreateAndRemove)
+{
+    test::TempFolder temp;
+    test::WriteFile(temp / "dir/first.txt", "1");
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    // A miss fills the name cache of dir.
+    EXPECT_FALSE(PathExists(temp.Path() + "dir/SECOND.TXT"));
+    // Another program creates and removes files behind the cache's back.
+    int fd = ::open((temp / "dir/second.txt").c_str(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    EXPECT_EQ(ResolvePath(temp.Path() + "dir/SECOND.TXT"), temp.Path() + "dir/second.txt");
+    ::unlink((temp / "dir/first.txt").c_str());
+    EXPECT_FALSE(PathExists(temp.Path() + "dir/FIRST.TXT"));
+    // Files this process writes are found at once, in any case.
+    for (int i = 0; i < 50; ++i)
+        ASSERT_TRUE(WriteFileAtomic(temp / "dir/new" + std::to_string(i) + ".dbr", "x"));
+    for (int i = 0; i < 50; ++i)
+        EXPECT_TRUE(IsFile(temp.Path() + "DIR/NEW" + std::to_string(i) + ".DBR")) << i;
+    EXPECT_TRUE(OverwriteFileKeepTime(temp / "dir/new0.dbr", temp / "dir/Copy.dbr"));
+    EXPECT_EQ(ResolvePath(temp.Path() + "dir/copy.DBR"), temp.Path() + "dir/Copy.dbr");
+}
+
+TEST(FileSystem, OverwriteCopiesInPlaceKeepingTimeAndShrinking)
+{
+    test::TempFolder temp;
+    test::WriteFile(temp / "src", "short");
+    test::WriteFile(temp / "dst", "a much longer old content");
+    FileTime sourceTime = FileTimeFromUnix(1600000000, 0);
+    SetLastWriteTime(temp / "src", sourceTime);
+    ASSERT_TRUE(OverwriteFileKeepTime(temp / "src", temp / "dst"));
+    EXPECT_EQ(test::ReadFile(temp / "dst"), "short");
+    FileInfo info;
+    ASSERT_TRUE(GetFileInfo(temp / "dst", info));
+    EXPECT_EQ(info.lastWrite.value, sourceTime.value);
+    EXPECT_EQ(info.size, 5u);
+    SetReadOnly(temp / "dst", true);
+    EXPECT_FALSE(OverwriteFileKeepTime(temp / "src", temp / "dst"));
+}
+
+} // namespace
+} // namespace mw
