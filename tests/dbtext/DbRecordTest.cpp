@@ -224,3 +224,28 @@ TEST(DbFileState, TheOwningEditorsUndoHistoryMakesADocumentModified)
 
 } // namespace
 } // namespace mw
+
+namespace mw {
+namespace {
+
+TEST(DbRecordFormat, HugeLinesAndBinaryGarbageReadWithoutTrouble)
+{
+    // A 10 MB value on one line, and a line of every byte value.
+    std::string huge = "big," + std::string(10 * 1024 * 1024, 'x') + ",\nafter,1,\n";
+    DbRecord record;
+    ASSERT_EQ(record.Read(huge.data(), huge.size()), 1);
+    EXPECT_EQ(record.GetValue("big").size(), 10u * 1024 * 1024);
+    EXPECT_EQ(record.GetValue("after"), "1");
+
+    std::string garbage;
+    for (int round = 0; round < 4; ++round)
+        for (int byte = 0; byte < 256; ++byte)
+            garbage += char(byte);
+    DbRecord odd;
+    EXPECT_EQ(odd.Read(garbage.data(), garbage.size()), 1);
+    std::string written;
+    EXPECT_EQ(odd.Write(written), 1);
+}
+
+} // namespace
+} // namespace mw

@@ -129,3 +129,19 @@ TEST_F(ReferencesTest, TemplateRenamesRewriteRecordTemplateNamesAndIncludes)
 
 } // namespace
 } // namespace mw::test
+
+namespace mw::test {
+namespace {
+
+TEST_F(ReferencesTest, AFailedCheckInIsLoggedWithTheFileName)
+{
+    backend->failCheckIns = true;
+    EXPECT_EQ(UpdateReferences(workspace, "database/records/sword.dbr"), 0);
+    EXPECT_TRUE(Logged("Checkin Error for file: loot\\a.dbr"));
+    EXPECT_TRUE(Logged("Checkin Error for file: loot\\b.dbr"));
+    // The rewritten file was saved all the same.
+    EXPECT_NE(Read("database/loot/a.dbr").find("best,records\\sword.dbr,"), std::string::npos);
+}
+
+} // namespace
+} // namespace mw::test
