@@ -115,12 +115,18 @@ int CompileDb(CModwrightApp& app, const std::vector<std::string>& arguments, std
     return CompileDatabase(app, folder, force, true) == 0 ? 0 : 1;
 }
 
-int ArchiveStats(CModwrightApp& app, const std::vector<std::string>& arguments)
+int ArchiveStats(CModwrightApp& app, const std::vector<std::string>& arguments, std::ostream& errorOut)
 {
     if (arguments.empty())
     {
         ReportDbArchiveStatistics(app);
         return 0;
+    }
+    // A named archive must exist: statistics of nothing would only mislead.
+    if (!IsFile(arguments[0]))
+    {
+        errorOut << "Couldn't open " << arguments[0] << "\n";
+        return 1;
     }
     OpenDbArchive(app, arguments[0]);
     std::vector<std::string> lines;
@@ -236,7 +242,7 @@ int RunCommandLineTool(const std::vector<std::string>& arguments, const AppEnvir
     if (command == "compile-db")
         status = CompileDb(app, commandArguments, errorOut);
     else if (command == "archive-stats")
-        status = ArchiveStats(app, commandArguments);
+        status = ArchiveStats(app, commandArguments, errorOut);
     else if (command == "templatron")
         status = Templatron(app, commandArguments[0]) == 0 ? 0 : 1;
     else if (command == "db-sync")

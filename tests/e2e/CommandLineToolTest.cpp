@@ -89,6 +89,9 @@ TEST_F(CliTest, UsageErrorsAndMissingRecords)
     EXPECT_EQ(missing.err, "No record records\\none.dbr in " + Archive() + "\n");
     RunResult noFile = RunProgram(MODWRIGHT_CLI_EXE, {"archive-list", temp / "none.arz"}, temp.Path());
     EXPECT_EQ(noFile.exitStatus, 1);
+    RunResult noStats = Cli({"archive-stats", temp / "none.arz"});
+    EXPECT_EQ(noStats.exitStatus, 1);
+    EXPECT_EQ(noStats.err, "Couldn't open " + temp / "none.arz" + "\n");
 }
 
 } // namespace
