@@ -27,6 +27,7 @@ public:
 
     DbGroup& Root() { return *m_root; }
     const DbGroup& Root() const { return *m_root; }
+    void SetRoot(std::unique_ptr<DbGroup> root) { m_root = std::move(root); }
 
     // Records bound to this template (those open in an editor); owned.
     std::vector<std::unique_ptr<DbRecord>>& BoundRecords() { return m_boundRecords; }

@@ -2,6 +2,7 @@
 #include "DatabaseSync.h"
 
 #include "DatabaseOperation.h"
+#include "RecordTemplateCache.h"
 #include "context/IWorkspaceContext.h"
 #include "dbtext/DbRecord.h"
 #include "dbtext/DbTemplate.h"
@@ -29,18 +30,30 @@ int RunOverRecords(IWorkspaceContext& context, const char* heading, const Databa
 int DbSync(IWorkspaceContext& context)
 {
     DatabaseOperationTexts texts{"DbSync cancelled by user", "Database Sync time %d:%02d", true, false};
+    RecordTemplateCache cache;
     return RunOverRecords(context, "Syncing database...", texts,
-                          [&](const std::string& path) { return DbSyncRecord(context, path); });
+                          [&](const std::string& path) { return DbSyncRecord(context, path, &cache); });
 }
 
 int DbCheckRecords(IWorkspaceContext& context)
 {
     DatabaseOperationTexts texts{"DbCheckRecords cancelled by user", "Database Record Check time %d:%02d", false, true};
+    RecordTemplateCache cache;
     return RunOverRecords(context, "Checking Records...", texts,
-                          [&](const std::string& path) { return CheckRecord(context, path); });
+                          [&](const std::string& path) { return CheckRecord(context, path, &cache); });
 }
 
-bool DbSyncRecord(IWorkspaceContext& context, const std::string& recordPath)
+namespace {
+
+bool LoadTemplateOf(IWorkspaceContext& context, const DbRecord& record, DbTemplate& dbTemplate,
+                    RecordTemplateCache* cache)
+{
+    return cache ? cache->Load(context, record, dbTemplate) : LoadRecordTemplate(context, record, dbTemplate);
+}
+
+} // namespace
+
+bool DbSyncRecord(IWorkspaceContext& context, const std::string& recordPath, RecordTemplateCache* cache)
 {
     if (!HasLastThree(recordPath, "dbr"))
         return true;
@@ -63,7 +76,7 @@ bool DbSyncRecord(IWorkspaceContext& context, const std::string& recordPath)
         else
         {
             DbTemplate dbTemplate;
-            if (LoadRecordTemplate(context, record, dbTemplate))
+            if (LoadTemplateOf(context, record, dbTemplate, cache))
             {
                 BindRecord(dbTemplate, record, false, &context);
                 ApplyTemplate(dbTemplate, record);
@@ -77,7 +90,7 @@ bool DbSyncRecord(IWorkspaceContext& context, const std::string& recordPath)
     return synced;
 }
 
-bool CheckRecord(IWorkspaceContext& context, const std::string& recordPath)
+bool CheckRecord(IWorkspaceContext& context, const std::string& recordPath, RecordTemplateCache* cache)
 {
     if (!HasLastThree(recordPath, "dbr"))
         return true;
@@ -91,7 +104,7 @@ bool CheckRecord(IWorkspaceContext& context, const std::string& recordPath)
         return false;
     }
     DbTemplate dbTemplate;
-    if (!LoadRecordTemplate(context, record, dbTemplate))
+    if (!LoadTemplateOf(context, record, dbTemplate, cache))
     {
         std::string templatePath = ResolveTemplatePath(record.GetTemplateName(), context.GetWorkingDir());
         context.Log(Format("File \"%s\": cannot open template \"%s\".", scPath.c_str(), templatePath.c_str()), true,

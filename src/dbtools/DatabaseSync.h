@@ -7,10 +7,12 @@
 namespace mw {
 
 class IWorkspaceContext;
+class RecordTemplateCache;
 
 int DbSync(IWorkspaceContext& context);
-bool DbSyncRecord(IWorkspaceContext& context, const std::string& recordPath);
+// With a cache, template files are read once per cache instead of per record.
+bool DbSyncRecord(IWorkspaceContext& context, const std::string& recordPath, RecordTemplateCache* cache = nullptr);
 int DbCheckRecords(IWorkspaceContext& context);
-bool CheckRecord(IWorkspaceContext& context, const std::string& recordPath);
+bool CheckRecord(IWorkspaceContext& context, const std::string& recordPath, RecordTemplateCache* cache = nullptr);
 
 } // namespace mw

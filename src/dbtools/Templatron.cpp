@@ -2,6 +2,7 @@
 #include "Templatron.h"
 
 #include "DatabaseOperation.h"
+#include "RecordTemplateCache.h"
 #include "context/IWorkspaceContext.h"
 #include "dbtext/DbRecord.h"
 #include "dbtext/DbTemplate.h"
@@ -17,8 +18,9 @@ int Templatron(IWorkspaceContext& context, const std::string& templatePath)
     context.BeginOperation();
     uint64_t start = TickCountMs();
     context.Log(Format("Updating all records associated with template \"%s\"", templatePath.c_str()), true, false);
+    RecordTemplateCache cache;
     std::function<bool(const std::string&)> visit = [&](const std::string& path) {
-        return TemplatronRecord(context, templatePath, path);
+        return TemplatronRecord(context, templatePath, path, &cache);
     };
     DatabaseOperationTexts texts{"Templatron cancelled by user", "Templatron processing time %d:%02d"};
     WalkResult result;
@@ -26,7 +28,8 @@ int Templatron(IWorkspaceContext& context, const std::string& templatePath)
     return result.errors;
 }
 
-bool TemplatronRecord(IWorkspaceContext& context, const std::string& templatePath, const std::string& recordPath)
+bool TemplatronRecord(IWorkspaceContext& context, const std::string& templatePath, const std::string& recordPath,
+                      RecordTemplateCache* cache)
 {
     if (!HasLastThree(recordPath, "dbr"))
         return true;
@@ -54,7 +57,7 @@ bool TemplatronRecord(IWorkspaceContext& context, const std::string& templatePat
                        templatePath.c_str()),
                 true, false);
     DbTemplate dbTemplate;
-    bool loaded = LoadRecordTemplate(context, record, dbTemplate);
+    bool loaded = cache ? cache->Load(context, record, dbTemplate) : LoadRecordTemplate(context, record, dbTemplate);
     if (loaded)
     {
         BindRecord(dbTemplate, record, false, &context);

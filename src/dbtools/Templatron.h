@@ -7,10 +7,13 @@
 namespace mw {
 
 class IWorkspaceContext;
+class RecordTemplateCache;
 
 // templatePath: the template as records name it (compared exactly).
 // The number of records whose processing failed.
 int Templatron(IWorkspaceContext& context, const std::string& templatePath);
-bool TemplatronRecord(IWorkspaceContext& context, const std::string& templatePath, const std::string& recordPath);
+// With a cache, the template files are read once per cache instead of per record.
+bool TemplatronRecord(IWorkspaceContext& context, const std::string& templatePath, const std::string& recordPath,
+                      RecordTemplateCache* cache = nullptr);
 
 } // namespace mw

@@ -122,3 +122,25 @@ TEST_F(ToolFixture, CheckOutRuleResultCodes)
 
 } // namespace
 } // namespace mw::test
+
+namespace mw::test {
+namespace {
+
+TEST_F(TemplatronTest, ValuesOfOneRecordNeverReachTheNext)
+{
+    // The template is read once per run; each record binds a fresh copy.
+    WriteRecord("database/a.dbr", "templateName," + kMonster + ",\nhealth,5,\ntemper,hostile,\n");
+    WriteRecord("database/b.dbr", "templateName," + kMonster + ",\n");
+    EXPECT_EQ(Templatron(workspace, kMonster), 0);
+    EXPECT_EQ(Read("database/a.dbr"), "templateName," + kMonster + ",\r\nClass,Monster,\r\nhealth,5,\r\ntemper,hostile,\r\n");
+    EXPECT_EQ(Read("database/b.dbr"), "templateName," + kMonster + ",\r\nClass,Monster,\r\nhealth,10,\r\ntemper,calm,\r\n");
+
+    // An edit of the template between runs is seen by the next run.
+    WriteTemplate("monster.tpl", Var("health", "variable", "int", "99"));
+    WriteRecord("database/b.dbr", "templateName," + kMonster + ",\n");
+    EXPECT_EQ(Templatron(workspace, kMonster), 0);
+    EXPECT_EQ(Read("database/b.dbr"), "templateName," + kMonster + ",\r\nhealth,99,\r\n");
+}
+
+} // namespace
+} // namespace mw::test
