@@ -25,7 +25,7 @@ void OpenDbArchive(IWorkspaceContext& context, const std::string& path)
     if (ReadWholeFile(path, bytes))
     {
         context.Log(Format("Opened %s for reading", path.c_str()), true, false);
-        slot->Load(bytes.data(), bytes.size());
+        slot->Load(std::move(bytes));
     }
 }
 

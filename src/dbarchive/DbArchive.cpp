@@ -43,11 +43,27 @@ std::string DbArchive::NormaliseRecordName(const std::string& name) { return ToL
 
 void DbArchive::Load(const char* bytes, size_t size)
 {
-    if (size < ArchiveHeader::kSize)
+    if (!LoadSections(bytes, size))
         return;
+    m_dataBlock.assign(bytes + ArchiveHeader::kSize, m_dataSize);
+    m_dataStart = 0;
+}
+
+void DbArchive::Load(std::string&& image)
+{
+    if (!LoadSections(image.data(), image.size()))
+        return;
+    m_dataBlock = std::move(image);
+    m_dataStart = ArchiveHeader::kSize;
+}
+
+bool DbArchive::LoadSections(const char* bytes, size_t size)
+{
+    if (size < ArchiveHeader::kSize)
+        return false;
     uint32_t first = ReadU32(bytes);
     if ((first & 0xFFFF) < ArchiveHeader::kVersion)
-        return;
+        return false;
     m_header.version = uint16_t(first & 0xFFFF);
     m_header.flags = uint16_t(first >> 16);
     m_header.indexOffset = ReadU32(bytes + 4);
@@ -57,8 +73,8 @@ void DbArchive::Load(const char* bytes, size_t size)
     m_header.stringTableSize = ReadU32(bytes + 20);
 
     if (m_header.indexOffset <= ArchiveHeader::kSize || m_header.indexOffset > size)
-        return;
-    m_dataBlock.assign(bytes + ArchiveHeader::kSize, m_header.indexOffset - ArchiveHeader::kSize);
+        return false;
+    m_dataSize = m_header.indexOffset - ArchiveHeader::kSize;
     m_hasDataBlock = true;
 
     if (m_header.stringTableSize > 0 && Inside(m_header.stringTableOffset, m_header.stringTableSize, size))
@@ -101,7 +117,7 @@ void DbArchive::Load(const char* bytes, size_t size)
             at += 16;
             // An entry whose body lies outside the bodies region is dropped, so
             // the record is compiled anew instead of failing every save.
-            if (!Inside(entry.bodyOffset, entry.bodySize, m_dataBlock.size()))
+            if (!Inside(entry.bodyOffset, entry.bodySize, m_dataSize))
                 continue;
             auto existing = m_entryIndex.find(entry.nameId);
             if (existing != m_entryIndex.end())
@@ -122,6 +138,7 @@ void DbArchive::Load(const char* bytes, size_t size)
         m_storedChecksums.recordBodies = ReadU32(footer + 8);
         m_storedChecksums.recordIndex = ReadU32(footer + 12);
     }
+    return true;
 }
 
 const RecordEntry* DbArchive::FindEntry(uint32_t nameId) const
@@ -148,7 +165,7 @@ bool DbArchive::GetRecord(uint32_t nameId, std::string_view& body)
     const RecordEntry* entry = FindEntry(nameId);
     if (!entry || !m_hasDataBlock)
         return false;
-    const char* stored = m_dataBlock.data() + entry->bodyOffset;
+    const char* stored = DataBlock() + entry->bodyOffset;
     if (!(m_header.flags & ArchiveHeader::kFlagCompressed))
     {
         body = std::string_view(stored, entry->bodySize);
@@ -289,10 +306,10 @@ bool DbArchive::Serialize(ByteWriter& writer)
     {
         if (m_pendingIndex.count(entry.nameId))
             continue;
-        if (!m_hasDataBlock || !Inside(entry.bodyOffset, entry.bodySize, m_dataBlock.size()))
+        if (!m_hasDataBlock || !Inside(entry.bodyOffset, entry.bodySize, m_dataSize))
             return false;
         size_t position = writer.Tell();
-        if (!writer.WriteBytes(m_dataBlock.data() + entry.bodyOffset, entry.bodySize))
+        if (!writer.WriteBytes(DataBlock() + entry.bodyOffset, entry.bodySize))
             return false;
         entry.bodyOffset = uint32_t(position - ArchiveHeader::kSize);
         entries.push_back(std::move(entry));
@@ -337,11 +354,15 @@ bool DbArchive::Serialize(ByteWriter& writer)
     const char* image = writer.Data();
     if (!image)
         return false;
+    // Each section is summed once; the whole file's sum is combined from them.
     ArchiveChecksums sums;
-    sums.wholeFile = Adler(image, end);
     sums.stringTable = Adler(image + header.stringTableOffset, header.stringTableSize);
     sums.recordBodies = Adler(image + ArchiveHeader::kSize, header.indexOffset - ArchiveHeader::kSize);
     sums.recordIndex = Adler(image + header.indexOffset, header.indexSize);
+    uLong whole = Adler(image, ArchiveHeader::kSize);
+    whole = adler32_combine(whole, sums.recordBodies, z_off_t(header.indexOffset - ArchiveHeader::kSize));
+    whole = adler32_combine(whole, sums.recordIndex, z_off_t(header.indexSize));
+    sums.wholeFile = uint32_t(adler32_combine(whole, sums.stringTable, z_off_t(header.stringTableSize)));
     return writer.WriteUInt32(sums.wholeFile) && writer.WriteUInt32(sums.stringTable) &&
            writer.WriteUInt32(sums.recordBodies) && writer.WriteUInt32(sums.recordIndex);
 }

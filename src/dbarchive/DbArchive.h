@@ -34,6 +34,8 @@ public:
     // Reads a whole archive image into an empty archive. Offsets and lengths
     // are checked against the image: what does not fit is not taken.
     void Load(const char* bytes, size_t size);
+    // The same for an image the archive may keep: its bodies are not copied.
+    void Load(std::string&& image);
 
     // The (inflated) body of the main-table record with this name id; false
     // when there is none or it cannot be inflated (see LastError). The view
@@ -78,12 +80,19 @@ private:
     };
 
     const RecordEntry* FindEntry(uint32_t nameId) const;
+    // Parses the image; the bodies region is taken by the caller.
+    bool LoadSections(const char* bytes, size_t size);
+    const char* DataBlock() const { return m_dataBlock.data() + m_dataStart; }
     void ReindexEntries();
     bool EnsureScratch(size_t capacity);
 
     ArchiveHeader m_header;
     ArchiveChecksums m_storedChecksums;
+    // The loaded image (or a copy of its bodies region); the bodies region
+    // starts at m_dataStart and is m_dataSize bytes long.
     std::string m_dataBlock;
+    size_t m_dataStart = 0;
+    size_t m_dataSize = 0;
     bool m_hasDataBlock = false;
     // Main table in file (then adding) order, with an index by name id.
     std::vector<RecordEntry> m_entries;
