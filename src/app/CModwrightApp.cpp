@@ -1,6 +1,7 @@
 // The application object.
 #include "CModwrightApp.h"
 
+#include "ConsolePrompt.h"
 #include "IFrameHost.h"
 #include "assets/BuildDriver.h"
 #include "dbarchive/DbArchive.h"
@@ -22,6 +23,11 @@ CModwrightApp::CModwrightApp(AppEnvironment environment)
     : m_startFolder(environment.startFolder), m_documentsFolder(environment.documentsFolder),
       m_out(environment.out ? environment.out : &std::cout), m_prompt(environment.prompt)
 {
+    if (!m_prompt)
+    {
+        m_consolePrompt = std::make_unique<ConsolePrompt>(*m_out);
+        m_prompt = m_consolePrompt.get();
+    }
     m_buildDriver = std::make_unique<BuildDriver>(*this);
 }
 

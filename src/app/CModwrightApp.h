@@ -16,6 +16,7 @@
 namespace mw {
 
 class BuildDriver;
+class ConsolePrompt;
 class IFrameHost;
 
 // What the process hands the application at start.
@@ -23,8 +24,8 @@ struct AppEnvironment
 {
     std::string startFolder;     // the process's current folder
     std::string documentsFolder; // "My Documents"
-    std::ostream* out = nullptr; // standard output
-    IUserPrompt* prompt = nullptr;
+    std::ostream* out = nullptr;    // standard output when null
+    IUserPrompt* prompt = nullptr; // a console prompt on out when null
 };
 
 // One entry of the table of default files for new source files.
@@ -149,6 +150,7 @@ private:
 
     std::ostream* m_out;
     std::ostream* m_compactErrorOut = nullptr;
+    std::unique_ptr<ConsolePrompt> m_consolePrompt;
     IUserPrompt* m_prompt;
     std::mutex m_outMutex;
 };
