@@ -80,6 +80,16 @@ bool SplitArguments(const std::vector<std::string>& arguments, Invocation& invoc
     return true;
 }
 
+// A path typed on the command line, made relative to the working folder:
+// a leading "./" and a leading working folder are dropped.
+std::string RelativeToWorking(CModwrightApp& app, std::string path)
+{
+    std::string relative = StripPathPrefix(path, app.GetWorkingDir());
+    while (relative.size() >= 2 && relative[0] == '.' && IsSeparator(relative[1]))
+        relative.erase(0, 2);
+    return relative;
+}
+
 bool LoadArchiveFile(const std::string& path, DbArchive& archive, std::ostream& errorOut)
 {
     std::string bytes;
@@ -101,7 +111,7 @@ int CompileDb(CModwrightApp& app, const std::vector<std::string>& arguments, std
         if (argument == "--force")
             force = true;
         else if (folder.empty())
-            folder = WithTrailingSeparator(ToForwardSlashes(argument));
+            folder = WithTrailingSeparator(ToForwardSlashes(RelativeToWorking(app, argument)));
         else
         {
             errorOut << kUsage;
@@ -250,12 +260,12 @@ int RunCommandLineTool(const std::vector<std::string>& arguments, const AppEnvir
     else if (command == "check-records")
         status = DbCheckRecords(app) == 0 ? 0 : 1;
     else if (command == "find-refs")
-        status = FindReferences(app, commandArguments[0]) == 0 ? 0 : 1;
+        status = FindReferences(app, RelativeToWorking(app, commandArguments[0])) == 0 ? 0 : 1;
     else if (command == "update-refs")
     {
         std::string selection;
         for (const std::string& path : commandArguments)
-            selection += path + "\n";
+            selection += RelativeToWorking(app, path) + "\n";
         status = UpdateReferences(app, selection) == 0 ? 0 : 1;
     }
     app.ExitInstance();

@@ -67,7 +67,7 @@ TEST_F(CliTest, ForcedCompileRebuildsEverythingAndErrorsGiveAFailingStatus)
     EXPECT_EQ(updates, 8u);
 
     WriteFile(temp / "Working/database/records/broken.dbr", "a,1,\n");
-    RunResult broken = Cli({"compile-db", "database/records"});
+    RunResult broken = Cli({"compile-db", "./database/records"});
     EXPECT_EQ(broken.exitStatus, 1);
     EXPECT_EQ(broken.err, "Error building record (Record has no template)\n");
 }

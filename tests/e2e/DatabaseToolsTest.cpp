@@ -66,7 +66,9 @@ TEST_F(DatabaseToolsTest, AMovedRecordsReferencesAreFoundAndUpdated)
     EXPECT_NE(loot.find("items,records\\items\\sword.dbr;records\\items\\shield.dbr,\r\n"), std::string::npos);
     EXPECT_EQ(Read("database/records/items/shield.dbr").find("fileNameHistoryEntry"), std::string::npos);
 
-    RunResult again = Cli({"find-refs", "database/records/items/oldshield.dbr"});
+    // Paths may also be given with the working folder in front.
+    RunResult again = Cli({"find-refs", temp.Path() + "Working/database/records/items/oldshield.dbr"});
+    EXPECT_NE(again.out.find("Finding all references to file: \"records\\items\\oldshield.dbr\""), std::string::npos);
     EXPECT_EQ(again.out.find("Found reference"), std::string::npos);
 }
 
