@@ -73,44 +73,49 @@ int ValidateVariable(DbTemplate& dbTemplate, const DbVariable& variable, EditorM
     return 1;
 }
 
-int CheckCollisions(DbTemplate& dbTemplate, IToolContext* log, IUserPrompt& prompt)
+namespace {
+
+// Logs a report for every item (not skipped) whose name occurs more than once
+// among all items, itself included; true when anything was reported.
+template <class Item, class Skip>
+bool ReportDuplicateNames(const std::vector<Item*>& items, Skip skip, const char* heading, const char* label,
+                          IToolContext* log)
 {
     bool reported = false;
-    auto fileOf = [](const std::string& sourceFile) {
-        return sourceFile.empty() ? std::string("Currently Edited File") : sourceFile;
-    };
+    for (const Item* item : items)
+    {
+        if (skip(*item))
+            continue;
+        int count = 0;
+        for (const Item* other : items)
+            count += other->name == item->name ? 1 : 0;
+        if (count <= 1)
+            continue;
+        reported = true;
+        LogLine(log, heading, true);
+        LogLine(log, std::string("    ") + label + ": \"" + item->name + "\"", true);
+        LogLine(log, "    In file: \"" + (item->sourceFile.empty() ? std::string("Currently Edited File") : item->sourceFile) +
+                         "\"",
+                true);
+        LogLine(log, "", true);
+    }
+    return reported;
+}
+
+} // namespace
+
+int CheckCollisions(DbTemplate& dbTemplate, IToolContext* log, IUserPrompt& prompt)
+{
     std::vector<DbVariable*> variables;
     dbTemplate.Root().CollectVariables(variables);
-    for (const DbVariable* variable : variables)
-    {
-        if (variable->IsDirective())
-            continue;
-        int count = 0;
-        for (const DbVariable* other : variables)
-            count += other->name == variable->name ? 1 : 0;
-        if (count <= 1)
-            continue;
-        reported = true;
-        LogLine(log, "Error: Variable was found in the template more than once", true);
-        LogLine(log, "    Variable: \"" + variable->name + "\"", true);
-        LogLine(log, "    In file: \"" + fileOf(variable->sourceFile) + "\"", true);
-        LogLine(log, "", true);
-    }
     std::vector<DbGroup*> groups;
     dbTemplate.Root().CollectGroups(groups);
-    for (const DbGroup* group : groups)
-    {
-        int count = 0;
-        for (const DbGroup* other : groups)
-            count += other->name == group->name ? 1 : 0;
-        if (count <= 1)
-            continue;
-        reported = true;
-        LogLine(log, "Error: group was found in the template more than once", true);
-        LogLine(log, "    Group: \"" + group->name + "\"", true);
-        LogLine(log, "    In file: \"" + fileOf(group->sourceFile) + "\"", true);
-        LogLine(log, "", true);
-    }
+    bool variablesReported =
+        ReportDuplicateNames(variables, [](const DbVariable& variable) { return variable.IsDirective(); },
+                             "Error: Variable was found in the template more than once", "Variable", log);
+    bool groupsReported = ReportDuplicateNames(groups, [](const DbGroup&) { return false; },
+                                               "Error: group was found in the template more than once", "Group", log);
+    bool reported = variablesReported || groupsReported;
     if (reported)
         prompt.Show("Group or Variable name collisions found.  Detailed error logging can be found in MWEdit.log", "",
                     PromptButtons::Ok, PromptIcon::Error);
