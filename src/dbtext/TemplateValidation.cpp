@@ -75,6 +75,8 @@ int ValidateVariable(DbTemplate& dbTemplate, const DbVariable& variable, EditorM
 
 namespace {
 
+const std::string kCurrentFile = "Currently Edited File";
+
 // Logs a report for every item (not skipped) whose name occurs more than once
 // among all items, itself included; true when anything was reported.
 template <class Item, class Skip>
@@ -93,10 +95,9 @@ bool ReportDuplicateNames(const std::vector<Item*>& items, Skip skip, const char
             continue;
         reported = true;
         LogLine(log, heading, true);
-        LogLine(log, std::string("    ") + label + ": \"" + item->name + "\"", true);
-        LogLine(log, "    In file: \"" + (item->sourceFile.empty() ? std::string("Currently Edited File") : item->sourceFile) +
-                         "\"",
-                true);
+        const std::string& file = item->sourceFile.empty() ? kCurrentFile : item->sourceFile;
+        LogLine(log, Format("    %s: \"%s\"", label, item->name.c_str()), true);
+        LogLine(log, Format("    In file: \"%s\"", file.c_str()), true);
         LogLine(log, "", true);
     }
     return reported;
