@@ -153,9 +153,9 @@ bool ValidateTypedValue(const DbVariable& variable, const std::string& text, IUs
     {
         size_t dot = storedText.find('.');
         if (dot != std::string::npos)
-            storedText.erase(dot);
+            storedText.resize(dot);
         if (storedText.empty())
-            storedText = "0";
+            storedText.push_back('0');
     }
     return true;
 }
