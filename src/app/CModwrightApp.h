@@ -36,7 +36,7 @@ struct DefaultFile
     std::string path;
 };
 
-class CModwrightApp : public IWorkspaceContext
+class CModwrightApp final : public IWorkspaceContext
 {
 public:
     explicit CModwrightApp(AppEnvironment environment);

@@ -8,7 +8,7 @@
 
 namespace mw {
 
-class ConsolePrompt : public IUserPrompt
+class ConsolePrompt final : public IUserPrompt
 {
 public:
     explicit ConsolePrompt(std::ostream& out) : m_out(out) {}
