@@ -68,3 +68,43 @@ TEST(QuietMode, WithoutQuietThisBuildExplainsItselfAndFails)
 
 } // namespace
 } // namespace mw::test
+
+namespace mw::test {
+namespace {
+
+TEST(QuietMode, TheWholeOutputOfASmallBuildIsExact)
+{
+    TempFolder temp;
+    WriteFile(temp / "Working/database/Templates/t.tpl",
+              "Group { name = \"All Groups\" type = \"list\"\n"
+              "Variable { name = \"a\" class = \"variable\" type = \"int\" defaultValue = \"\" } }\n");
+    WriteFile(temp / "Working/database/one.dbr", "templateName,Database\\Templates\\t.tpl,\na,5,\n");
+    EnsureFolders(temp / "Build/");
+    std::string ini = temp / "Tools.ini";
+    WriteProfileString("Login", "localdir", temp / "Working", ini);
+    WriteProfileString("Login", "builddir", temp / "Build", ini);
+    RunResult run = RunProgram(MODWRIGHT_EXE, {"-quiet", "-ini", ini}, temp.Path());
+    ASSERT_EQ(run.exitStatus, 0) << run.out;
+    // Folders read from Tools.ini get a trailing backslash; paths built from them mix separators.
+    std::string work = temp / "Working\\";
+    std::string build = temp / "Build\\";
+    std::string expected = "Processing ini parameter\n\n"
+                           "Starting quiet mode processing...\n\n" +
+                           kDashes + "\nSyncing...\n\n\n\nSync time 0:00\n\n" + kDashes + "\n" + kDashes +
+                           "\nCompiling database...\n\n" + build + "database/one.dbr\n\n" + "BinaryUpdate: " + work +
+                           "database/one.dbr\n\n" + "Closed " + build + "database\\database.arz\n\n" +
+                           "Done.\n\nBuild time 0:00\n\n" + kDashes + "\n";
+    EXPECT_EQ(run.out, expected);
+    EXPECT_EQ(run.err, "");
+
+    // A second run opens the archive and rebuilds nothing.
+    RunResult again = RunProgram(MODWRIGHT_EXE, {"-quiet", "-ini", ini}, temp.Path());
+    EXPECT_EQ(again.exitStatus, 0);
+    EXPECT_NE(again.out.find("Compiling database...\n\nOpened " + build + "database\\database.arz for reading\n\n"
+                             "Closed "),
+              std::string::npos);
+    EXPECT_EQ(again.out.find("BinaryUpdate"), std::string::npos);
+}
+
+} // namespace
+} // namespace mw::test
