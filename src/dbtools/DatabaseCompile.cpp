@@ -10,6 +10,7 @@
 #include "dbtext/DbRecord.h"
 #include "dbtext/DbTemplate.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderHandle.h"
 #include "platform/PathRules.h"
 #include "platform/sourcecontrol/SourceControlClient.h"
 
@@ -20,6 +21,61 @@ namespace {
 
 constexpr size_t kRecordBodyCapacity = 1024;
 
+// What the walk already knows of a file: looked up through an open folder,
+// so BuildRecord need not walk the path again.
+struct KnownInfo
+{
+    bool known = false;
+    bool exists = false;
+    FileInfo info;
+};
+
+bool BuildRecordWith(IWorkspaceContext& context, const std::string& sourcePath, const std::string& targetPath,
+                     bool force, TemplateCache* cache, const KnownInfo& sourceKnown, const KnownInfo& targetKnown);
+
+// The source and target folders of the files being walked, kept open while
+// consecutive files lie in them.
+class WalkFolders
+{
+public:
+    WalkFolders(std::string sourceRoot, std::string targetRoot)
+        : m_sourceRoot(std::move(sourceRoot)), m_targetRoot(std::move(targetRoot))
+    {
+    }
+
+    // relative: a file path below both roots, with '/' separators.
+    void Look(const std::string& relative, KnownInfo& source, KnownInfo& target)
+    {
+        size_t slash = relative.rfind('/');
+        std::string folder = slash == std::string::npos ? std::string() : relative.substr(0, slash + 1);
+        std::string name = relative.substr(folder.size());
+        if (!m_opened || folder != m_folder)
+        {
+            m_folder = folder;
+            m_opened = true;
+            m_source.Open(m_sourceRoot + folder);
+            m_target.Open(m_targetRoot + folder);
+        }
+        LookIn(m_source, name, source);
+        LookIn(m_target, name, target);
+    }
+
+private:
+    // A name missing as written is left to the case-insensitive lookup.
+    static void LookIn(const FolderHandle& handle, const std::string& name, KnownInfo& known)
+    {
+        known.known = handle.IsOpen() && handle.Stat(name, known.info);
+        known.exists = known.known;
+    }
+
+    std::string m_sourceRoot;
+    std::string m_targetRoot;
+    std::string m_folder;
+    bool m_opened = false;
+    FolderHandle m_source;
+    FolderHandle m_target;
+};
+
 int WalkFolder(IWorkspaceContext& context, const std::string& sourceFolder, const std::string& targetFolder, bool force,
                TemplateCache& cache)
 {
@@ -27,6 +83,7 @@ int WalkFolder(IWorkspaceContext& context, const std::string& sourceFolder, cons
         return 0;
     std::vector<FolderEntry> entries;
     ListFolder(sourceFolder, entries);
+    WalkFolders folders(sourceFolder, targetFolder);
     int errors = 0;
     for (const FolderEntry& entry : entries)
     {
@@ -37,7 +94,10 @@ int WalkFolder(IWorkspaceContext& context, const std::string& sourceFolder, cons
         }
         if (context.IsCancelled())
             return errors;
-        if (!BuildRecord(context, sourceFolder + entry.name, targetFolder + entry.name, force, &cache))
+        KnownInfo source;
+        KnownInfo target;
+        folders.Look(entry.name, source, target);
+        if (!BuildRecordWith(context, sourceFolder + entry.name, targetFolder + entry.name, force, &cache, source, target))
             ++errors;
     }
     return errors;
@@ -49,9 +109,13 @@ int WalkList(IWorkspaceContext& context, const std::vector<std::string>& files, 
     if (context.IsCancelled())
         return 0;
     int errors = 0;
+    WalkFolders folders(sourceFolder, targetFolder);
     for (const std::string& file : files)
     {
-        if (!BuildRecord(context, sourceFolder + file, targetFolder + file, force, &cache))
+        KnownInfo source;
+        KnownInfo target;
+        folders.Look(file, source, target);
+        if (!BuildRecordWith(context, sourceFolder + file, targetFolder + file, force, &cache, source, target))
             ++errors;
         if (context.IsCancelled())
             break;
@@ -108,17 +172,25 @@ int CompileDatabase(IWorkspaceContext& context, const std::string& folder, bool 
 bool BuildRecord(IWorkspaceContext& context, const std::string& sourcePath, const std::string& targetPath, bool force,
                  TemplateCache* cache)
 {
+    return BuildRecordWith(context, sourcePath, targetPath, force, cache, KnownInfo(), KnownInfo());
+}
+
+namespace {
+
+bool BuildRecordWith(IWorkspaceContext& context, const std::string& sourcePath, const std::string& targetPath,
+                     bool force, TemplateCache* cache, const KnownInfo& sourceKnown, const KnownInfo& targetKnown)
+{
     if (ToLowerAscii(Extension(sourcePath)) != "dbr")
         return true;
 
-    FileInfo source;
-    bool haveSourceTime = GetFileInfo(sourcePath, source);
+    FileInfo source = sourceKnown.info;
+    bool haveSourceTime = sourceKnown.known ? sourceKnown.exists : GetFileInfo(sourcePath, source);
     FileTime sourceTime = source.lastWrite;
     // A build copy of another size than its source was cut short (copies are
     // written in place), so it is copied again whatever its time says.
-    FileInfo target;
-    bool upToDateCopy = !force && haveSourceTime && GetFileInfo(targetPath, target) && !target.isFolder &&
-                        !(sourceTime > target.lastWrite) && target.size == source.size;
+    FileInfo target = targetKnown.info;
+    bool haveTarget = !force && haveSourceTime && (targetKnown.known ? targetKnown.exists : GetFileInfo(targetPath, target));
+    bool upToDateCopy = haveTarget && !target.isFolder && !(sourceTime > target.lastWrite) && target.size == source.size;
     // The record is read once, for the copy and the compile alike.
     std::string bytes;
     bool haveBytes = false;
@@ -190,6 +262,8 @@ bool BuildRecord(IWorkspaceContext& context, const std::string& sourcePath, cons
     context.Log(Format("BinaryUpdate: %s", sourcePath.c_str()), true, false);
     return true;
 }
+
+} // namespace
 
 void ReportDbArchiveStatistics(IWorkspaceContext& context)
 {
