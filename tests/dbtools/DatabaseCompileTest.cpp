@@ -8,6 +8,7 @@
 #include "support/TempFolder.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace mw {
@@ -271,6 +272,37 @@ TEST_F(CompileTest, AFolderThatCannotBeCreatedEndsTheCompile)
     WriteFile(temp / "build", "a file where the build folder should be");
     EXPECT_EQ(Compile(), 0);
     EXPECT_TRUE(workspace.HasLine("Error creating directory: " + temp / "build/database/"));
+}
+
+} // namespace
+} // namespace mw
+
+namespace mw {
+namespace {
+
+TEST_F(CompileTest, BuildCopiesAreFoundWhateverTheirLetterCase)
+{
+    WriteRecord("database/Records/a.dbr", "a,1,\n");
+    ASSERT_EQ(Compile(), 0);
+    // Another program renamed the build copy and its folder to other letter cases.
+    ASSERT_EQ(::rename((temp / "build/database/Records/a.dbr").c_str(), (temp / "build/database/Records/A.DBR").c_str()), 0);
+    ASSERT_EQ(::rename((temp / "build/database/Records").c_str(), (temp / "build/database/RECORDS").c_str()), 0);
+    ASSERT_EQ(Compile(), 0);
+    EXPECT_EQ(Count(temp / "build/"), 0);
+    std::vector<FolderEntry> entries;
+    ASSERT_TRUE(ListFolder(temp / "build/database/RECORDS", entries));
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].name, "A.DBR");
+    // A changed source is copied over the copy that exists, under its own name.
+    WriteRecord("database/Records/a.dbr", "a,2,\n");
+    TouchFile(temp / "work/database/Records/a.dbr", 10);
+    ASSERT_EQ(Compile(), 0);
+    EXPECT_EQ(ReadFile(temp / "build/database/RECORDS/A.DBR"), ReadFile(temp / "work/database/Records/a.dbr"));
+    // No second folder of another case was made next to it.
+    ASSERT_TRUE(ListFolder(temp / "build/database", entries));
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].name, "database.arz");
+    EXPECT_EQ(entries[1].name, "RECORDS");
 }
 
 } // namespace
