@@ -175,3 +175,31 @@ TEST(FileSystem, OverwriteCopiesInPlaceKeepingTimeAndShrinking)
 
 } // namespace
 } // namespace mw
+
+namespace mw {
+namespace {
+
+TEST(FileSystem, ResolutionKeepsDotsTrailingSeparatorsAndUnmatchedRests)
+{
+    test::TempFolder temp;
+    test::WriteFile(temp / "Alpha/Beta/file.txt", "x");
+    const std::string root = temp.Path();
+    struct Case
+    {
+        std::string typed;
+        std::string resolved;
+    };
+    const Case cases[] = {
+        {root + "alpha\\beta\\FILE.TXT", root + "Alpha/Beta/file.txt"},
+        {root + "alpha/./BETA/", root + "Alpha/./Beta/"},
+        {root + "ALPHA/../alpha/beta", root + "Alpha/../Alpha/Beta"},
+        {root + "alpha//beta//file.txt", root + "Alpha/Beta/file.txt"},
+        {root + "alpha/missing/File.TXT", root + "Alpha/missing/File.TXT"},
+        {root + "Alpha/Beta/file.txt", root + "Alpha/Beta/file.txt"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ResolvePath(c.typed), c.resolved) << c.typed;
+}
+
+} // namespace
+} // namespace mw
