@@ -18,6 +18,20 @@
 
 using namespace mw;
 
+namespace {
+
+// With MW_BENCH_PAUSE set, says which phase comes and waits, so a profiler
+// can be attached to just that phase.
+void PauseForProfiler(const char* phase)
+{
+    if (!std::getenv("MW_BENCH_PAUSE"))
+        return;
+    std::fprintf(stderr, "%s starts in 3 s\n", phase);
+    sleep(3);
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     int count = argc > 1 ? std::atoi(argv[1]) : 50000;
@@ -35,11 +49,7 @@ int main(int argc, char** argv)
     app.SetLocalDir(workspace.workingDir, false);
     app.SetBuildDir(workspace.buildDir);
 
-    if (std::getenv("MW_BENCH_PAUSE"))
-    {
-        std::fprintf(stderr, "forced starts in 3 s\n");
-        sleep(3);
-    }
+    PauseForProfiler("forced");
     bench::Stopwatch forced;
     int errors = CompileDatabase(app, "database/", true, false);
     double forcedSeconds = forced.Seconds();
@@ -76,11 +86,7 @@ int main(int argc, char** argv)
     }
     double baselineForcedSeconds = baselineForced.Seconds();
 
-    if (std::getenv("MW_BENCH_PAUSE"))
-    {
-        std::fprintf(stderr, "no-op starts in 3 s\n");
-        sleep(3);
-    }
+    PauseForProfiler("no-op");
     bench::Stopwatch noop;
     errors += CompileDatabase(app, "database/", false, false);
     double noopSeconds = noop.Seconds();
@@ -96,11 +102,7 @@ int main(int argc, char** argv)
     double baselineNoopSeconds = baselineNoop.Seconds();
 
     // A forced compile again, now that the build copies exist (Rebuild All).
-    if (std::getenv("MW_BENCH_PAUSE"))
-    {
-        std::fprintf(stderr, "forced-again starts in 3 s\n");
-        sleep(3);
-    }
+    PauseForProfiler("forced-again");
     bench::Stopwatch forcedAgain;
     errors += CompileDatabase(app, "database/", true, false);
     double forcedAgainSeconds = forcedAgain.Seconds();

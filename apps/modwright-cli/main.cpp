@@ -2,7 +2,6 @@
 #include "app/CModwrightApp.h"
 #include "app/CommandLineTool.h"
 #include "app/ConsolePrompt.h"
-#include "platform/KnownFolders.h"
 
 #include <iostream>
 
@@ -10,10 +9,6 @@ int main(int argc, char** argv)
 {
     std::vector<std::string> arguments(argv + 1, argv + argc);
     mw::ConsolePrompt prompt(std::cerr);
-    mw::AppEnvironment environment;
-    environment.startFolder = mw::CurrentFolder();
-    environment.documentsFolder = mw::DocumentsFolder();
-    environment.out = &std::cout;
-    environment.prompt = &prompt;
+    mw::AppEnvironment environment = mw::ProcessEnvironment(std::cout, prompt);
     return mw::RunCommandLineTool(arguments, environment, std::cerr);
 }

@@ -1,7 +1,6 @@
 // The Modwright tool. With -quiet it syncs and builds once without a window.
 #include "app/CModwrightApp.h"
 #include "app/ConsolePrompt.h"
-#include "platform/KnownFolders.h"
 
 #include <iostream>
 
@@ -9,11 +8,7 @@ int main(int argc, char** argv)
 {
     std::vector<std::string> arguments(argv + 1, argv + argc);
     mw::ConsolePrompt prompt(std::cout);
-    mw::AppEnvironment environment;
-    environment.startFolder = mw::CurrentFolder();
-    environment.documentsFolder = mw::DocumentsFolder();
-    environment.out = &std::cout;
-    environment.prompt = &prompt;
+    mw::AppEnvironment environment = mw::ProcessEnvironment(std::cout, prompt);
 
     mw::CModwrightApp app(environment);
     if (!app.InitInstance(arguments))

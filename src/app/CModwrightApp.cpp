@@ -19,6 +19,16 @@ namespace {
 const char* const kSeparatorLine = "---------------------------------------------------";
 } // namespace
 
+AppEnvironment ProcessEnvironment(std::ostream& out, IUserPrompt& prompt)
+{
+    AppEnvironment environment;
+    environment.startFolder = CurrentFolder();
+    environment.documentsFolder = DocumentsFolder();
+    environment.out = &out;
+    environment.prompt = &prompt;
+    return environment;
+}
+
 CModwrightApp::CModwrightApp(AppEnvironment environment)
     : m_startFolder(environment.startFolder), m_documentsFolder(environment.documentsFolder),
       m_out(environment.out ? environment.out : &std::cout), m_prompt(environment.prompt)

@@ -28,6 +28,10 @@ struct AppEnvironment
     IUserPrompt* prompt = nullptr; // a console prompt on out when null
 };
 
+// The environment of a real process: its current folder, the user's
+// documents folder, out as standard output and prompt for messages.
+AppEnvironment ProcessEnvironment(std::ostream& out, IUserPrompt& prompt);
+
 // One entry of the table of default files for new source files.
 struct DefaultFile
 {

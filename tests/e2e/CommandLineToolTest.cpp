@@ -8,22 +8,7 @@
 namespace mw::test {
 namespace {
 
-class CliTest : public ::testing::Test
-{
-protected:
-    CliTest() : ini(CopyExampleWorkspace(temp.Path())) {}
-
-    RunResult Cli(std::vector<std::string> arguments)
-    {
-        arguments.insert(arguments.begin(), {"-ini", ini});
-        return RunProgram(MODWRIGHT_CLI_EXE, arguments, temp.Path());
-    }
-
-    std::string Archive() const { return temp / "Build/database/database.arz"; }
-
-    TempFolder temp;
-    std::string ini;
-};
+using CliTest = SampleWorkspaceTest;
 
 TEST_F(CliTest, CompileListAndDumpTheSampleDatabase)
 {

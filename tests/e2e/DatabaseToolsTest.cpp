@@ -8,21 +8,7 @@
 namespace mw::test {
 namespace {
 
-class DatabaseToolsTest : public ::testing::Test
-{
-protected:
-    DatabaseToolsTest() : ini(CopyExampleWorkspace(temp.Path())) {}
-
-    RunResult Cli(std::vector<std::string> arguments)
-    {
-        arguments.insert(arguments.begin(), {"-ini", ini});
-        return RunProgram(MODWRIGHT_CLI_EXE, arguments, temp.Path());
-    }
-    std::string Read(const std::string& relative) const { return ReadFile(temp / "Working/" + relative); }
-
-    TempFolder temp;
-    std::string ini;
-};
+using DatabaseToolsTest = SampleWorkspaceTest;
 
 TEST_F(DatabaseToolsTest, TheSampleDatabaseChecksCleanAndSyncsToItsTemplates)
 {

@@ -94,4 +94,17 @@ std::string CopyExampleWorkspace(const std::string& target)
     return ini;
 }
 
+SampleWorkspaceTest::SampleWorkspaceTest() : ini(CopyExampleWorkspace(temp.Path())) {}
+
+RunResult SampleWorkspaceTest::Cli(std::vector<std::string> arguments)
+{
+    arguments.insert(arguments.begin(), {"-ini", ini});
+    return RunProgram(MODWRIGHT_CLI_EXE, arguments, temp.Path());
+}
+
+std::string SampleWorkspaceTest::Read(const std::string& relative) const
+{
+    return ReadFile(temp / "Working/" + relative);
+}
+
 } // namespace mw::test
