@@ -12,19 +12,20 @@ bash scripts/build.sh -DMW_BUILD_BENCH=ON
 # The number of GoogleTest cases behind the ctest entries, for the summary.
 cases=0
 for binary in build/bin/*_tests; do
-  cases=$((cases + $("$binary" --gtest_list_tests | grep -c '^  ')))
+  listed=$(QT_QPA_PLATFORM=offscreen "$binary" --gtest_list_tests 2>/dev/null | grep -c '^  ' || true)
+  cases=$((cases + ${listed:-0}))
 done
 
 if [ "${MW_SKIP_SANITIZERS:-0}" != 1 ]; then
   echo "== Sanitizer build and test"
-  MW_BUILD_DIR=build-asan bash scripts/build.sh -DMW_SANITIZE=ON -DMW_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
+  MW_BUILD_DIR=build-asan bash scripts/build.sh -DMW_SANITIZE=ON -DMW_BUILD_BENCH=OFF -DMW_BUILD_GUI=OFF -DCMAKE_BUILD_TYPE=Debug
   (cd build-asan && ctest --output-on-failure -j2)
 fi
 
 if [ "${MW_SKIP_FUZZ:-0}" != 1 ] && command -v clang++ >/dev/null 2>&1 && [ -d fuzz ]; then
   echo "== Fuzz targets (short runs)"
   MW_BUILD_DIR=build-fuzz CC=clang CXX=clang++ bash scripts/build.sh -DMW_FUZZ=ON -DMW_BUILD_TESTS=OFF \
-    -DMW_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    -DMW_BUILD_BENCH=OFF -DMW_BUILD_GUI=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
   for target in build-fuzz/bin/fuzz_*; do
     [ -x "$target" ] || continue
     corpus="fuzz/corpus/$(basename "$target" | sed 's/^fuzz_//')"
