@@ -21,6 +21,8 @@ enum class PromptButtons
     Ok,
     YesNo,
     YesNoCancel,
+    // Yes, No, Yes to all and No to all: the confirmation of a series of deletions.
+    YesNoYesToAllNoToAll,
 };
 
 enum class PromptAnswer
@@ -29,6 +31,8 @@ enum class PromptAnswer
     Yes,
     No,
     Cancel,
+    YesToAll,
+    NoToAll,
 };
 
 class IUserPrompt
@@ -53,6 +57,7 @@ inline PromptAnswer NonInteractiveAnswer(PromptButtons buttons)
     case PromptButtons::YesNoCancel:
         return PromptAnswer::Cancel;
     case PromptButtons::YesNo:
+    case PromptButtons::YesNoYesToAllNoToAll:
         return PromptAnswer::No;
     case PromptButtons::Ok:
         break;
