@@ -1,0 +1,31 @@
+// What every compiler in tools/ shares: its one-line error reports, the
+// statistics CSV line it appends, and the atomic write of its output.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mw::tools {
+
+// Prints "<program>: <message>" on standard error.
+void ReportError(const char* program, const std::string& message);
+// Prints a progress line on standard output and flushes it, so the tool's
+// log shows it while the program runs.
+void ReportProgress(const std::string& line);
+
+// Appends one CSV line (CR LF) to the file in the current folder, writing the
+// header line first when the file is new or empty. Fields holding ',' or '"'
+// are quoted. A failure is reported on standard error and otherwise ignored.
+void AppendStatisticsLine(const char* program, const std::string& fileName, const std::string& header,
+                          const std::vector<std::string>& fields);
+
+// Writes the output through a temporary file and a rename, creating its
+// folders; reports and returns false on failure.
+bool WriteOutput(const char* program, const std::string& path, std::string_view bytes);
+
+// Reads a whole input file; reports "cannot read '<path>': <reason>" and
+// returns false on failure.
+bool ReadInput(const char* program, const std::string& path, std::string& bytes);
+
+} // namespace mw::tools
