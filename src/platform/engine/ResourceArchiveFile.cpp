@@ -113,7 +113,7 @@ bool ResourceArchiveFile::Parse(std::string_view image, std::string& error)
         error = "not a resource archive (wrong magic)";
         return false;
     }
-    if (version != kVersion)
+    if (version != kVersion || reserved != 0)
     {
         error = "unsupported archive version " + std::to_string(version);
         return false;
@@ -166,7 +166,10 @@ bool ResourceArchiveFile::Parse(std::string_view image, std::string& error)
             error = "entry " + std::to_string(i) + " has an unknown method";
             return false;
         }
-        if (entry.size > kMaxEntrySize || (entry.method == kStored && storedSize != entry.size))
+        // Deflate expands at most about 1032 times, so a larger claimed size
+        // marks a damaged entry before any buffer is allocated for it.
+        if (entry.size > kMaxEntrySize || (entry.method == kStored && storedSize != entry.size) ||
+            (entry.method == kDeflated && uint64_t(entry.size) > uint64_t(storedSize) * 1032 + 64))
         {
             error = "entry " + std::to_string(i) + " has a size out of range";
             return false;

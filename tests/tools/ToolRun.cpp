@@ -1,0 +1,35 @@
+// Running the programs in tools/ through the platform's process runner.
+#include "ToolRun.h"
+
+#include "platform/ProcessRunner.h"
+
+namespace mw::test {
+namespace {
+
+class CapturingOutput : public IProcessOutput
+{
+public:
+    explicit CapturingOutput(ToolResult& result) : m_result(result) {}
+    void OnOutput(const std::string& chunk, bool error) override { (error ? m_result.err : m_result.out) += chunk; }
+
+private:
+    ToolResult& m_result;
+};
+
+} // namespace
+
+std::string ToolsFolder() { return std::string(MW_TOOLS_BIN_DIR) + "/"; }
+
+ToolResult RunToolCommand(const std::string& commandLine, const std::string& folder)
+{
+    ToolResult result;
+    ProcessRunner runner(ToolsFolder());
+    CapturingOutput output(result);
+    ProcessOutcome outcome;
+    result.started = runner.Run(commandLine, folder.empty() ? nullptr : folder.c_str(), output, outcome);
+    if (result.started)
+        result.exitCode = int(outcome.exitCode);
+    return result;
+}
+
+} // namespace mw::test
