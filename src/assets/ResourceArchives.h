@@ -1,0 +1,39 @@
+// Resource archives: every resource folder of the build folder is packed into
+// a ".arc" file by the external archive tool, ArcPack, with one command line
+// per archive and operation.
+#pragma once
+
+#include <string>
+
+namespace mw {
+
+class IWorkspaceContext;
+
+// The build folder + the custom map's part + "resources/".
+std::string ResourceBaseFolder(IWorkspaceContext& context);
+
+// Builds (fresh) or updates every archive of the current mod: each folder of
+// the resource base except "xpack" and dot folders, then each folder below
+// "xpack/". Stops between archives when cancelled.
+void BuildArchives(IWorkspaceContext& context, bool fresh);
+
+// Puts one freshly compiled file into the archive of the resource folder it
+// lies in; false when the archive tool could not be run or reported failure.
+bool UpdateArchiveFile(IWorkspaceContext& context, const std::string& outputPath);
+
+// Removes from every archive the files that no longer exist in its folder.
+// prefix: the mod prefix ("" or "CustomMaps/<mod>/"), or null for the
+// current mod.
+void RemoveMissingAll(IWorkspaceContext& context, const std::string* prefix);
+
+// Compacts every archive; stops between archives when cancelled.
+void CompactAll(IWorkspaceContext& context);
+
+// Writes the archive statistics to the build folder's "fileStats.txt" and
+// opens it with the desktop's default viewer.
+void ShowArchiveStatistics(IWorkspaceContext& context);
+
+// Starts the resource tree viewer without waiting for it.
+void RunResView(IWorkspaceContext& context);
+
+} // namespace mw

@@ -1,0 +1,205 @@
+// Deleting unassociated files and records.
+#include "UnassociatedFiles.h"
+
+#include "ResourceArchives.h"
+#include "context/IWorkspaceContext.h"
+#include "dbarchive/ArchiveSlot.h"
+#include "dbarchive/DbArchive.h"
+#include "dbtools/DatabaseCompile.h"
+#include "platform/FileRemoval.h"
+#include "platform/FileSystem.h"
+#include "platform/PathRules.h"
+
+namespace mw {
+
+bool IsEmptyTree(const std::string& folder)
+{
+    std::vector<FolderEntry> entries;
+    if (!ListFolder(folder, entries))
+        return false;
+    for (const FolderEntry& entry : entries)
+    {
+        std::string path = WithTrailingSeparator(folder) + entry.name;
+        if (!entry.isFolder || IsSymbolicLink(path) || !IsEmptyTree(path))
+            return false;
+    }
+    return true;
+}
+
+UnassociatedFiles::UnassociatedFiles(IWorkspaceContext& context, bool yesToAll, Mode mode)
+    : m_context(context), m_quiet(yesToAll), m_mode(mode), m_yesToAll(yesToAll)
+{
+}
+
+void UnassociatedFiles::DeleteUnassociated(const std::string& prefix)
+{
+    m_yesToAll = m_quiet;
+    m_emptyFolders.clear();
+    m_context.Log("Deleting unassociated resources...", true, false);
+    std::string working = m_context.GetWorkingDir();
+    std::string build = m_context.GetBuildDir();
+    DeleteUnassociatedFiles(working + prefix + "assets\\", build + prefix + "Resources\\");
+    DeleteUnassociatedFiles(working + prefix + "database\\", build + prefix + "Database\\");
+    DeleteUnassociatedRecords(prefix);
+    if (m_mode == Mode::ListOnly)
+        return;
+    m_context.Log("Deleting empty resource directories...", true, false);
+    if (!m_context.IsCancelled())
+        RemoveMissingAll(m_context, &prefix);
+    m_noToAll = false;
+    m_yesToAll = m_quiet;
+    RemoveEmptyFolders();
+}
+
+bool UnassociatedFiles::DeleteUnassociatedFiles(const std::string& sourceFolder, const std::string& outputFolder)
+{
+    std::vector<FolderEntry> entries;
+    ListFolder(outputFolder, entries);
+    for (const FolderEntry& entry : entries)
+    {
+        if (m_context.IsCancelled())
+            return false;
+        std::string outputPath = outputFolder + entry.name;
+        // A link may lead out of the build folder: never walked, never made
+        // writable; a link to a file is removed as a link.
+        bool link = IsSymbolicLink(outputPath);
+        if (entry.isFolder)
+        {
+            if (link)
+                continue;
+            std::string outputSub = outputPath + "\\";
+            if (!DeleteUnassociatedFiles(sourceFolder + entry.name + "\\", outputSub))
+                return false;
+            if (IsEmptyTree(outputSub))
+                m_emptyFolders.push_back(outputSub);
+            continue;
+        }
+        std::string extension = Extension(entry.name);
+        if (m_noToAll || entry.name == "database.arz" || EqualsNoCase(extension, "arc") ||
+            EqualsNoCase(extension, "arz"))
+            continue;
+        // The source is looked up without regard to case, as every path is.
+        if (IsFile(sourceFolder + entry.name))
+            continue;
+        ++m_filesFound;
+        if (m_mode == Mode::ListOnly)
+        {
+            m_context.Log(Format("Unassociated: %s", outputPath.c_str()), true, false);
+            continue;
+        }
+        m_context.Log(Format("Deleting: %s", outputPath.c_str()), true, false);
+        if (Confirm(Format("Do you wish to delete the unassociated resource file: \r\n\r\n%s?", outputPath.c_str())) ==
+            Answer::Delete)
+            DeleteFile(outputPath);
+    }
+    return true;
+}
+
+UnassociatedFiles::Answer UnassociatedFiles::Confirm(const std::string& question)
+{
+    if (m_yesToAll)
+        return Answer::Delete;
+    PromptAnswer answer =
+        m_context.Prompt().Show(question, "", PromptButtons::YesNoYesToAllNoToAll, PromptIcon::Question);
+    switch (answer)
+    {
+    case PromptAnswer::Yes:
+        return Answer::Delete;
+    case PromptAnswer::YesToAll:
+        m_yesToAll = true;
+        return Answer::Delete;
+    case PromptAnswer::NoToAll:
+        m_noToAll = true;
+        break;
+    case PromptAnswer::No:
+    case PromptAnswer::Ok:
+    case PromptAnswer::Cancel:
+        break;
+    }
+    m_context.Log("File Delete Canceled By User...", true, false);
+    return Answer::Keep;
+}
+
+void UnassociatedFiles::DeleteFile(const std::string& path)
+{
+    bool readOnly = false;
+    if (!IsSymbolicLink(path) && GetReadOnly(path, readOnly) && readOnly)
+        MakeWritable(path);
+    RemovalOutcome outcome = RemoveFileReporting(path);
+    if (outcome.removed)
+        return;
+    if (outcome.accessDenied)
+        m_context.Log(Format("Error: Can not delete read-only file: %s", path.c_str()), true, false);
+    else
+        m_context.Log(Format("Error: Can not delete for unknown reason: %s", path.c_str()), true, false);
+}
+
+void UnassociatedFiles::DeleteUnassociatedRecords(const std::string& prefix)
+{
+    if (m_context.IsCancelled())
+        return;
+    std::unique_ptr<DbArchive>& slot = m_context.ArchiveSlot();
+    // An archive another operation holds open is not ours to save.
+    if (slot)
+        return;
+    std::string archivePath = DatabaseArchivePath(m_context, prefix + "database/");
+    // Without an archive there are no records, and none is to be created.
+    if (!IsFile(archivePath))
+        return;
+    OpenDbArchive(m_context, archivePath);
+    if (!slot)
+        return;
+    // The names are taken first: removing a record changes the table.
+    std::vector<std::string> names;
+    slot->BeginNames();
+    for (std::string name = slot->NextName(); !name.empty(); name = slot->NextName())
+        names.push_back(name);
+    std::string databaseFolder = m_context.GetWorkingDir() + prefix + "database\\";
+    bool removed = false;
+    for (const std::string& name : names)
+    {
+        if (m_context.IsCancelled() || m_noToAll)
+            break;
+        // Record names are stored lower-cased; the lookup finds the file in any case.
+        std::string recordPath = databaseFolder + name;
+        if (IsFile(recordPath))
+            continue;
+        ++m_recordsFound;
+        if (m_mode == Mode::ListOnly)
+        {
+            m_context.Log(Format("Unassociated record: %s", recordPath.c_str()), true, false);
+            continue;
+        }
+        m_context.Log(Format("BinaryArchive - Deleting: %s", recordPath.c_str()), true, false);
+        if (Confirm(Format("Do you wish to delete the unassociated record file: \r\n\r\n%s?", recordPath.c_str())) ==
+            Answer::Delete)
+        {
+            if (std::optional<uint32_t> id = slot->Strings().Find(name))
+                slot->RemoveRecord(*id);
+            removed = true;
+        }
+    }
+    // An archive with nothing removed is left as it is on disk.
+    CloseDbArchive(m_context, archivePath, removed);
+}
+
+void UnassociatedFiles::RemoveEmptyFolders()
+{
+    for (const std::string& folder : m_emptyFolders)
+    {
+        if (m_context.IsCancelled())
+            return;
+        m_context.Log(Format("Deleting empty directory: %s", folder.c_str()), true, false);
+        RemovalOutcome outcome = RemoveEmptyFolderReporting(folder);
+        if (outcome.removed)
+            continue;
+        if (outcome.accessDenied)
+            m_context.Log(Format("Error: Can not delete read-only directory: %s", folder.c_str()), true, false);
+        else
+            m_context.Log(Format("Error: Can not delete for unknown reason(%d): %s", outcome.errorCode,
+                                 folder.c_str()),
+                          true, false);
+    }
+}
+
+} // namespace mw

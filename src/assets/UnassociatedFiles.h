@@ -1,0 +1,65 @@
+// Deleting unassociated files: compiled files, archive entries and database
+// records whose source no longer exists in the working folder are deleted
+// (after asking, unless told yes to all), then the output folders that have
+// become empty are removed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace mw {
+
+class IWorkspaceContext;
+
+// True when the folder and all its sub-folders hold no file. A symbolic link
+// counts as a file: the walk never looks through one.
+bool IsEmptyTree(const std::string& folder);
+
+class UnassociatedFiles
+{
+public:
+    enum class Mode
+    {
+        // Ask before each deletion (or not at all with yes to all).
+        Delete,
+        // Only log what would be deleted; nothing on disk or in an archive changes.
+        ListOnly,
+    };
+
+    // yesToAll: delete without asking (quiet mode).
+    UnassociatedFiles(IWorkspaceContext& context, bool yesToAll, Mode mode = Mode::Delete);
+
+    // The whole operation for one mod prefix ("" or "CustomMaps/<mod>/").
+    void DeleteUnassociated(const std::string& prefix);
+    // One walk of an output folder against its source folder (both ending in
+    // a separator); false when it stopped on the cancel event.
+    bool DeleteUnassociatedFiles(const std::string& sourceFolder, const std::string& outputFolder);
+
+    // Files and records deleted (or, when listing only, found).
+    int FilesFound() const { return m_filesFound; }
+    int RecordsFound() const { return m_recordsFound; }
+
+private:
+    enum class Answer
+    {
+        Delete,
+        Keep,
+    };
+
+    Answer Confirm(const std::string& question);
+    void DeleteFile(const std::string& path);
+    void DeleteUnassociatedRecords(const std::string& prefix);
+    void RemoveEmptyFolders();
+
+    IWorkspaceContext& m_context;
+    bool m_quiet;
+    Mode m_mode;
+    bool m_yesToAll;
+    bool m_noToAll = false;
+    // Sub-folders come before the folders that hold them.
+    std::vector<std::string> m_emptyFolders;
+    int m_filesFound = 0;
+    int m_recordsFound = 0;
+};
+
+} // namespace mw

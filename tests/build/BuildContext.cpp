@@ -1,0 +1,38 @@
+// The build-test workspace double.
+#include "BuildContext.h"
+
+#include "platform/KnownFolders.h"
+#include "platform/ProcessRunner.h"
+
+namespace mw::test {
+
+bool BuildContext::RunTool(const std::string& commandLine, uint32_t& exitCode, const char* folder)
+{
+    runs.push_back(ToolRun{commandLine, folder ? folder : "(none)"});
+    exitCode = 0;
+    if (realRuns)
+    {
+        struct LogOutput : IProcessOutput
+        {
+            explicit LogOutput(BuildContext& context) : context(context) {}
+            void OnOutput(const std::string& chunk, bool error) override { context.Log(chunk, true, error); }
+            BuildContext& context;
+        } output(*this);
+        ProcessOutcome outcome;
+        if (!ProcessRunner(ExecutableFolder()).Run(commandLine, folder, output, outcome))
+            return false;
+        exitCode = outcome.exitCode;
+        return true;
+    }
+    return onRun ? onRun(commandLine, exitCode) : true;
+}
+
+std::vector<std::string> BuildContext::CommandLines() const
+{
+    std::vector<std::string> lines;
+    for (const ToolRun& run : runs)
+        lines.push_back(run.commandLine);
+    return lines;
+}
+
+} // namespace mw::test
