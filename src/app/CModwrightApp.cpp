@@ -3,6 +3,7 @@
 
 #include "ConsolePrompt.h"
 #include "IFrameHost.h"
+#include "assets/AssetTypes.h"
 #include "assets/BuildDriver.h"
 #include "dbarchive/DbArchive.h"
 #include "platform/Clock.h"
@@ -55,6 +56,8 @@ bool CModwrightApp::InitInstance(const std::vector<std::string>& arguments)
     ReadConfiguration();
     if (!WriteLoginSettings())
         Log(Format("Couldn't write the settings file %s", m_iniPath.c_str()), true, true);
+    if (m_assetRegistry.TypeCount() == 0)
+        RegisterAssetTypes(m_assetRegistry, *this);
     LoadDefaultsTable();
     RefreshModList();
     return true;
@@ -171,6 +174,7 @@ void CModwrightApp::ExitInstance()
 {
     m_sourceControl.Disconnect();
     m_defaults.clear();
+    m_assetRegistry.CloseAll();
 }
 
 void CModwrightApp::SetLocalDir(const std::string& path, bool checkTemplates)

@@ -3,6 +3,7 @@
 // context that every operation is handed.
 #pragma once
 
+#include "assets/AssetRegistry.h"
 #include "context/IWorkspaceContext.h"
 #include "platform/ManualResetEvent.h"
 #include "platform/sourcecontrol/SourceControlClient.h"
@@ -98,6 +99,8 @@ public:
     void SetExportStatistics(int value) { m_exportStatistics = value; }
     const std::vector<DefaultFile>& GetDefaults() const { return m_defaults; }
     BuildDriver& Builder() { return *m_buildDriver; }
+    // The registered asset types.
+    AssetRegistry& Assets() { return m_assetRegistry; }
 
     // IToolContext.
     bool RunTool(const std::string& commandLine, uint32_t& exitCode, const char* folder) override;
@@ -151,6 +154,7 @@ private:
     int m_exportStatistics = 1;
     std::unique_ptr<DbArchive> m_openArchive;
     std::unique_ptr<BuildDriver> m_buildDriver;
+    AssetRegistry m_assetRegistry;
 
     std::ostream* m_out;
     std::ostream* m_compactErrorOut = nullptr;

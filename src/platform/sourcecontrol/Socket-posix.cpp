@@ -1,16 +1,20 @@
 // POSIX sockets for the MAX server exchange.
 #include "Socket.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <netdb.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 namespace mw {
 namespace {
 // A received string or data block larger than this is refused as corrupt.
 constexpr uint32_t kMaxMessageBytes = 256u * 1024u * 1024u;
+// Received blocks grow by at most this much before the bytes are there.
+constexpr uint32_t kReceiveStepBytes = 1024u * 1024u;
 } // namespace
 
 Socket::~Socket() { Disconnect(); }
@@ -32,6 +36,7 @@ bool Socket::Connect(const std::string& host, int port)
         if (::connect(fd, it->ai_addr, it->ai_addrlen) == 0)
         {
             m_fd = fd;
+            ApplyWaitLimit();
             break;
         }
         ::close(fd);
@@ -92,16 +97,47 @@ bool Socket::ReceiveInt(int32_t& value)
     return true;
 }
 
-bool Socket::ReceiveData(std::string& bytes)
-{
-    int32_t size = 0;
-    if (!ReceiveInt(size) || uint32_t(size) > kMaxMessageBytes)
-        return false;
-    bytes.resize(uint32_t(size));
-    return ReceiveAll(bytes.data(), bytes.size());
-}
+bool Socket::ReceiveData(std::string& bytes) { return ReceiveData(bytes, kMaxMessageBytes); }
 
 bool Socket::ReceiveString(std::string& text) { return ReceiveData(text); }
+
+bool Socket::ReceiveData(std::string& bytes, uint32_t maxBytes)
+{
+    int32_t size = 0;
+    if (!ReceiveInt(size) || uint32_t(size) > maxBytes || uint32_t(size) > kMaxMessageBytes)
+        return false;
+    bytes.clear();
+    while (bytes.size() < uint32_t(size))
+    {
+        size_t done = bytes.size();
+        size_t step = std::min<size_t>(uint32_t(size) - done, kReceiveStepBytes);
+        bytes.resize(done + step);
+        if (!ReceiveAll(bytes.data() + done, step))
+        {
+            bytes.clear();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Socket::ReceiveString(std::string& text, uint32_t maxBytes) { return ReceiveData(text, maxBytes); }
+
+void Socket::SetWaitLimit(int seconds)
+{
+    m_waitSeconds = seconds < 0 ? 0 : seconds;
+    ApplyWaitLimit();
+}
+
+void Socket::ApplyWaitLimit()
+{
+    if (m_fd < 0)
+        return;
+    timeval limit{};
+    limit.tv_sec = m_waitSeconds;
+    ::setsockopt(m_fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    ::setsockopt(m_fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+}
 
 void Socket::Disconnect()
 {
