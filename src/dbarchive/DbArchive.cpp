@@ -1,6 +1,7 @@
 // Loading, updating and saving database archives.
 #include "DbArchive.h"
 
+#include "BodyCompressor.h"
 #include "ByteWriter.h"
 #include "platform/PathRules.h"
 
@@ -12,7 +13,6 @@
 namespace mw {
 namespace {
 
-constexpr int kCompressionLevel = 5;
 constexpr uint32_t kMaxStringLength = 1048576;
 constexpr int kMaxInflateGrowths = 100;
 
@@ -220,24 +220,24 @@ uint64_t DbArchive::RecordTime(uint32_t nameId) const
 void DbArchive::AddRecord(const char* body, size_t size, const std::string& name, const std::string& className,
                           uint32_t fileTimeLow, uint32_t fileTimeHigh)
 {
+    if (!m_compressor)
+        m_compressor = std::make_unique<BodyCompressor>();
+    // A body zlib cannot compress is stored empty, as before.
+    std::string compressed;
+    m_compressor->Compress(body, size, compressed);
+    AddCompressedRecord(std::move(compressed), name, className, fileTimeLow, fileTimeHigh);
+}
+
+void DbArchive::AddCompressedRecord(std::string compressedBody, const std::string& name, const std::string& className,
+                                    uint32_t fileTimeLow, uint32_t fileTimeHigh)
+{
     PendingRecord pending;
     pending.entry.nameId = m_strings.FindOrAdd(ToLowerAscii(name));
     pending.entry.className = className;
     pending.entry.fileTimeLow = fileTimeLow;
     pending.entry.fileTimeHigh = fileTimeHigh;
-
-    // The output buffer is at least zlib's bound for the input, so any body fits.
-    uLongf compressedSize = 0;
-    if (EnsureScratch(compressBound(uLong(size))))
-    {
-        compressedSize = uLongf(m_scratchCapacity);
-        if (compress2(reinterpret_cast<Bytef*>(m_scratch.get()), &compressedSize, reinterpret_cast<const Bytef*>(body),
-                      uLong(size), kCompressionLevel) != Z_OK)
-            compressedSize = 0;
-    }
-    m_scratchSize = compressedSize;
-    pending.body.assign(m_scratch.get(), compressedSize);
-    pending.entry.bodySize = uint32_t(compressedSize);
+    pending.entry.bodySize = uint32_t(compressedBody.size());
+    pending.body = std::move(compressedBody);
 
     auto existing = m_pendingIndex.find(pending.entry.nameId);
     if (existing != m_pendingIndex.end())
@@ -314,11 +314,19 @@ bool DbArchive::Serialize(ByteWriter& writer)
         entry.bodyOffset = uint32_t(position - ArchiveHeader::kSize);
         entries.push_back(std::move(entry));
     }
+    // The loaded bodies are all copied now, and each new body is freed once
+    // written, so the old image, the new bodies and the new image are not
+    // all held at once. The offsets no longer describe the old image either.
+    std::string().swap(m_dataBlock);
+    m_hasDataBlock = false;
+    m_dataStart = 0;
+    m_dataSize = 0;
     for (PendingRecord& pending : m_pending)
     {
         pending.entry.bodyOffset = uint32_t(writer.Tell() - ArchiveHeader::kSize);
         if (!writer.WriteBytes(pending.body))
             return false;
+        std::string().swap(pending.body);
         entries.push_back(std::move(pending.entry));
     }
     m_entries = std::move(entries);

@@ -17,6 +17,7 @@
 
 namespace mw {
 
+class BodyCompressor;
 class ByteWriter;
 
 class DbArchive
@@ -49,6 +50,10 @@ public:
     // body of that name at the next save. Adding a name twice keeps the later body.
     void AddRecord(const char* body, size_t size, const std::string& name, const std::string& className,
                    uint32_t fileTimeLow, uint32_t fileTimeHigh);
+    // The same with the body already compressed as AddRecord would (see
+    // BodyCompressor), so bodies can be compressed elsewhere and added in order.
+    void AddCompressedRecord(std::string compressedBody, const std::string& name, const std::string& className,
+                             uint32_t fileTimeLow, uint32_t fileTimeHigh);
     void RemoveRecord(uint32_t nameId);
 
     // Iterates the names of the main table in table order; empty after the last.
@@ -100,6 +105,8 @@ private:
     std::vector<PendingRecord> m_pending;
     std::unordered_map<uint32_t, size_t> m_pendingIndex;
     StringMap m_strings;
+    // Made on the first AddRecord: archives that are only read need none.
+    std::unique_ptr<BodyCompressor> m_compressor;
     std::unique_ptr<char[]> m_scratch;
     size_t m_scratchCapacity = 0;
     size_t m_scratchSize = 0;

@@ -1,6 +1,7 @@
 // The database compile.
 #include "DatabaseCompile.h"
 
+#include "CompilePipeline.h"
 #include "TemplateCache.h"
 #include "context/IWorkspaceContext.h"
 #include "dbarchive/ArchiveSlot.h"
@@ -14,12 +15,17 @@
 #include "platform/PathRules.h"
 #include "platform/sourcecontrol/SourceControlClient.h"
 
+#include <algorithm>
+#include <optional>
+#include <thread>
 #include <vector>
 
 namespace mw {
 namespace {
 
 constexpr size_t kRecordBodyCapacity = 1024;
+// How far ahead of the walk records are read and parsed on the helpers.
+constexpr size_t kReadAheadFiles = 64;
 
 // What the walk already knows of a file: looked up through an open folder,
 // so BuildRecord need not walk the path again.
@@ -30,8 +36,35 @@ struct KnownInfo
     FileInfo info;
 };
 
-bool BuildRecordWith(IWorkspaceContext& context, const std::string& sourcePath, const std::string& targetPath,
-                     bool force, TemplateCache* cache, const KnownInfo& sourceKnown, const KnownInfo& targetKnown);
+// What stays the same for every record of one compile (or one BuildRecord).
+struct RecordSteps
+{
+    RecordSteps(IWorkspaceContext& context, bool force, TemplateCache* cache, CompilePipeline* pipeline)
+        : context(context), force(force), cache(cache), pipeline(pipeline), workingDir(context.GetWorkingDir())
+    {
+        std::string mod = context.GetCurrentModName();
+        nameStart = ToBackslashes(workingDir + (mod.empty() ? std::string() : "CustomMaps\\" + mod + "\\") + "database\\");
+    }
+
+    // The name a record is stored under: the source path with backslash
+    // separators, without the first occurrence of the database folder, lower-cased.
+    std::string RecordName(const std::string& sourcePath) const
+    {
+        return ToLowerAscii(RemoveFirstNoCase(ToBackslashes(sourcePath), nameStart));
+    }
+
+    IWorkspaceContext& context;
+    bool force;
+    TemplateCache* cache;
+    CompilePipeline* pipeline; // null: every step on this thread
+    std::string workingDir;
+    std::string nameStart;
+};
+
+bool BuildRecordWith(const RecordSteps& steps, const std::string& sourcePath, const std::string& targetPath,
+                     const KnownInfo& sourceKnown, const KnownInfo& targetKnown, RecordAhead* ahead);
+
+bool IsRecordFile(const std::string& path) { return ToLowerAscii(Extension(path)) == "dbr"; }
 
 // The source and target folders of the files being walked, kept open while
 // consecutive files lie in them.
@@ -76,54 +109,77 @@ private:
     FolderHandle m_target;
 };
 
-int WalkFolder(IWorkspaceContext& context, const std::string& sourceFolder, const std::string& targetFolder, bool force,
-               TemplateCache& cache)
+// The files below the source folder in walk order: each folder's entries in
+// listing order, a subfolder's files at the subfolder's place. Paths are
+// relative to the source folder, with '/' separators.
+void ListFilesOnDisk(const std::string& sourceFolder, const std::string& relative, std::vector<std::string>& files)
 {
-    if (context.IsCancelled())
-        return 0;
     std::vector<FolderEntry> entries;
-    ListFolder(sourceFolder, entries);
-    WalkFolders folders(sourceFolder, targetFolder);
-    int errors = 0;
+    ListFolder(sourceFolder + relative, entries);
     for (const FolderEntry& entry : entries)
     {
         if (entry.isFolder)
-        {
-            errors += WalkFolder(context, sourceFolder + entry.name + "/", targetFolder + entry.name + "/", force, cache);
-            continue;
-        }
-        if (context.IsCancelled())
-            return errors;
-        KnownInfo source;
-        KnownInfo target;
-        folders.Look(entry.name, source, target);
-        if (!BuildRecordWith(context, sourceFolder + entry.name, targetFolder + entry.name, force, &cache, source, target))
-            ++errors;
+            ListFilesOnDisk(sourceFolder, relative + entry.name + "/", files);
+        else
+            files.push_back(relative + entry.name);
     }
-    return errors;
 }
 
-int WalkList(IWorkspaceContext& context, const std::vector<std::string>& files, const std::string& sourceFolder,
-             const std::string& targetFolder, bool force, TemplateCache& cache)
+// Builds every file in order. The list walk looks at the cancel event after
+// each file, the disk walk before each file, as the two walks always did.
+int CompileFiles(IWorkspaceContext& context, const std::vector<std::string>& files, bool cancelAfterFile,
+                 const std::string& sourceFolder, const std::string& targetFolder, bool force, int helperThreads)
 {
     if (context.IsCancelled())
         return 0;
-    int errors = 0;
+    DbArchive& archive = *context.ArchiveSlot();
+    TemplateCache cache;
+    CompilePipeline pipeline(helperThreads, archive);
+    RecordSteps steps(context, force, &cache, &pipeline);
     WalkFolders folders(sourceFolder, targetFolder);
-    for (const std::string& file : files)
+    size_t aheadUntil = 0;
+    int errors = 0;
+    for (size_t i = 0; i < files.size(); ++i)
     {
+        if (!cancelAfterFile && context.IsCancelled())
+            break;
+        // Reading ahead only reads: whatever the walk later decides, nothing
+        // is written or logged for a file before its turn.
+        for (; pipeline.Parallel() && aheadUntil < files.size() && aheadUntil <= i + kReadAheadFiles; ++aheadUntil)
+        {
+            std::string sourcePath = sourceFolder + files[aheadUntil];
+            if (!IsRecordFile(sourcePath))
+                continue;
+            uint64_t storedTime = 0;
+            if (!force)
+                if (std::optional<uint32_t> id = archive.Strings().Find(steps.RecordName(sourcePath)))
+                    storedTime = archive.RecordTime(*id);
+            pipeline.ReadAhead(aheadUntil, sourcePath, force, storedTime);
+        }
         KnownInfo source;
         KnownInfo target;
-        folders.Look(file, source, target);
-        if (!BuildRecordWith(context, sourceFolder + file, targetFolder + file, force, &cache, source, target))
+        folders.Look(files[i], source, target);
+        if (!BuildRecordWith(steps, sourceFolder + files[i], targetFolder + files[i], source, target,
+                             pipeline.TakeAhead(i)))
             ++errors;
-        if (context.IsCancelled())
+        if (cancelAfterFile && context.IsCancelled())
             break;
     }
+    pipeline.Finish();
     return errors;
 }
 
 } // namespace
+
+int DefaultCompileHelperThreads()
+{
+    // One helper per core: the walk itself mostly waits on the file system
+    // while the helpers parse and compress.
+    unsigned cores = std::thread::hardware_concurrency();
+    if (cores <= 1)
+        return 0;
+    return int(std::min(cores, 4u));
+}
 
 std::string CurrentDatabaseFolder(IWorkspaceContext& context) { return context.GetModPrefix() + "database/"; }
 
@@ -140,6 +196,12 @@ std::string DatabaseArchivePath(IWorkspaceContext& context, const std::string& f
 
 int CompileDatabase(IWorkspaceContext& context, const std::string& folder, bool force, bool clearOutput)
 {
+    return CompileDatabase(context, folder, force, clearOutput, DefaultCompileHelperThreads());
+}
+
+int CompileDatabase(IWorkspaceContext& context, const std::string& folder, bool force, bool clearOutput,
+                    int helperThreads)
+{
     if (clearOutput)
         context.BeginOperation();
     context.Log("Compiling database...", true, false);
@@ -155,13 +217,12 @@ int CompileDatabase(IWorkspaceContext& context, const std::string& folder, bool 
     OpenDbArchive(context, archivePath);
     if (context.ArchiveSlot())
     {
-        TemplateCache cache;
         std::vector<std::string> files;
         context.SourceControl().GetFilesUnderDirectory(folder, files);
-        if (!files.empty())
-            errors = WalkList(context, files, sourceFolder, targetFolder, force, cache);
-        else
-            errors = WalkFolder(context, sourceFolder, targetFolder, force, cache);
+        bool listWalk = !files.empty();
+        if (!listWalk && !context.IsCancelled())
+            ListFilesOnDisk(sourceFolder, std::string(), files);
+        errors = CompileFiles(context, files, listWalk, sourceFolder, targetFolder, force, helperThreads);
         CloseDbArchive(context, archivePath, true);
     }
     context.ResetCancel();
@@ -172,16 +233,19 @@ int CompileDatabase(IWorkspaceContext& context, const std::string& folder, bool 
 bool BuildRecord(IWorkspaceContext& context, const std::string& sourcePath, const std::string& targetPath, bool force,
                  TemplateCache* cache)
 {
-    return BuildRecordWith(context, sourcePath, targetPath, force, cache, KnownInfo(), KnownInfo());
+    return BuildRecordWith(RecordSteps(context, force, cache, nullptr), sourcePath, targetPath, KnownInfo(),
+                           KnownInfo(), nullptr);
 }
 
 namespace {
 
-bool BuildRecordWith(IWorkspaceContext& context, const std::string& sourcePath, const std::string& targetPath,
-                     bool force, TemplateCache* cache, const KnownInfo& sourceKnown, const KnownInfo& targetKnown)
+bool BuildRecordWith(const RecordSteps& steps, const std::string& sourcePath, const std::string& targetPath,
+                     const KnownInfo& sourceKnown, const KnownInfo& targetKnown, RecordAhead* ahead)
 {
-    if (ToLowerAscii(Extension(sourcePath)) != "dbr")
+    if (!IsRecordFile(sourcePath))
         return true;
+    IWorkspaceContext& context = steps.context;
+    bool force = steps.force;
 
     FileInfo source = sourceKnown.info;
     bool haveSourceTime = sourceKnown.known ? sourceKnown.exists : GetFileInfo(sourcePath, source);
@@ -191,7 +255,8 @@ bool BuildRecordWith(IWorkspaceContext& context, const std::string& sourcePath, 
     FileInfo target = targetKnown.info;
     bool haveTarget = !force && haveSourceTime && (targetKnown.known ? targetKnown.exists : GetFileInfo(targetPath, target));
     bool upToDateCopy = haveTarget && !target.isFolder && !(sourceTime > target.lastWrite) && target.size == source.size;
-    // The record is read once, for the copy and the compile alike.
+    // The record is read once, for the copy and the compile alike; a helper
+    // may have read it already.
     std::string bytes;
     bool haveBytes = false;
     if (!upToDateCopy)
@@ -199,7 +264,17 @@ bool BuildRecordWith(IWorkspaceContext& context, const std::string& sourcePath, 
         context.Log(targetPath, true, false);
         EnsureFolders(ParentPath(targetPath));
         MakeWritable(targetPath);
-        haveBytes = ReadWholeFile(sourcePath, bytes, sourceTime);
+        if (ahead && ahead->read)
+        {
+            bytes = std::move(ahead->bytes);
+            sourceTime = ahead->time;
+            haveBytes = true;
+        }
+        else
+        {
+            ahead = nullptr;
+            haveBytes = ReadWholeFile(sourcePath, bytes, sourceTime);
+        }
         if (!haveBytes || !OverwriteFileWithTime(targetPath, bytes, sourceTime))
         {
             context.Log(Format("Error building record (%s)", sourcePath.c_str()), true, true);
@@ -214,34 +289,40 @@ bool BuildRecordWith(IWorkspaceContext& context, const std::string& sourcePath, 
         return true;
     }
 
-    std::string mod = context.GetCurrentModName();
-    std::string start = context.GetWorkingDir() + (mod.empty() ? std::string() : "CustomMaps\\" + mod + "\\") + "database\\";
-    std::string recordName = ToLowerAscii(RemoveFirstNoCase(ToBackslashes(sourcePath), ToBackslashes(start)));
-
+    std::string recordName = steps.RecordName(sourcePath);
     uint64_t storedTime = archive->RecordTime(archive->Strings().FindOrAdd(recordName));
     if (haveSourceTime && !(sourceTime.value > storedTime) && !force)
         return true;
 
-    DbRecord record;
-    if (!haveBytes && !ReadWholeFile(sourcePath, bytes))
-        return true;
-    if (record.FileState().OpenImage(sourcePath, bytes, true) != 1)
-        return true;
-    if (record.GetTemplateName().empty())
+    std::unique_ptr<DbRecord> ownRecord;
+    const DbRecord* record = ahead && ahead->read ? ahead->record.get() : nullptr;
+    if (!record && ahead && ahead->read)
+        return true; // read ahead, but it did not parse
+    if (!record)
+    {
+        if (!haveBytes && !ReadWholeFile(sourcePath, bytes))
+            return true;
+        ownRecord = std::make_unique<DbRecord>();
+        if (ownRecord->FileState().OpenImage(sourcePath, bytes, true) != 1)
+            return true;
+        record = ownRecord.get();
+    }
+    if (record->GetTemplateName().empty())
     {
         context.Log("Error building record (Record has no template)", true, true);
         return false;
     }
 
-    std::string templatePath = ResolveTemplatePath(record.GetTemplateName(), context.GetWorkingDir());
+    std::string templatePath = ResolveTemplatePath(record->GetTemplateName(), steps.workingDir);
     TemplateCache privateCache;
-    const LoadedTemplate* loaded = (cache ? cache : &privateCache)->Load(templatePath, context.GetWorkingDir(), &context);
+    const LoadedTemplate* loaded =
+        (steps.cache ? steps.cache : &privateCache)->Load(templatePath, steps.workingDir, &context);
     if (!loaded)
         return true;
 
     ByteWriter body(kRecordBodyCapacity);
     std::string failedVariable;
-    WriteBinaryResult result = WriteBinary(record, body, *loaded->dbTemplate, loaded->fileName, *archive,
+    WriteBinaryResult result = WriteBinary(*record, body, *loaded->dbTemplate, loaded->fileName, *archive,
                                            &failedVariable, loaded->index.get());
     if (result == WriteBinaryResult::TemplateMismatch)
         return true;
@@ -257,8 +338,11 @@ bool BuildRecordWith(IWorkspaceContext& context, const std::string& sourcePath, 
         context.Log(body.FailureText(), true, true);
         return false;
     }
-    archive->AddRecord(body.Data(), body.Size(), recordName, record.GetValue("Class"), sourceTime.Low(),
-                       sourceTime.High());
+    std::string className = record->GetValue("Class");
+    if (steps.pipeline)
+        steps.pipeline->AddRecord(body.Data(), body.Size(), recordName, className, sourceTime);
+    else
+        archive->AddRecord(body.Data(), body.Size(), recordName, className, sourceTime.Low(), sourceTime.High());
     context.Log(Format("BinaryUpdate: %s", sourcePath.c_str()), true, false);
     return true;
 }

@@ -12,6 +12,13 @@ class TemplateCache;
 // Compiles the folder (relative to the working folder, "/"-separated, ending
 // in "/"); the number of records that failed.
 int CompileDatabase(IWorkspaceContext& context, const std::string& folder, bool force, bool clearOutput);
+// The same with a given number of helper threads (0: everything on the
+// calling thread). The archive, the build copies and the log lines are the
+// same for every number.
+int CompileDatabase(IWorkspaceContext& context, const std::string& folder, bool force, bool clearOutput,
+                    int helperThreads);
+// The helpers a compile uses by default: one per core, none on one core.
+int DefaultCompileHelperThreads();
 // One file: false for a failure that counts as an error. With a cache,
 // templates are loaded once per cache.
 bool BuildRecord(IWorkspaceContext& context, const std::string& sourcePath, const std::string& targetPath, bool force,

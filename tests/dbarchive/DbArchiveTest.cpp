@@ -1,6 +1,7 @@
 // The archive object: format details, loading hostile images, inflating,
 // replacing and removing records, statistics.
 #include "ArchiveImage.h"
+#include "dbarchive/BodyCompressor.h"
 #include "dbarchive/ByteWriter.h"
 #include "dbarchive/DbArchive.h"
 
@@ -290,6 +291,41 @@ TEST(ByteWriter, MemoryModeGrowsAndSeeks)
     EXPECT_EQ(writer.Tell(), 4u);
     EXPECT_EQ(std::string(writer.Data(), writer.Size()), std::string("\xff\xff\xff\xff\x03\0\0\0abc", 11));
     EXPECT_FALSE(writer.Failed());
+}
+
+} // namespace
+} // namespace mw
+
+namespace mw {
+namespace {
+
+// The stored bodies must not depend on which compressor made them: the
+// reused stream gives exactly the one-shot level-5 bytes, body after body.
+TEST(BodyCompressor, GivesTheOneShotLevelFiveBytesForEveryBodyInTurn)
+{
+    std::string repetitive;
+    for (int i = 0; i < 5000; ++i)
+        repetitive += "value" + std::to_string(i % 37) + ";";
+    std::string noisy;
+    unsigned seed = 1;
+    for (int i = 0; i < 300000; ++i)
+    {
+        seed = seed * 1103515245u + 12345u;
+        noisy.push_back(char(seed >> 16));
+    }
+    BodyCompressor compressor;
+    for (const std::string& body : {std::string(), std::string("x"), repetitive, noisy, std::string("x"), repetitive})
+    {
+        std::string expected(compressBound(uLong(body.size())), '\0');
+        uLongf size = uLongf(expected.size());
+        ASSERT_EQ(compress2(reinterpret_cast<Bytef*>(expected.data()), &size,
+                            reinterpret_cast<const Bytef*>(body.data()), uLong(body.size()), 5),
+                  Z_OK);
+        expected.resize(size);
+        std::string compressed = "left over";
+        ASSERT_TRUE(compressor.Compress(body.data(), body.size(), compressed));
+        EXPECT_TRUE(compressed == expected) << "body of " << body.size() << " bytes";
+    }
 }
 
 } // namespace

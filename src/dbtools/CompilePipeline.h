@@ -1,0 +1,96 @@
+// The parallel side of one database compile. Helper threads read and parse
+// records ahead of the walk and compress bodies behind it, while the walk
+// itself keeps every step that logs, writes files or hands out string ids,
+// in the order of a serial compile. Bodies reach the archive in the order
+// they were added, so the archive written is the serial compile's.
+#pragma once
+
+#include "HelperThreads.h"
+#include "platform/FileTime.h"
+
+#include <cstdint>
+#include <deque>
+#include <future>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace mw {
+
+class BodyCompressor;
+class DbArchive;
+class DbRecord;
+
+// A record file read, and parsed, ahead of the walk.
+struct RecordAhead
+{
+    // False when the file was not read (it is not newer than the archive's
+    // copy, or it could not be read): the walk then reads it itself if needed.
+    bool read = false;
+    std::string bytes;
+    FileTime time; // the last-write time of the bytes read
+    std::unique_ptr<DbRecord> record; // parsed from bytes; null when that failed
+    ~RecordAhead();
+};
+
+class CompilePipeline
+{
+public:
+    // With no helpers nothing runs ahead and each body is compressed as it is added.
+    CompilePipeline(int helperCount, DbArchive& archive);
+    // Bodies still being compressed are added first (see Finish).
+    ~CompilePipeline();
+    CompilePipeline(const CompilePipeline&) = delete;
+    CompilePipeline& operator=(const CompilePipeline&) = delete;
+
+    bool Parallel() const { return m_helpers.Count() > 0; }
+    // Starts reading the record at sourcePath for walk position index (given
+    // in rising order): always when force is set, otherwise only when its
+    // last-write time is later than storedTime (the archive's time for it).
+    void ReadAhead(size_t index, const std::string& sourcePath, bool force, uint64_t storedTime);
+    // What was read ahead for index, once it is ready; null when nothing was
+    // started for it. Valid until the next call.
+    RecordAhead* TakeAhead(size_t index);
+    // Adds the body to the archive: in the order of these calls, compressed
+    // on a helper meanwhile.
+    void AddRecord(const char* body, size_t size, const std::string& name, const std::string& className,
+                   FileTime time);
+    // Waits for every body still being compressed and adds it.
+    void Finish();
+
+private:
+    struct AheadJob
+    {
+        size_t index = 0;
+        std::unique_ptr<RecordAhead> result;
+        std::future<void> done;
+    };
+    struct BodyJob
+    {
+        std::string body;
+        std::string compressed;
+        std::string name;
+        std::string className;
+        FileTime time;
+    };
+    struct PendingBody
+    {
+        std::unique_ptr<BodyJob> job;
+        std::future<void> done;
+    };
+
+    // Adds the finished bodies at the head of the queue; with wait set, the
+    // first one is waited for.
+    void AddFinishedBodies(bool wait);
+
+    DbArchive& m_archive;
+    std::vector<std::unique_ptr<BodyCompressor>> m_compressors; // one per helper
+    std::deque<AheadJob> m_ahead;
+    std::unique_ptr<RecordAhead> m_taken;
+    std::deque<PendingBody> m_bodies;
+    // Declared last so that it is destroyed first: no task still runs when
+    // the jobs it writes to are freed.
+    HelperThreads m_helpers;
+};
+
+} // namespace mw
