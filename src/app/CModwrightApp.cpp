@@ -12,6 +12,7 @@
 #include "platform/ProcessRunner.h"
 #include "platform/PathRules.h"
 #include "platform/ProfileFile.h"
+#include "platform/sourcecontrol/NetworkBackendFactory.h"
 
 #include <iostream>
 
@@ -40,6 +41,7 @@ CModwrightApp::CModwrightApp(AppEnvironment environment)
         m_prompt = m_consolePrompt.get();
     }
     m_buildDriver = std::make_unique<BuildDriver>(*this);
+    m_sourceControl.SetNetworkBackendFactory(&MakeNetworkBackend);
 }
 
 CModwrightApp::~CModwrightApp() = default;
@@ -101,6 +103,8 @@ bool CModwrightApp::LogInQuiet()
     if (m_database.empty())
         m_database = ReadProfileString("Login", "database", "", m_iniPath);
     Log(Format("Attempting to log in; User: %s Database: %s", m_userName.c_str(), m_database.c_str()), true, false);
+    // The server checks the user's credentials while connecting.
+    m_sourceControl.SetUserName(m_userName);
     if (!m_sourceControl.Connect(m_database))
     {
         m_prompt->Show("Couldn't connect to server.", "", PromptButtons::Ok, PromptIcon::Error);
@@ -223,6 +227,7 @@ int CModwrightApp::Sync()
 
 bool CModwrightApp::Reconnect(const std::string& database, const std::string& userName)
 {
+    m_sourceControl.SetUserName(userName);
     if (!m_sourceControl.Connect(database))
     {
         m_prompt->Show("Couldn't connect to server.", "", PromptButtons::Ok, PromptIcon::Error);
