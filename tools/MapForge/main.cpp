@@ -1,0 +1,155 @@
+// MapForge: compiles a world file and the region files it lists into a .map.
+// The world file is read by the engine library's own reader, so the tool and
+// the compiler agree on it. Command line and formats: tools/README.md.
+#include "common/BinaryOutput.h"
+#include "common/TextLines.h"
+#include "common/ToolOutput.h"
+
+#include "platform/PathRules.h"
+#include "platform/engine/WorldFile.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using mw::Format;
+using mw::tools::TextLines;
+
+const char kProgram[] = "MapForge";
+constexpr uint32_t kFormatVersion = 1;
+constexpr int64_t kMaxRegionSide = 1024;
+
+struct MapObject
+{
+    std::string name;
+    float position[3] = {0, 0, 0};
+};
+
+struct RegionData
+{
+    std::string name;
+    std::string file;
+    uint32_t width = 0;
+    uint32_t height = 0;
+    std::vector<int16_t> heights;
+    std::vector<MapObject> objects;
+};
+
+bool Fail(const std::string& message)
+{
+    mw::tools::ReportError(kProgram, message);
+    return false;
+}
+
+bool ReadRegion(const std::string& path, RegionData& region)
+{
+    std::string text;
+    if (!mw::tools::ReadInput(kProgram, path, text))
+        return false;
+    TextLines lines(text, path);
+    std::vector<std::string_view> t;
+    if (!lines.Next(t) || t.size() != 2 || t[0] != "MWREGION" || t[1] != "1")
+        return Fail(lines.Error("expected \"MWREGION 1\""));
+    int64_t width = 0, height = 0;
+    if (!lines.Next(t) || t.size() != 3 || t[0] != "size" || !TextLines::ToInt(t[1], 1, kMaxRegionSide, width) ||
+        !TextLines::ToInt(t[2], 1, kMaxRegionSide, height))
+        return Fail(lines.Error("expected \"size W H\" with W and H from 1 to 1024"));
+    if (!lines.Next(t) || t.size() != 1 || t[0] != "heights")
+        return Fail(lines.Error("expected \"heights\""));
+    region.width = uint32_t(width);
+    region.height = uint32_t(height);
+    region.heights.reserve(size_t(width * height));
+    for (int64_t row = 0; row < height; ++row)
+    {
+        if (!lines.Next(t) || int64_t(t.size()) != width)
+            return Fail(lines.Error(Format("expected a row of %lld heights", (long long)width)));
+        for (std::string_view token : t)
+        {
+            int64_t value = 0;
+            if (!TextLines::ToInt(token, -32768, 32767, value))
+                return Fail(lines.Error(Format("'%.*s' is not a height from -32768 to 32767", int(token.size()), token.data())));
+            region.heights.push_back(int16_t(value));
+        }
+    }
+    while (lines.Next(t))
+    {
+        MapObject object;
+        if (t.size() != 5 || t[0] != "object" || !TextLines::ToFloat(t[2], object.position[0]) ||
+            !TextLines::ToFloat(t[3], object.position[1]) || !TextLines::ToFloat(t[4], object.position[2]))
+            return Fail(lines.Error("expected \"object NAME X Y Z\""));
+        object.name.assign(t[1]);
+        region.objects.push_back(std::move(object));
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() != 3 && args.size() != 4)
+    {
+        mw::tools::ReportError(kProgram, "usage: MapForge WORLD SOURCEFOLDER OUTPUT [STATISTICS]");
+        return 1;
+    }
+    const std::string& worldPath = args[0];
+    std::string sourceFolder = args[1];
+    const std::string& output = args[2];
+    if (!sourceFolder.empty() && !mw::IsSeparator(sourceFolder.back()))
+        sourceFolder += '/';
+
+    std::string worldText;
+    if (!mw::tools::ReadInput(kProgram, worldPath, worldText))
+        return 1;
+    GAME::WorldFile world;
+    GAME::BinaryReader reader(worldText.data(), worldText.size());
+    if (!world.Read(reader))
+    {
+        Fail(Format("'%s' is not a valid world file (see the world file format)", worldPath.c_str()));
+        return 1;
+    }
+    std::vector<RegionData> regions(size_t(world.GetNumRegions()));
+    size_t cells = 0, objects = 0;
+    for (int i = 0; i < world.GetNumRegions(); ++i)
+    {
+        RegionData& region = regions[size_t(i)];
+        region.name = world.GetRegion(i).name;
+        region.file = world.GetRegion(i).fileName;
+        if (!ReadRegion(sourceFolder + region.file, region))
+            return 1;
+        cells += region.heights.size();
+        objects += region.objects.size();
+    }
+
+    mw::tools::BinaryOutput out;
+    out.Bytes("MWMP");
+    out.U32(kFormatVersion);
+    out.U32(uint32_t(regions.size()));
+    for (const RegionData& region : regions)
+    {
+        out.String(region.name);
+        out.String(region.file);
+        out.U32(region.width);
+        out.U32(region.height);
+        for (int16_t value : region.heights)
+            out.I16(value);
+        out.U32(uint32_t(region.objects.size()));
+        for (const MapObject& object : region.objects)
+        {
+            out.String(object.name);
+            for (float value : object.position)
+                out.F32(value);
+        }
+    }
+    if (!mw::tools::WriteOutput(kProgram, output, out.Data()))
+        return 1;
+    mw::tools::ReportProgress(Format("%s: %zu region(s), %zu cells, %zu object(s), %zu bytes", output.c_str(),
+                                     regions.size(), cells, objects, out.Data().size()));
+    if (args.size() == 4)
+        mw::tools::AppendStatisticsLine(kProgram, args[3], "Output,Regions,Cells,Objects,Bytes",
+                                        {output, std::to_string(regions.size()), std::to_string(cells),
+                                         std::to_string(objects), std::to_string(out.Data().size())});
+    return 0;
+}
