@@ -1,0 +1,890 @@
+// The Subversion backend: every call of the interface on a working copy and
+// its repository, through libsvn_client with one open client context.
+#include "SubversionBackend.h"
+
+#include "../Clock.h"
+#include "../FileSystem.h"
+#include "../KnownFolders.h"
+#include "../ManualResetEvent.h"
+#include "../PathRules.h"
+#include "SourceControlLog.h"
+#include "SubversionSession.h"
+#include "SubversionStatusCache.h"
+
+#include <svn_dirent_uri.h>
+#include <svn_props.h>
+#include <svn_ra.h>
+#include <svn_wc.h>
+
+#include <algorithm>
+#include <chrono>
+#include <map>
+
+namespace mw {
+namespace {
+
+// A failure text already logged is not repeated within this time, so that a
+// view asking for hundreds of rows while the server is away logs it once.
+constexpr uint64_t kRepeatedFailureQuietMs = 5000;
+
+std::string TrimSlashes(std::string path)
+{
+    while (!path.empty() && path.front() == '/')
+        path.erase(path.begin());
+    while (!path.empty() && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+std::string ParentOf(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+apr_array_header_t* PathArray(const std::vector<std::string>& paths, apr_pool_t* pool)
+{
+    apr_array_header_t* array = apr_array_make(pool, int(paths.size()), sizeof(const char*));
+    for (const std::string& path : paths)
+        APR_ARRAY_PUSH(array, const char*) = apr_pstrdup(pool, path.c_str());
+    return array;
+}
+
+svn_opt_revision_t Revision(svn_opt_revision_kind kind)
+{
+    svn_opt_revision_t revision;
+    revision.kind = kind;
+    return revision;
+}
+
+// What the working copy alone knows of one node.
+struct LocalNode
+{
+    bool versioned = false;
+    bool scheduledAdd = false;
+    bool holdsLockToken = false;
+    long revision = 0;
+    std::string url;
+};
+
+svn_error_t* OnLocalInfo(void* baton, const char*, const svn_client_info2_t* info, apr_pool_t*)
+{
+    auto* node = static_cast<LocalNode*>(baton);
+    node->versioned = info->kind == svn_node_file || info->kind == svn_node_dir;
+    node->scheduledAdd = info->wc_info && info->wc_info->schedule == svn_wc_schedule_add && !info->wc_info->copyfrom_url;
+    node->holdsLockToken = info->lock && info->lock->token;
+    node->revision = node->scheduledAdd || info->last_changed_rev < 0 ? 0 : info->last_changed_rev;
+    node->url = info->URL ? info->URL : "";
+    return SVN_NO_ERROR;
+}
+
+// Reads the working copy's record of local (no server contact).
+LocalNode ReadLocalNode(SubversionSession& session, const std::string& local)
+{
+    LocalNode node;
+    SubversionSession::Call call(session);
+    if (!session.Context())
+        return node;
+    svn_opt_revision_t unspecified = Revision(svn_opt_revision_unspecified);
+    svn_error_t* err = svn_client_info4(svn_dirent_canonicalize(local.c_str(), call.Pool()), &unspecified,
+                                        &unspecified, svn_depth_empty, FALSE, TRUE, FALSE, nullptr, &OnLocalInfo,
+                                        &node, session.Context(), call.Pool());
+    svn_error_clear(err);
+    return node;
+}
+
+struct FileListBaton
+{
+    bool onlyHeldBy = false;
+    std::string holder;
+    std::vector<std::string>* list;
+};
+
+svn_error_t* OnFileListed(void* baton, const char* path, const svn_dirent_t* dirent, const svn_lock_t* lock,
+                          const char*, const char*, const char*, apr_pool_t*)
+{
+    auto* files = static_cast<FileListBaton*>(baton);
+    if (dirent->kind != svn_node_file || !*path)
+        return SVN_NO_ERROR;
+    if (files->onlyHeldBy && !(lock && lock->owner && files->holder == lock->owner))
+        return SVN_NO_ERROR;
+    files->list->push_back(path);
+    return SVN_NO_ERROR;
+}
+
+} // namespace
+
+SubversionBackend::SubversionBackend(SubversionOptions options) : m_options(std::move(options)) {}
+
+SubversionBackend::~SubversionBackend()
+{
+    m_cache.reset();
+    m_session.reset();
+}
+
+void SubversionBackend::SetLog(SourceControlLog* log)
+{
+    m_log = log;
+    if (m_session)
+        m_session->SetLog(log);
+}
+
+void SubversionBackend::SetClientDirectory(const std::string& folder)
+{
+    m_clientDirectory = folder;
+    m_root.clear();
+    if (folder.empty())
+        return;
+    std::string resolved = ToForwardSlashes(ResolvePath(folder));
+    while (resolved.size() > 1 && resolved.back() == '/')
+        resolved.pop_back();
+    if (resolved.empty() || resolved.front() != '/')
+        resolved = ToForwardSlashes(WithTrailingSeparator(CurrentFolder())) + resolved;
+    m_root = resolved;
+}
+
+bool SubversionBackend::Connect(const std::string& database)
+{
+    m_connected = false;
+    m_cache.reset();
+    m_session = std::make_unique<SubversionSession>(m_options);
+    m_session->SetLog(m_log);
+    std::string reason;
+    if (!m_session->Open(database, m_userName, reason))
+    {
+        Fail("Couldn't connect to " + database + ": " + reason);
+        return false;
+    }
+    // Opening a session makes the server check the credentials; asking for
+    // the latest revision proves that the repository answers.
+    SubversionSession::Call call(*m_session);
+    svn_ra_session_t* ra = nullptr;
+    svn_revnum_t latest = 0;
+    svn_error_t* err = nullptr;
+    if (call.Reachable())
+    {
+        err = svn_client_open_ra_session2(&ra, m_session->Url().c_str(), nullptr, m_session->Context(), call.Pool(),
+                                          call.Pool());
+        if (!err)
+            err = svn_ra_get_latest_revnum(ra, &latest, call.Pool());
+    }
+    if (!call.Check(err))
+    {
+        Fail("Couldn't connect to " + database + " as " + m_userName + ": " + call.Error());
+        return false;
+    }
+    m_connected = true;
+    return true;
+}
+
+void SubversionBackend::Disconnect()
+{
+    m_connected = false;
+    m_cache.reset();
+    m_session.reset();
+}
+
+void SubversionBackend::Fail(const std::string& text)
+{
+    uint64_t now = TickCountMs();
+    if (text == m_lastFailure && now - m_lastFailureMs < kRepeatedFailureQuietMs)
+        return;
+    m_lastFailure = text;
+    m_lastFailureMs = now;
+    if (m_log)
+        m_log->Log(text, true, true);
+}
+
+bool SubversionBackend::Ready()
+{
+    if (!m_connected || !m_session)
+    {
+        Fail("Not connected to the source-control server");
+        return false;
+    }
+    if (m_root.empty())
+    {
+        Fail("No working folder is set for source control");
+        return false;
+    }
+    return true;
+}
+
+SubversionBackend::Target SubversionBackend::Resolve(const std::string& path)
+{
+    Target target;
+    target.relative = TrimSlashes(ToForwardSlashes(path));
+    target.local = target.relative.empty() ? m_root : m_root + "/" + target.relative;
+    // The tool names files in any letter case; the repository knows one. The
+    // working copy's names come first; what it lacks, the server's listing
+    // of the folder gives.
+    std::string resolved = ToForwardSlashes(ResolvePath(target.local));
+    while (resolved.size() > 1 && resolved.back() == '/')
+        resolved.pop_back();
+    if (resolved.size() > m_root.size() && resolved.compare(0, m_root.size() + 1, m_root + "/") == 0)
+        target.relative = resolved.substr(m_root.size() + 1);
+    if (m_connected && !target.relative.empty() && !PathExists(m_root + "/" + target.relative))
+    {
+        std::string folder;
+        std::string error;
+        std::map<std::string, SubversionEntry> children;
+        for (const std::string& part : SplitText(target.relative, '/'))
+        {
+            std::string name = part;
+            std::string written = folder.empty() ? part : folder + "/" + part;
+            if (!PathExists(m_root + "/" + written) && Cache().Children(folder, children, error) &&
+                !children.count(written))
+            {
+                for (const auto& [child, entry] : children)
+                    if (entry.onServer && EqualsNoCase(NameOf(child), part))
+                        name = NameOf(child);
+            }
+            folder = folder.empty() ? name : folder + "/" + name;
+        }
+        target.relative = folder;
+    }
+    target.local = target.relative.empty() ? m_root : m_root + "/" + target.relative;
+    return target;
+}
+
+SubversionStatusCache& SubversionBackend::Cache()
+{
+    if (!m_cache || m_cacheRoot != m_root)
+    {
+        m_cache = std::make_unique<SubversionStatusCache>(*m_session, m_root);
+        m_cacheRoot = m_root;
+    }
+    return *m_cache;
+}
+
+bool SubversionBackend::FreshEntry(const Target& target, SubversionEntry& entry)
+{
+    Cache().Forget(target.relative);
+    std::string error;
+    if (!Cache().Entry(target.relative, entry, error))
+    {
+        Fail("Couldn't get the status of " + target.relative + ": " + error);
+        return false;
+    }
+    return true;
+}
+
+int SubversionBackend::PingServer()
+{
+    if (!Ready())
+        return -1;
+    SubversionSession::Call call(*m_session);
+    svn_ra_session_t* ra = nullptr;
+    svn_revnum_t latest = 0;
+    svn_error_t* err = call.Reachable() ? svn_client_open_ra_session2(&ra, m_session->Url().c_str(), nullptr,
+                                                                      m_session->Context(), call.Pool(), call.Pool())
+                                        : nullptr;
+    auto start = std::chrono::steady_clock::now();
+    if (!err && call.Reachable())
+        err = svn_ra_get_latest_revnum(ra, &latest, call.Pool());
+    auto elapsed = std::chrono::steady_clock::now() - start;
+    if (!call.Check(err))
+    {
+        Fail("Couldn't reach the server: " + call.Error());
+        return -1;
+    }
+    return int(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+}
+
+void SubversionBackend::GetUserState(std::string& state)
+{
+    state.clear();
+    if (!Ready())
+        return;
+    SubversionSession::Call call(*m_session);
+    svn_ra_session_t* ra = nullptr;
+    apr_hash_t* locks = nullptr;
+    svn_error_t* err = call.Reachable() ? svn_client_open_ra_session2(&ra, m_session->Url().c_str(), nullptr,
+                                                                      m_session->Context(), call.Pool(), call.Pool())
+                                        : nullptr;
+    if (!err && call.Reachable())
+        err = svn_ra_get_locks2(ra, &locks, "", svn_depth_infinity, call.Pool());
+    if (!call.Check(err))
+    {
+        Fail("Couldn't ask the server who holds which files: " + call.Error());
+        return;
+    }
+    // Lock paths are absolute in the repository; shown relative to the database URL.
+    const char* rootUrl = nullptr;
+    std::string prefix;
+    if (!svn_ra_get_repos_root2(ra, &rootUrl, call.Pool()))
+    {
+        const char* relative = svn_uri_skip_ancestor(rootUrl, m_session->Url().c_str(), call.Pool());
+        if (relative && *relative)
+            prefix = std::string("/") + relative + "/";
+    }
+    std::map<std::string, std::vector<std::string>> held;
+    held[m_userName];
+    for (apr_hash_index_t* it = apr_hash_first(call.Pool(), locks); it; it = apr_hash_next(it))
+    {
+        const svn_lock_t* lock = static_cast<const svn_lock_t*>(apr_hash_this_val(it));
+        std::string path = lock->path ? lock->path : "";
+        if (!prefix.empty() && path.compare(0, prefix.size(), prefix) == 0)
+            path = path.substr(prefix.size());
+        else
+            path = TrimSlashes(path);
+        held[lock->owner ? lock->owner : ""].push_back(path);
+    }
+    for (auto& [user, paths] : held)
+    {
+        std::sort(paths.begin(), paths.end());
+        std::string text;
+        if (paths.empty())
+            text = "No files checked out";
+        else
+        {
+            text = Format("%d file(s) checked out:", int(paths.size()));
+            for (const std::string& path : paths)
+                text += " " + path;
+        }
+        state += user + "\n" + text + "\n";
+    }
+}
+
+int SubversionBackend::GetFileStatus(const std::string& path, FileStatus& status)
+{
+    status = FileStatus();
+    if (!Ready())
+        return kNoStatus;
+    Target target = Resolve(path);
+    SubversionEntry entry;
+    std::string error;
+    if (!Cache().Entry(target.relative, entry, error))
+    {
+        Fail("Couldn't get the status of " + target.relative + ": " + error);
+        return kNoStatus;
+    }
+    if (!entry.onServer)
+    {
+        // Unknown only when neither the server nor the working copy has it;
+        // a file another user deleted is still known, at version 0.
+        return entry.inWorkingCopy && !entry.scheduledAdd ? 0 : 1;
+    }
+    status.outToUser = !entry.lockOwner.empty();
+    status.userName = entry.lockOwner;
+    status.serverVersion = int(entry.serverRevision);
+    if (entry.serverIsFolder)
+        return 0;
+    if (entry.inWorkingCopy && entry.haveBaseChecksum && entry.workingRevision == entry.serverRevision)
+        status.serverChecksum = entry.baseChecksum;
+    else if (!Cache().ServerChecksum(target.relative, entry.serverRevision, status.serverChecksum, error))
+    {
+        Fail("Couldn't read " + target.relative + " from the server: " + error);
+        return kNoStatus;
+    }
+    return 0;
+}
+
+int SubversionBackend::CheckOutFile(const std::string& path, bool)
+{
+    if (!Ready())
+        return kServerError;
+    Target target = Resolve(path);
+    SubversionEntry entry;
+    if (!FreshEntry(target, entry))
+        return kServerError;
+    if (!entry.inWorkingCopy || entry.scheduledAdd)
+    {
+        if (entry.onServer)
+        {
+            Fail("File " + target.relative + " is not in the working copy yet; sync it before checking it out");
+            return kOutOfDate;
+        }
+        Fail("File " + target.relative + " is not under source control");
+        return kNotUnderControl;
+    }
+    if (!entry.lockOwner.empty())
+    {
+        if (entry.lockOwner == m_userName && entry.holdsLockToken)
+            return 2;
+        if (entry.lockOwner == m_userName)
+            Fail("File " + target.relative + " is checked out by " + entry.lockOwner + " in another working copy");
+        else
+            Fail("File " + target.relative + " is checked out by " + entry.lockOwner);
+        return kHeldByOtherUser;
+    }
+    if (entry.onServer && entry.workingRevision != entry.serverRevision)
+    {
+        Fail("File " + target.relative + " is out of date; sync it before checking it out");
+        return kOutOfDate;
+    }
+    SubversionSession::Call call(*m_session);
+    svn_error_t* err = nullptr;
+    if (call.Reachable())
+        err = svn_client_lock(PathArray({target.local}, call.Pool()), "", FALSE, m_session->Context(), call.Pool());
+    Cache().Forget(target.relative);
+    if (!call.Check(err))
+    {
+        Fail("Couldn't check out " + target.relative + ": " + call.Error());
+        return kServerError;
+    }
+    if (!call.ItemFailures().empty())
+    {
+        const ItemFailure& failure = call.ItemFailures().front();
+        Fail("Couldn't check out " + target.relative + ": " + failure.text);
+        if (failure.code == SVN_ERR_FS_PATH_ALREADY_LOCKED)
+            return kHeldByOtherUser;
+        if (failure.code == SVN_ERR_FS_OUT_OF_DATE)
+            return kOutOfDate;
+        return kServerError;
+    }
+    return 0;
+}
+
+bool SubversionBackend::Commit(const std::vector<std::string>& locals, bool recursive, const std::string& message)
+{
+    // New folders above a new path must go with it.
+    std::vector<std::string> targets = locals;
+    for (const std::string& local : locals)
+    {
+        for (std::string parent = ParentOf(local); parent.size() > m_root.size(); parent = ParentOf(parent))
+        {
+            if (!ReadLocalNode(*m_session, parent).scheduledAdd)
+                break;
+            if (std::find(targets.begin(), targets.end(), parent) == targets.end())
+                targets.push_back(parent);
+        }
+    }
+    SubversionSession::Call call(*m_session);
+    m_session->SetCommitMessage(message);
+    svn_error_t* err = nullptr;
+    if (call.Reachable())
+    {
+        // A recursive commit takes new parent folders whole: they hold nothing
+        // else new unless this client put it there.
+        apr_array_header_t* paths = PathArray(targets, call.Pool());
+        err = svn_client_commit6(paths, recursive ? svn_depth_infinity : svn_depth_empty, FALSE, FALSE, TRUE, FALSE,
+                                 FALSE, nullptr, nullptr, &SubversionSession::OnCommitted, m_session.get(),
+                                 m_session->Context(), call.Pool());
+    }
+    if (!call.Check(err))
+    {
+        Fail(message + " failed: " + call.Error());
+        return false;
+    }
+    return true;
+}
+
+bool SubversionBackend::ReleaseLockIfHeld(const Target& target)
+{
+    if (!ReadLocalNode(*m_session, target.local).holdsLockToken)
+        return true;
+    SubversionSession::Call call(*m_session);
+    svn_error_t* err = nullptr;
+    if (call.Reachable())
+        err = svn_client_unlock(PathArray({target.local}, call.Pool()), FALSE, m_session->Context(), call.Pool());
+    if (!call.Check(err))
+    {
+        Fail("Couldn't release " + target.relative + ": " + call.Error());
+        return false;
+    }
+    if (!call.ItemFailures().empty())
+    {
+        Fail("Couldn't release " + target.relative + ": " + call.ItemFailures().front().text);
+        return false;
+    }
+    return true;
+}
+
+bool SubversionBackend::CheckInFile(const std::string& path)
+{
+    if (!Ready())
+        return false;
+    Target target = Resolve(path);
+    LocalNode node = ReadLocalNode(*m_session, target.local);
+    if (!node.versioned)
+    {
+        Fail("File " + target.relative + " is not under source control");
+        return false;
+    }
+    Cache().Forget(target.relative);
+    // A commit of an unchanged file succeeds without a word and keeps the
+    // lock, so the lock is released on its own afterwards.
+    bool ok = Commit({target.local}, false, "Check in " + target.relative) && ReleaseLockIfHeld(target);
+    Cache().Forget(target.relative);
+    return ok;
+}
+
+bool SubversionBackend::RevertFile(const std::string& path)
+{
+    if (!Ready())
+        return false;
+    Target target = Resolve(path);
+    Cache().Forget(target.relative);
+    {
+        SubversionSession::Call call(*m_session);
+        svn_error_t* err = svn_client_revert4(PathArray({target.local}, call.Pool()), svn_depth_empty, nullptr, FALSE,
+                                              FALSE, TRUE, m_session->Context(), call.Pool());
+        if (!call.Check(err))
+        {
+            Fail("Couldn't undo the check-out of " + target.relative + ": " + call.Error());
+            return false;
+        }
+    }
+    return ReleaseLockIfHeld(target);
+}
+
+bool SubversionBackend::AddFile(const std::string& path)
+{
+    if (!Ready())
+        return false;
+    Target target = Resolve(path);
+    if (!IsFile(target.local))
+    {
+        Fail("File " + target.relative + " does not exist");
+        return false;
+    }
+    SubversionEntry entry;
+    if (!FreshEntry(target, entry))
+        return false;
+    if (entry.inWorkingCopy && !entry.scheduledAdd)
+        return true;
+    if (entry.onServer)
+    {
+        Fail("File " + target.relative + " already exists on the server; sync before adding it");
+        return false;
+    }
+    {
+        SubversionSession::Call call(*m_session);
+        svn_error_t* err = svn_client_add5(target.local.c_str(), svn_depth_empty, TRUE, TRUE, FALSE, TRUE,
+                                           m_session->Context(), call.Pool());
+        // Read-only until checked out: the rules of the tool rely on it.
+        if (!err)
+            err = svn_client_propset_local(SVN_PROP_NEEDS_LOCK, svn_string_create(SVN_PROP_BOOLEAN_TRUE, call.Pool()),
+                                           PathArray({target.local}, call.Pool()), svn_depth_empty, FALSE, nullptr,
+                                           m_session->Context(), call.Pool());
+        if (!call.Check(err))
+        {
+            Fail("Couldn't add " + target.relative + ": " + call.Error());
+            return false;
+        }
+    }
+    bool ok = Commit({target.local}, false, "Add " + target.relative);
+    Cache().Clear();
+    return ok;
+}
+
+int SubversionBackend::RemoveOnServer(const std::string& path, bool folder)
+{
+    if (!Ready())
+        return kServerError;
+    Target target = Resolve(path);
+    LocalNode node = ReadLocalNode(*m_session, target.local);
+    Cache().Clear();
+    if (!node.versioned)
+    {
+        // Not under control: only the local copy goes.
+        if (folder)
+            return DeleteFolderTree(target.local) ? 0 : kNotUnderControl;
+        MakeWritable(target.local);
+        return RemoveFile(target.local) ? 0 : kNotUnderControl;
+    }
+    if (node.scheduledAdd)
+    {
+        SubversionSession::Call call(*m_session);
+        svn_error_t* err = svn_client_revert4(PathArray({target.local}, call.Pool()), svn_depth_infinity, nullptr,
+                                              FALSE, FALSE, TRUE, m_session->Context(), call.Pool());
+        svn_error_clear(err);
+        if (folder)
+            return DeleteFolderTree(target.local) ? 0 : kServerError;
+        MakeWritable(target.local);
+        return RemoveFile(target.local) ? 0 : kServerError;
+    }
+    {
+        SubversionSession::Call call(*m_session);
+        svn_error_t* err = svn_client_delete4(PathArray({target.local}, call.Pool()), TRUE, FALSE, nullptr, nullptr,
+                                              nullptr, m_session->Context(), call.Pool());
+        if (!call.Check(err))
+        {
+            Fail("Couldn't delete " + target.relative + ": " + call.Error());
+            return kServerError;
+        }
+    }
+    if (Commit({target.local}, true, "Delete " + target.relative))
+        return 0;
+    // The server refused: bring the file back as the working copy had it.
+    SubversionSession::Call call(*m_session);
+    svn_error_t* err = svn_client_revert4(PathArray({target.local}, call.Pool()), svn_depth_infinity, nullptr, FALSE,
+                                          FALSE, TRUE, m_session->Context(), call.Pool());
+    if (!call.Check(err))
+        Fail("Couldn't restore " + target.relative + ": " + call.Error());
+    return kServerError;
+}
+
+int SubversionBackend::DeleteFile(const std::string& path) { return RemoveOnServer(path, false); }
+
+int SubversionBackend::DeleteDirectory(const std::string& path) { return RemoveOnServer(path, true); }
+
+int SubversionBackend::RenameFile(const std::string& oldPath, const std::string& newPath)
+{
+    if (!Ready())
+        return kServerError;
+    Target from = Resolve(oldPath);
+    Target to = Resolve(newPath);
+    Cache().Clear();
+    if (!ReadLocalNode(*m_session, from.local).versioned)
+    {
+        EnsureFolders(ParentPath(to.local));
+        return RenamePath(from.local, to.local) ? 0 : kNotUnderControl;
+    }
+    {
+        SubversionSession::Call call(*m_session);
+        svn_error_t* err = svn_client_move7(PathArray({from.local}, call.Pool()), to.local.c_str(), FALSE, TRUE, TRUE,
+                                            FALSE, nullptr, nullptr, nullptr, m_session->Context(), call.Pool());
+        if (!call.Check(err))
+        {
+            Fail("Couldn't rename " + from.relative + " to " + to.relative + ": " + call.Error());
+            return kServerError;
+        }
+    }
+    if (Commit({from.local, to.local}, true, "Rename " + from.relative + " to " + to.relative))
+        return 0;
+    // The server refused: the old name comes back, the new file stays on disk.
+    SubversionSession::Call call(*m_session);
+    svn_error_t* err = svn_client_revert4(PathArray({from.local, to.local}, call.Pool()), svn_depth_infinity, nullptr,
+                                          FALSE, FALSE, TRUE, m_session->Context(), call.Pool());
+    if (!call.Check(err))
+        Fail("Couldn't restore " + from.relative + ": " + call.Error());
+    return kServerError;
+}
+
+bool SubversionBackend::MakeFolders(const std::string& path, bool parents)
+{
+    if (!Ready())
+        return false;
+    Target target = Resolve(path);
+    if (target.relative.empty())
+        return ReadLocalNode(*m_session, m_root).versioned;
+    std::vector<std::string> created;
+    std::string prefix;
+    for (const std::string& part : SplitText(target.relative, '/'))
+    {
+        if (part.empty())
+            continue;
+        prefix = prefix.empty() ? part : prefix + "/" + part;
+        bool last = prefix.size() == target.relative.size();
+        std::string local = m_root + "/" + prefix;
+        if (ReadLocalNode(*m_session, local).versioned)
+            continue;
+        if (!last && !parents)
+        {
+            Fail("Folder " + prefix + " is not under source control");
+            return false;
+        }
+        SubversionEntry entry;
+        std::string error;
+        if (!Cache().Entry(prefix, entry, error))
+        {
+            Fail("Couldn't get the status of " + prefix + ": " + error);
+            return false;
+        }
+        SubversionSession::Call call(*m_session);
+        svn_error_t* err = nullptr;
+        if (entry.onServer)
+        {
+            // The server has it already: bring it into the working copy.
+            svn_opt_revision_t head = Revision(svn_opt_revision_head);
+            err = svn_client_update4(nullptr, PathArray({local}, call.Pool()), &head, svn_depth_infinity, FALSE, TRUE,
+                                     TRUE, TRUE, TRUE, m_session->Context(), call.Pool());
+        }
+        else if (IsFolder(local))
+            err = svn_client_add5(local.c_str(), svn_depth_empty, TRUE, TRUE, FALSE, FALSE, m_session->Context(),
+                                  call.Pool());
+        else
+            err = svn_client_mkdir4(PathArray({local}, call.Pool()), FALSE, nullptr, nullptr, nullptr,
+                                    m_session->Context(), call.Pool());
+        if (!call.Check(err))
+        {
+            Fail("Couldn't create folder " + prefix + ": " + call.Error());
+            return false;
+        }
+        if (!entry.onServer)
+            created.push_back(local);
+    }
+    Cache().Clear();
+    if (created.empty())
+        return true;
+    return Commit(created, false, "Create folder " + target.relative);
+}
+
+bool SubversionBackend::CreateDirectory(const std::string& path) { return MakeFolders(path, false); }
+
+bool SubversionBackend::CreateAllDirectories(const std::string& path) { return MakeFolders(path, true); }
+
+bool SubversionBackend::IsFileWriteable(const std::string& path)
+{
+    bool readOnly = true;
+    Target target = m_root.empty() ? Target{path, path} : Resolve(path);
+    return GetReadOnly(target.local, readOnly) && !readOnly;
+}
+
+bool SubversionBackend::IsRelativeFileUpToDate(const std::string& path)
+{
+    if (!Ready())
+        return false;
+    Target target = Resolve(path);
+    SubversionEntry entry;
+    std::string error;
+    if (!Cache().Entry(target.relative, entry, error))
+    {
+        Fail("Couldn't get the status of " + target.relative + ": " + error);
+        return false;
+    }
+    if (!entry.onServer)
+        return !entry.inWorkingCopy || entry.scheduledAdd;
+    return entry.inWorkingCopy && entry.workingRevision == entry.serverRevision;
+}
+
+FileVersion SubversionBackend::GetClientFileVersion(const std::string& path)
+{
+    FileVersion version;
+    if (m_root.empty())
+        return version;
+    Target target = Resolve(path);
+    std::string bytes;
+    if (!IsFile(target.local) || !ReadWholeFile(target.local, bytes))
+        return version;
+    version.checksum = ContentChecksum(bytes);
+    if (m_session && m_session->IsOpen())
+        version.version = int(ReadLocalNode(*m_session, target.local).revision);
+    return version;
+}
+
+int SubversionBackend::SyncPath(const std::string* path, bool force, const ManualResetEvent* cancel)
+{
+    if (!Ready())
+        return kServerError;
+    Cache().Clear();
+    LocalNode root = ReadLocalNode(*m_session, m_root);
+    SubversionSession::Call call(*m_session, cancel);
+    if (!call.Reachable())
+    {
+        Fail("Couldn't sync: " + call.Error());
+        return kServerError;
+    }
+    m_session->SetLogFileActions(true);
+    svn_opt_revision_t head = Revision(svn_opt_revision_head);
+    svn_error_t* err = nullptr;
+    if (!root.versioned)
+    {
+        // A fresh working folder: the whole repository comes down. Files that
+        // are already there stay and show as local changes.
+        EnsureFolders(m_root);
+        svn_revnum_t revision = 0;
+        err = svn_client_checkout3(&revision, m_session->Url().c_str(), m_root.c_str(), &head, &head,
+                                   svn_depth_infinity, TRUE, TRUE, m_session->Context(), call.Pool());
+    }
+    else if (svn_uri_canonicalize(root.url.c_str(), call.Pool()) != m_session->Url())
+    {
+        m_session->SetLogFileActions(false);
+        Fail("The working folder " + m_root + " belongs to " + root.url + ", not to " + m_session->Url());
+        return kServerError;
+    }
+    else
+    {
+        std::string local = path ? Resolve(*path).local : m_root;
+        if (force)
+            err = svn_client_revert4(PathArray({local}, call.Pool()), svn_depth_infinity, nullptr, FALSE, FALSE, TRUE,
+                                     m_session->Context(), call.Pool());
+        if (!err)
+            err = svn_client_update4(nullptr, PathArray({local}, call.Pool()), &head, svn_depth_unknown, FALSE, TRUE,
+                                     TRUE, TRUE, TRUE, m_session->Context(), call.Pool());
+    }
+    m_session->SetLogFileActions(false);
+    bool cancelled = cancel && cancel->IsSet();
+    if (call.Check(err))
+        return 0;
+    if (!cancelled)
+        Fail("Sync failed: " + call.Error());
+    // An interrupted update leaves the working copy locked: clean it up so
+    // that the next sync can run.
+    if (ReadLocalNode(*m_session, m_root).versioned)
+    {
+        SubversionSession::Call cleanup(*m_session);
+        svn_error_clear(svn_client_cleanup2(m_root.c_str(), TRUE, FALSE, FALSE, FALSE, FALSE, m_session->Context(),
+                                            cleanup.Pool()));
+    }
+    return kServerError;
+}
+
+void SubversionBackend::GetFolders(const std::string& path, std::vector<std::string>& list)
+{
+    list.clear();
+    if (!Ready())
+        return;
+    Target folder = Resolve(path);
+    std::map<std::string, SubversionEntry> children;
+    std::string error;
+    if (!Cache().Children(folder.relative, children, error))
+    {
+        Fail("Couldn't list " + folder.relative + ": " + error);
+        return;
+    }
+    for (const auto& [child, entry] : children)
+        if (entry.onServer && entry.serverIsFolder)
+            list.push_back(NameOf(child));
+    std::sort(list.begin(), list.end(), [](const std::string& a, const std::string& b) { return LessNoCase(a, b); });
+}
+
+void SubversionBackend::ListServerFiles(const Target& folder, bool recursive, bool onlyHeldBy,
+                                        const std::string& holder, std::vector<std::string>& list)
+{
+    if (!recursive)
+    {
+        std::map<std::string, SubversionEntry> children;
+        std::string error;
+        if (!Cache().Children(folder.relative, children, error))
+        {
+            Fail("Couldn't list " + folder.relative + ": " + error);
+            return;
+        }
+        for (const auto& [child, entry] : children)
+            if (entry.onServer && !entry.serverIsFolder && (!onlyHeldBy || entry.lockOwner == holder))
+                list.push_back(NameOf(child));
+        std::sort(list.begin(), list.end(), [](const std::string& a, const std::string& b) { return LessNoCase(a, b); });
+        return;
+    }
+    SubversionSession::Call call(*m_session);
+    FileListBaton baton{onlyHeldBy, holder, &list};
+    svn_opt_revision_t head = Revision(svn_opt_revision_head);
+    svn_error_t* err = nullptr;
+    if (call.Reachable())
+        err = svn_client_list4(m_session->UrlOf(folder.relative, call.Pool()), &head, &head, nullptr,
+                               svn_depth_infinity, SVN_DIRENT_KIND, onlyHeldBy, FALSE, &OnFileListed, &baton,
+                               m_session->Context(), call.Pool());
+    if (!call.Check(err))
+    {
+        list.clear();
+        Fail("Couldn't list " + folder.relative + ": " + call.Error());
+    }
+}
+
+void SubversionBackend::GetFiles(const std::string& path, std::vector<std::string>& list, int mode,
+                                 bool onlyCheckedOut, const std::string& userName)
+{
+    list.clear();
+    if (!Ready())
+        return;
+    ListServerFiles(Resolve(path), mode == 3, onlyCheckedOut, userName, list);
+}
+
+void SubversionBackend::GetFilesUnderDirectory(const std::string& path, std::vector<std::string>& list)
+{
+    list.clear();
+    if (!Ready())
+        return;
+    ListServerFiles(Resolve(path), true, false, std::string(), list);
+}
+
+} // namespace mw

@@ -1,0 +1,271 @@
+// Folder-wide status queries of the Subversion backend and their cache.
+#include "SubversionStatusCache.h"
+
+#include "../Clock.h"
+#include "SubversionSession.h"
+
+#include <svn_checksum.h>
+#include <svn_dirent_uri.h>
+#include <svn_io.h>
+#include <svn_types.h>
+#include <svn_wc.h>
+
+namespace mw {
+namespace {
+
+std::string ParentOf(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string Join(const std::string& folder, const char* name)
+{
+    if (!*name)
+        return folder;
+    return folder.empty() ? std::string(name) : folder + "/" + name;
+}
+
+unsigned ChecksumBits(const svn_checksum_t* checksum)
+{
+    const unsigned char* digest = checksum->digest;
+    return (unsigned(digest[0]) << 24) | (unsigned(digest[1]) << 16) | (unsigned(digest[2]) << 8) | digest[3];
+}
+
+bool IsMissingHere(svn_error_t* err)
+{
+    for (svn_error_t* it = err; it; it = it->child)
+        if (it->apr_err == SVN_ERR_WC_PATH_NOT_FOUND || it->apr_err == SVN_ERR_WC_NOT_WORKING_COPY ||
+            it->apr_err == SVN_ERR_ENTRY_NOT_FOUND || it->apr_err == SVN_ERR_WC_UPGRADE_REQUIRED ||
+            APR_STATUS_IS_ENOENT(it->apr_err) || APR_STATUS_IS_ENOTDIR(it->apr_err))
+            return true;
+    return false;
+}
+
+bool IsMissingOnServer(svn_error_t* err)
+{
+    for (svn_error_t* it = err; it; it = it->child)
+        if (it->apr_err == SVN_ERR_FS_NOT_FOUND || it->apr_err == SVN_ERR_RA_ILLEGAL_URL)
+            return true;
+    return false;
+}
+
+struct ListBaton
+{
+    std::string target;
+    std::map<std::string, SubversionEntry>* entries;
+};
+
+svn_error_t* OnListed(void* baton, const char* path, const svn_dirent_t* dirent, const svn_lock_t* lock, const char*,
+                      const char*, const char*, apr_pool_t*)
+{
+    auto* list = static_cast<ListBaton*>(baton);
+    SubversionEntry& entry = (*list->entries)[Join(list->target, path)];
+    entry.onServer = true;
+    entry.serverIsFolder = dirent->kind == svn_node_dir;
+    entry.serverRevision = dirent->created_rev;
+    entry.lockOwner = lock && lock->owner ? lock->owner : "";
+    return SVN_NO_ERROR;
+}
+
+struct InfoBaton
+{
+    const std::string* root;
+    std::map<std::string, SubversionEntry>* entries;
+};
+
+svn_error_t* OnInfo(void* baton, const char* absolutePath, const svn_client_info2_t* info, apr_pool_t*)
+{
+    auto* list = static_cast<InfoBaton*>(baton);
+    std::string path = absolutePath;
+    if (path.size() < list->root->size())
+        return SVN_NO_ERROR;
+    path = path.size() == list->root->size() ? std::string() : path.substr(list->root->size() + 1);
+    SubversionEntry& entry = (*list->entries)[path];
+    entry.inWorkingCopy = info->kind == svn_node_file || info->kind == svn_node_dir;
+    entry.workingIsFolder = info->kind == svn_node_dir;
+    entry.workingRevision = info->last_changed_rev < 0 ? 0 : info->last_changed_rev;
+    entry.holdsLockToken = info->lock && info->lock->token;
+    if (info->wc_info)
+    {
+        entry.scheduledAdd = info->wc_info->schedule == svn_wc_schedule_add && !info->wc_info->copyfrom_url;
+        if (entry.scheduledAdd)
+            entry.workingRevision = 0;
+        const svn_checksum_t* checksum = info->wc_info->checksum;
+        if (checksum && checksum->kind == svn_checksum_sha1)
+        {
+            entry.haveBaseChecksum = true;
+            entry.baseChecksum = ChecksumBits(checksum);
+        }
+    }
+    return SVN_NO_ERROR;
+}
+
+} // namespace
+
+unsigned ContentChecksum(const std::string& bytes)
+{
+    apr_pool_t* pool = nullptr;
+    apr_pool_create(&pool, nullptr);
+    svn_checksum_t* checksum = nullptr;
+    unsigned bits = 0;
+    svn_error_t* err = svn_checksum(&checksum, svn_checksum_sha1, bytes.data(), bytes.size(), pool);
+    if (!err)
+        bits = ChecksumBits(checksum);
+    svn_error_clear(err);
+    apr_pool_destroy(pool);
+    return bits;
+}
+
+bool SubversionStatusCache::Query(const std::string& target, bool withChildren,
+                                  std::map<std::string, SubversionEntry>& entries, std::string& error)
+{
+    SubversionSession::Call call(m_session);
+    if (!call.Reachable())
+    {
+        error = call.Error();
+        return false;
+    }
+    svn_opt_revision_t head;
+    head.kind = svn_opt_revision_head;
+    svn_depth_t depth = withChildren ? svn_depth_immediates : svn_depth_empty;
+
+    ListBaton listBaton{target, &entries};
+    svn_error_t* err = svn_client_list4(m_session.UrlOf(target, call.Pool()), &head, &head, nullptr, depth,
+                                        SVN_DIRENT_KIND | SVN_DIRENT_CREATED_REV, TRUE, FALSE, &OnListed, &listBaton,
+                                        m_session.Context(), call.Pool());
+    if (err && IsMissingOnServer(err))
+    {
+        svn_error_clear(err);
+        err = nullptr;
+    }
+    if (!call.Check(err))
+    {
+        error = call.Error();
+        return false;
+    }
+
+    // The working copy's side is local: no server contact.
+    svn_opt_revision_t unspecified;
+    unspecified.kind = svn_opt_revision_unspecified;
+    std::string local = target.empty() ? m_root : m_root + "/" + target;
+    InfoBaton infoBaton{&m_root, &entries};
+    err = svn_client_info4(svn_dirent_canonicalize(local.c_str(), call.Pool()), &unspecified, &unspecified, depth, FALSE,
+                           TRUE, FALSE, nullptr, &OnInfo, &infoBaton, m_session.Context(), call.Pool());
+    if (err && !IsMissingHere(err))
+        m_session.Log("Couldn't read the working copy at " + local + ": " + SubversionErrorText(err), true);
+    svn_error_clear(err);
+    return true;
+}
+
+const SubversionStatusCache::Folder* SubversionStatusCache::FreshFolder(const std::string& folder, std::string& error)
+{
+    auto found = m_folders.find(folder);
+    uint64_t now = TickCountMs();
+    if (found != m_folders.end() && now - found->second.takenMs < m_session.Options().statusCacheMs)
+        return &found->second;
+    Folder fresh;
+    if (!Query(folder, true, fresh.entries, error))
+        return nullptr;
+    fresh.takenMs = TickCountMs();
+    // Forgotten entries of this folder are answered by this new listing.
+    for (auto it = m_forgotten.begin(); it != m_forgotten.end();)
+        it = ParentOf(*it) == folder ? m_forgotten.erase(it) : std::next(it);
+    Folder& stored = m_folders[folder];
+    stored = std::move(fresh);
+    return &stored;
+}
+
+bool SubversionStatusCache::Entry(const std::string& path, SubversionEntry& entry, std::string& error)
+{
+    entry = SubversionEntry();
+    if (m_forgotten.count(path))
+    {
+        // Only this entry changed since its folder was listed: ask for it alone.
+        std::map<std::string, SubversionEntry> single;
+        if (!Query(path, false, single, error))
+            return false;
+        auto found = single.find(path);
+        if (found != single.end())
+            entry = found->second;
+        m_forgotten.erase(path);
+        auto folder = m_folders.find(ParentOf(path));
+        if (folder != m_folders.end())
+            folder->second.entries[path] = entry;
+        return true;
+    }
+    const Folder* folder = FreshFolder(path.empty() ? std::string() : ParentOf(path), error);
+    if (!folder)
+        return false;
+    if (path.empty())
+    {
+        auto self = folder->entries.find(path);
+        if (self != folder->entries.end())
+            entry = self->second;
+        return true;
+    }
+    auto found = folder->entries.find(path);
+    if (found != folder->entries.end())
+        entry = found->second;
+    return true;
+}
+
+bool SubversionStatusCache::Children(const std::string& folder, std::map<std::string, SubversionEntry>& children,
+                                     std::string& error)
+{
+    children.clear();
+    const Folder* listed = FreshFolder(folder, error);
+    if (!listed)
+        return false;
+    for (const auto& [path, entry] : listed->entries)
+        if (path != folder)
+            children[path] = entry;
+    // Entries this client changed since the listing are asked for again.
+    for (auto& [path, entry] : children)
+        if (m_forgotten.count(path) && !Entry(path, entry, error))
+            return false;
+    return true;
+}
+
+bool SubversionStatusCache::ServerChecksum(const std::string& path, long revision, unsigned& checksum,
+                                           std::string& error)
+{
+    auto key = std::make_pair(path, revision);
+    auto found = m_serverChecksums.find(key);
+    if (found != m_serverChecksums.end())
+    {
+        checksum = found->second;
+        return true;
+    }
+    SubversionSession::Call call(m_session);
+    if (!call.Reachable())
+    {
+        error = call.Error();
+        return false;
+    }
+    svn_opt_revision_t at;
+    at.kind = svn_opt_revision_number;
+    at.value.number = revision;
+    svn_stringbuf_t* text = svn_stringbuf_create_empty(call.Pool());
+    svn_error_t* err = svn_client_cat3(nullptr, svn_stream_from_stringbuf(text, call.Pool()),
+                                       m_session.UrlOf(path, call.Pool()), &at, &at, FALSE, m_session.Context(),
+                                       call.Pool(), call.Pool());
+    if (!call.Check(err))
+    {
+        error = call.Error();
+        return false;
+    }
+    checksum = ContentChecksum(std::string(text->data, text->len));
+    m_serverChecksums[key] = checksum;
+    return true;
+}
+
+void SubversionStatusCache::Forget(const std::string& path) { m_forgotten.insert(path); }
+
+void SubversionStatusCache::Clear()
+{
+    m_folders.clear();
+    m_forgotten.clear();
+}
+
+} // namespace mw

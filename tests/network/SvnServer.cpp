@@ -1,0 +1,159 @@
+// The throwaway svnserve of the network tests.
+#include "SvnServer.h"
+
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
+#include "platform/ProcessRunner.h"
+#include "platform/sourcecontrol/NetworkDeadline.h"
+
+#include <random>
+
+namespace mw::test {
+namespace {
+
+const char* const kServerConfig = "[general]\n"
+                                  "anon-access = none\n"
+                                  "auth-access = write\n"
+                                  "password-db = passwd\n"
+                                  "realm = modwright-test\n";
+
+// Hooks run with an empty environment, hence the PATH.
+const char* const kPreLockHook = "#!/bin/sh\n"
+                                 "# Nobody takes a lock that another user holds.\n"
+                                 "if [ \"$5\" = \"1\" ]; then echo \"Locks are not stolen here\" >&2; exit 1; fi\n"
+                                 "exit 0\n";
+
+const char* const kPreCommitHook =
+    "#!/bin/sh\n"
+    "# A changed file that needs a lock is committed only by the holder of its lock.\n"
+    "PATH=/usr/bin:/bin\n"
+    "REPOS=\"$1\"; TXN=\"$2\"\n"
+    "AUTHOR=$(svnlook author -t \"$TXN\" \"$REPOS\")\n"
+    "svnlook changed -t \"$TXN\" \"$REPOS\" | while IFS= read -r line; do\n"
+    "  action=$(printf '%s' \"$line\" | cut -c1)\n"
+    "  path=$(printf '%s' \"$line\" | cut -c5-)\n"
+    "  case \"$action\" in A|D) continue ;; esac\n"
+    "  case \"$path\" in */) continue ;; esac\n"
+    "  if [ -n \"$(svnlook propget -t \"$TXN\" \"$REPOS\" svn:needs-lock \"$path\" 2>/dev/null)\" ]; then\n"
+    "    owner=$(svnlook lock \"$REPOS\" \"$path\" | sed -n 's/^Owner: //p')\n"
+    "    if [ \"$owner\" != \"$AUTHOR\" ]; then\n"
+    "      echo \"$path must be checked out by $AUTHOR before it is committed\" >&2; exit 1\n"
+    "    fi\n"
+    "  fi\n"
+    "done || exit 1\n"
+    "exit 0\n";
+
+struct CollectOutput : IProcessOutput
+{
+    void OnOutput(const std::string& chunk, bool) override { text += chunk; }
+    std::string text;
+};
+
+} // namespace
+
+int RunCommand(const std::string& commandLine, std::string* output)
+{
+    CollectOutput collected;
+    ProcessOutcome outcome;
+    if (!ProcessRunner(std::string()).Run(commandLine, nullptr, collected, outcome))
+        return -1;
+    if (output)
+        *output = collected.text;
+    return int(outcome.exitCode);
+}
+
+SvnServer::SvnServer()
+{
+    if (CreateRepository())
+        Start();
+}
+
+SvnServer::~SvnServer() { Stop(); }
+
+std::string SvnServer::Url() const { return "svn://127.0.0.1:" + std::to_string(m_port) + "/repo"; }
+
+bool SvnServer::CreateRepository()
+{
+    std::string repository = RepositoryFolder();
+    std::string output;
+    if (RunCommand("svnadmin create \"" + repository + "\"", &output) != 0)
+    {
+        m_error = "svnadmin create failed: " + output;
+        return false;
+    }
+    WriteFile(repository + "/conf/svnserve.conf", kServerConfig);
+    WriteFile(repository + "/conf/passwd", std::string("[users]\n") + kAlice + " = " + kAlicePassword + "\n" + kBob +
+                                               " = " + kBobPassword + "\n");
+    WriteFile(repository + "/hooks/pre-lock", kPreLockHook);
+    WriteFile(repository + "/hooks/pre-commit", kPreCommitHook);
+    if (RunCommand("chmod +x \"" + repository + "/hooks/pre-lock\" \"" + repository + "/hooks/pre-commit\"") != 0)
+    {
+        m_error = "Couldn't make the hooks executable";
+        return false;
+    }
+    return true;
+}
+
+bool SvnServer::Start()
+{
+    std::mt19937 random{std::random_device{}()};
+    std::uniform_int_distribution<int> ports(20000, 60000);
+    std::string pidFile = m_folder / "svnserve.pid";
+    // svnserve ends at once with an error when the port is taken: try another.
+    for (int attempt = 0; attempt < 20; ++attempt)
+    {
+        int port = ports(random);
+        std::string output;
+        int status = RunCommand("svnserve -d -T --listen-host 127.0.0.1 --listen-port " + std::to_string(port) +
+                                    " -r \"" + m_folder.Path() + "\" --pid-file \"" + pidFile + "\"",
+                                &output);
+        if (status != 0)
+        {
+            m_error = "svnserve failed: " + output;
+            continue;
+        }
+        for (int wait = 0; wait < 200; ++wait)
+        {
+            std::string pid;
+            std::string reason;
+            if (ReadWholeFile(pidFile, pid) && !pid.empty() && pid.back() == '\n' &&
+                NetworkDeadline::Probe("127.0.0.1", port, 1000, reason))
+            {
+                m_port = port;
+                m_pid = std::stol(pid);
+                m_error.clear();
+                return true;
+            }
+            SleepMs(10);
+        }
+        m_error = "svnserve did not start listening on port " + std::to_string(port);
+    }
+    return false;
+}
+
+void SvnServer::Pause()
+{
+    if (m_pid > 0 && RunCommand("kill -STOP " + std::to_string(m_pid)) == 0)
+        m_paused = true;
+}
+
+void SvnServer::Resume()
+{
+    if (m_pid > 0 && m_paused && RunCommand("kill -CONT " + std::to_string(m_pid)) == 0)
+        m_paused = false;
+}
+
+void SvnServer::Stop()
+{
+    if (m_pid <= 0)
+        return;
+    Resume();
+    RunCommand("kill " + std::to_string(m_pid));
+    // Wait until the port is closed, so that calls after Stop() see no server.
+    std::string reason;
+    for (int wait = 0; wait < 200 && NetworkDeadline::Probe("127.0.0.1", m_port, 200, reason); ++wait)
+        SleepMs(10);
+    m_pid = 0;
+}
+
+} // namespace mw::test
