@@ -2,6 +2,7 @@
 #include "CompilerRun.h"
 
 #include "context/IToolContext.h"
+#include "platform/FileSystem.h"
 #include "platform/PathRules.h"
 
 namespace mw {
@@ -30,6 +31,12 @@ bool TextsFitCommandLine(IToolContext& context, const std::string& outputPath,
         return false;
     }
     return true;
+}
+
+bool EnsureOutputFolder(const std::string& outputPath)
+{
+    std::string folder = ParentPath(outputPath);
+    return folder.empty() || EnsureFolders(folder);
 }
 
 std::string TextureFormatSwitch(uint32_t format)

@@ -22,6 +22,10 @@ bool RunCompiler(IToolContext& context, const std::string& commandLine, uint32_t
 bool TextsFitCommandLine(IToolContext& context, const std::string& outputPath,
                          std::initializer_list<std::string_view> texts);
 
+// Creates every folder along the path of an output file (not the file's own
+// name); true when its folder exists.
+bool EnsureOutputFolder(const std::string& outputPath);
+
 // " -format dxt1" and so on for the texture formats 1 to 4; empty otherwise.
 std::string TextureFormatSwitch(uint32_t format);
 

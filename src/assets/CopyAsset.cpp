@@ -5,6 +5,7 @@
 #include "AssetReader.h"
 #include "AssetWriter.h"
 #include "IAssetPropertiesEditor.h"
+#include "assets/CompilerRun.h"
 #include "context/IToolContext.h"
 #include "platform/FileSystem.h"
 
@@ -70,7 +71,7 @@ bool CopyAsset::Save(AssetWriter& file) const
 bool CopyAsset::Build(IToolContext& context, const std::string& outputPath)
 {
     const std::string source = context.GetSourceDir() + m_source;
-    EnsureFolders(outputPath);
+    EnsureOutputFolder(outputPath);
     MakeWritable(outputPath);
     bool copied = CopyFileKeepTime(source, outputPath);
     if (!copied)

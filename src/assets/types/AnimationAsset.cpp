@@ -63,7 +63,7 @@ bool AnimationAsset::Build(IToolContext& context, const std::string& outputPath)
     if (!TextsFitCommandLine(context, outputPath,
                              {m_fields.scene, m_fields.aif, outputPath, context.GetSourceDir(), context.GetToolsDir()}))
         return false;
-    EnsureFolders(outputPath);
+    EnsureOutputFolder(outputPath);
     const std::string exportPath = ExportTempPath(outputPath, "temp.anm");
     bool built = ExportSceneData(context, m_fields.scene, exportPath, "ANM") &&
                  RunCompiler(context, CommandLine(context, exportPath, outputPath));

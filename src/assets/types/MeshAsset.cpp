@@ -75,7 +75,7 @@ bool MeshAsset::Build(IToolContext& context, const std::string& outputPath)
     if (!TextsFitCommandLine(context, outputPath,
                              {m_fields.scene, m_fields.mif, outputPath, context.GetSourceDir(), context.GetToolsDir()}))
         return false;
-    EnsureFolders(outputPath);
+    EnsureOutputFolder(outputPath);
     const std::string exportPath = ExportTempPath(outputPath, "temp.mdl");
     bool built = ExportSceneData(context, m_fields.scene, exportPath, "MDL") &&
                  RunCompiler(context, CommandLine(context, exportPath, outputPath));
