@@ -36,8 +36,8 @@ int RowOf(const DbGroup& group, const DbVariable* variable)
 
 } // namespace
 
-DbEditorDocument::DbEditorDocument(IWorkspaceContext& workspace, IDbEditorHost* host)
-    : m_workspace(workspace), m_host(host), m_template(MakeTemplate())
+DbEditorDocument::DbEditorDocument(IWorkspaceContext& workspace, IUserPrompt& prompt, IDbEditorHost* host)
+    : m_workspace(workspace), m_prompt(prompt), m_host(host), m_template(MakeTemplate())
 {
     m_history.SetContext(UndoContext{this});
 }
@@ -61,7 +61,7 @@ std::unique_ptr<DbRecord> DbEditorDocument::MakeRecord()
 void DbEditorDocument::Adopt(DbDocument& document)
 {
     document.SetEditor(this);
-    document.FileState().SetPrompt(&m_workspace.Prompt());
+    document.FileState().SetPrompt(&m_prompt);
 }
 
 std::vector<DbRecord*> DbEditorDocument::Records() const
@@ -101,7 +101,7 @@ std::string DbEditorDocument::ModBase() const
 
 bool DbEditorDocument::Refuse(const std::string& text)
 {
-    m_workspace.Prompt().Show(text, "Database Editor", PromptButtons::Ok, PromptIcon::Error);
+    m_prompt.Show(text, "Database Editor", PromptButtons::Ok, PromptIcon::Error);
     return false;
 }
 
@@ -178,7 +178,7 @@ bool DbEditorDocument::OpenFile(std::string path)
         }
         else
         {
-            PromptAnswer answer = m_workspace.Prompt().Show(
+            PromptAnswer answer = m_prompt.Show(
                 "The record \"" + shortName + "\" has no template.  Apply the open template to this file?", "DbEditor",
                 PromptButtons::YesNo, PromptIcon::Question);
             if (answer != PromptAnswer::Yes)
@@ -294,7 +294,7 @@ bool DbEditorDocument::TemplateHasCollisions()
     DbTemplate expanded;
     expanded.SetRoot(m_template->Root().DeepCopy());
     expanded.LoadIncludes(m_workspace.GetWorkingDir(), &m_workspace);
-    return CheckCollisions(expanded, &m_workspace, m_workspace.Prompt()) == 1;
+    return CheckCollisions(expanded, &m_workspace, m_prompt) == 1;
 }
 
 bool DbEditorDocument::Save()
@@ -368,7 +368,7 @@ bool DbEditorDocument::QueryClose(bool cancellable)
 {
     if (!IsModified())
         return true;
-    PromptAnswer answer = m_workspace.Prompt().Show("File(s) have been modified.  Would you like to save?",
+    PromptAnswer answer = m_prompt.Show("File(s) have been modified.  Would you like to save?",
                                                     "Database Editor",
                                                     cancellable ? PromptButtons::YesNoCancel : PromptButtons::YesNo,
                                                     PromptIcon::Question);
@@ -396,7 +396,7 @@ bool DbEditorDocument::EditRecordValue(const std::string& recordShortName, const
         return false;
     DbVariable candidate(*variable);
     candidate.value = value;
-    if (!ValidateVariable(*m_template, candidate, EditorMode::Record, m_workspace.Prompt()))
+    if (!ValidateVariable(*m_template, candidate, EditorMode::Record, m_prompt))
         return false;
     std::string before = record->GetValue(variableName);
     if (before == value)
@@ -451,7 +451,7 @@ bool DbEditorDocument::EditVariable(const std::string& groupName, int row, const
     // The checks count the edited variable itself, so it is changed first
     // and put back when they refuse.
     variable.CopyFrom(edited);
-    if (!ValidateVariable(*m_template, variable, EditorMode::Template, m_workspace.Prompt()))
+    if (!ValidateVariable(*m_template, variable, EditorMode::Template, m_prompt))
     {
         variable.CopyFrom(before);
         return false;

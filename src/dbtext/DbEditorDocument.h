@@ -16,6 +16,7 @@
 namespace mw {
 
 class IDbEditorHost;
+class IUserPrompt;
 class IWorkspaceContext;
 
 enum class DbEditorMode
@@ -38,9 +39,10 @@ enum class TemplateField
 class DbEditorDocument final : public IDocumentEditor, public IUndoTarget
 {
 public:
-    // host may be null: no dialogs (a record without a template name is
-    // refused, a checklist saves every modified record) and no refresh.
-    DbEditorDocument(IWorkspaceContext& workspace, IDbEditorHost* host);
+    // Messages and questions go to prompt. host may be null: no dialogs (a
+    // record without a template name is refused, the checklist saves every
+    // modified record) and no refresh.
+    DbEditorDocument(IWorkspaceContext& workspace, IUserPrompt& prompt, IDbEditorHost* host);
     ~DbEditorDocument();
     DbEditorDocument(const DbEditorDocument&) = delete;
     DbEditorDocument& operator=(const DbEditorDocument&) = delete;
@@ -92,6 +94,8 @@ public:
     bool DeleteVariable(const std::string& groupName, int row);
     void Undo() { m_history.Undo(); }
     void Redo() { m_history.Redo(); }
+    IWorkspaceContext& Workspace() { return m_workspace; }
+    IUserPrompt& Prompt() { return m_prompt; }
     const UndoHistory& History() const { return m_history; }
 
     // "This variable is defined in the template:\n" + the defining file, or
@@ -120,6 +124,7 @@ private:
     void RecordAction(std::unique_ptr<UndoAction> action);
 
     IWorkspaceContext& m_workspace;
+    IUserPrompt& m_prompt;
     IDbEditorHost* m_host;
     DbEditorMode m_mode = DbEditorMode::None;
     std::unique_ptr<DbTemplate> m_template;

@@ -59,7 +59,7 @@ public:
 class DbEditorDocumentTest : public ::testing::Test
 {
 protected:
-    DbEditorDocumentTest() : workspace(temp.Path(), temp / "build/"), editor(workspace, &host)
+    DbEditorDocumentTest() : workspace(temp.Path(), temp / "build/"), editor(workspace, workspace.prompt, &host)
     {
         WriteFile(temp / "Database/Templates/unit.tpl",
                   TemplateText(VariableText("speed", "int") + VariableText("name") +
@@ -182,7 +182,7 @@ TEST_F(DbEditorDocumentTest, AValueEditSavedAndReopenedGivesTheSameBytes)
     EXPECT_EQ(saved, "templateName,%TEMPLATE_DIR%Database\\Templates\\unit.tpl,\r\nActorName,,\r\nClass,Unit,\r\n"
                      "FileDescription,,\r\nname,Knight,\r\nspeed,12,\r\n");
 
-    DbEditorDocument second(workspace, &host);
+    DbEditorDocument second(workspace, workspace.prompt, &host);
     ASSERT_TRUE(second.OpenFile(temp / "database/records/a.dbr"));
     EXPECT_FALSE(second.IsModified());
     ASSERT_TRUE(second.Save());

@@ -1,6 +1,7 @@
 // The multiple-value editor's enabling rules and its add and percent
 // arithmetic.
 #include "dbtext/CellEditorKind.h"
+#include "dbtext/FileValuePaths.h"
 #include "dbtext/MultipleEditRules.h"
 
 #include <gtest/gtest.h>
@@ -82,6 +83,18 @@ TEST(CellEditorKind, EachCellGetsTheEditorOfItsColumnModeTypeAndClass)
     EXPECT_EQ(ChooseCellEditor("a.dbr", true, false, "string", "picklist"), K::PicklistChoice);
     EXPECT_EQ(ChooseCellEditor("a.dbr", true, false, "equation", "variable"), K::EquationEditor);
     EXPECT_EQ(ChooseCellEditor("Value", false, false, "real", "array"), K::TextField);
+}
+
+TEST(FileValuePaths, ChosenFilesBecomeDatabaseRelativeValuesOrTemplatePaths)
+{
+    EXPECT_EQ(RelativeFileValue("/w/database/records/hero.dbr", "/w/", ""), "records\\hero.dbr");
+    EXPECT_EQ(RelativeFileValue("/w/CustomMaps/m1/assets/tex/a.tex", "/w/", "m1"), "tex\\a.tex");
+    // The removal is case-sensitive.
+    EXPECT_EQ(RelativeFileValue("/w/Database/x.dbr", "/w/", ""), "Database\\x.dbr");
+    std::string value;
+    ASSERT_TRUE(TemplateDirValue("/w/Database/Templates/unit.tpl", "/w/", value));
+    EXPECT_EQ(value, "%TEMPLATE_DIR%Database\\Templates\\unit.tpl");
+    EXPECT_FALSE(TemplateDirValue("/elsewhere/unit.tpl", "/w/", value));
 }
 
 } // namespace

@@ -1,0 +1,95 @@
+// The file button.
+#include "CInPlaceFileButton.h"
+
+#include "dbtext/FileValuePaths.h"
+#include "platform/PathRules.h"
+
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QStringList>
+#include <QToolButton>
+
+namespace mw {
+namespace {
+
+// The folder of the last chosen file, offered by the next browse of any
+// button in this run.
+QString& LastBrowseFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+} // namespace
+
+CInPlaceFileButton::CInPlaceFileButton(const std::string& extensions, PathForm form, std::string workingDir,
+                                       std::string modName, QWidget* parent)
+    : QWidget(parent), m_extensions(extensions), m_form(form), m_workingDir(std::move(workingDir)),
+      m_modName(std::move(modName)), m_field(new QLineEdit(this)), m_button(new QToolButton(this))
+{
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(1);
+    layout->addWidget(m_field, 1);
+    m_button->setText("...");
+    m_button->setToolTip("Browse for a file");
+    layout->addWidget(m_button);
+    setFocusProxy(m_field);
+    connect(m_button, &QToolButton::clicked, this, [this] { Browse(); });
+}
+
+QString CInPlaceFileButton::Text() const
+{
+    return m_field->text();
+}
+
+void CInPlaceFileButton::SetText(const QString& text)
+{
+    m_field->setText(text);
+}
+
+QString CInPlaceFileButton::Filter() const
+{
+    if (m_extensions.empty())
+        return "All Files (*)";
+    QStringList patterns;
+    for (const std::string& extension : SplitText(m_extensions, ','))
+        patterns << QString::fromStdString("*." + extension);
+    return QString("Files (%1);;All Files (*)").arg(patterns.join(' '));
+}
+
+void CInPlaceFileButton::Browse()
+{
+    QString start = LastBrowseFolder();
+    if (start.isEmpty())
+    {
+        std::string root = m_workingDir;
+        if (m_form == PathForm::Relative && !m_modName.empty())
+            root += "CustomMaps/" + m_modName + "/";
+        start = QString::fromStdString(ToForwardSlashes(root));
+    }
+    QString chosen = m_chooser ? m_chooser(Filter(), start)
+                               : QFileDialog::getOpenFileName(this, "Choose File", start, Filter());
+    if (chosen.isEmpty())
+        return;
+    std::string path = chosen.toStdString();
+    LastBrowseFolder() = QString::fromStdString(ToForwardSlashes(ParentPath(path)));
+    std::string value;
+    if (m_form == PathForm::TemplateDir)
+    {
+        if (!TemplateDirValue(path, m_workingDir, value))
+        {
+            QMessageBox::warning(this, "Database Editor",
+                                 "Templates must lie below the working folder to be named with %TEMPLATE_DIR%.");
+            return;
+        }
+    }
+    else
+        value = RelativeFileValue(path, m_workingDir, m_modName);
+    m_field->setText(QString::fromStdString(value));
+    m_field->setFocus();
+}
+
+} // namespace mw

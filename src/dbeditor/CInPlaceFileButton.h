@@ -1,0 +1,54 @@
+// A text field with a browse button: the cell editor of file and include
+// values, and the browse control of the multiple-value editor. The chosen
+// file becomes the text, made relative as the value's kind needs.
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+#include <string>
+
+class QLineEdit;
+class QToolButton;
+
+namespace mw {
+
+class CInPlaceFileButton : public QWidget
+{
+public:
+    enum class PathForm
+    {
+        // Relative to the mod, without the leading "database\" or "assets\".
+        Relative,
+        // "%TEMPLATE_DIR%" followed by the path below the working folder.
+        TemplateDir,
+    };
+
+    // extensions: "tpl", "wav,mp3", or empty for all files.
+    CInPlaceFileButton(const std::string& extensions, PathForm form, std::string workingDir, std::string modName,
+                       QWidget* parent);
+
+    QString Text() const;
+    void SetText(const QString& text);
+    QLineEdit* Field() const { return m_field; }
+    QToolButton* Button() const { return m_button; }
+    // The file dialog's filter, for example "Files (*.wav *.mp3)".
+    QString Filter() const;
+    // Replaces the file dialog (tests): given filter and start folder,
+    // returns the chosen path or an empty string.
+    void SetChooser(std::function<QString(const QString&, const QString&)> chooser) { m_chooser = std::move(chooser); }
+
+    // Opens the file dialog and takes the chosen file.
+    void Browse();
+
+private:
+    std::string m_extensions;
+    PathForm m_form;
+    std::string m_workingDir;
+    std::string m_modName;
+    QLineEdit* m_field;
+    QToolButton* m_button;
+    std::function<QString(const QString&, const QString&)> m_chooser;
+};
+
+} // namespace mw
