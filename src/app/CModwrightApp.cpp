@@ -55,6 +55,8 @@ bool CModwrightApp::InitInstance(const std::vector<std::string>& arguments)
     // Logging in with windows is the main window's business; quiet mode logs in here.
     if (m_network && m_quiet && !LogInQuiet())
         return false;
+    if (m_network && !m_quiet && m_windowedLogin && !m_windowedLogin(*this))
+        return false;
     ReadConfiguration();
     if (!WriteLoginSettings())
         Log(Format("Couldn't write the settings file %s", m_iniPath.c_str()), true, true);

@@ -8,6 +8,7 @@
 #include "platform/ManualResetEvent.h"
 #include "platform/sourcecontrol/SourceControlClient.h"
 
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <mutex>
@@ -68,6 +69,14 @@ public:
     int Sync();
     bool Reconnect(const std::string& database, const std::string& userName);
     void SetFrame(IFrameHost* frame);
+    // With windows and -network, InitInstance calls this to log in (the
+    // login dialog loop); false ends start-up.
+    void SetWindowedLogin(std::function<bool(CModwrightApp&)> login) { m_windowedLogin = std::move(login); }
+    void SetLogin(const std::string& userName, const std::string& database)
+    {
+        m_userName = userName;
+        m_database = database;
+    }
     // Without a window: one line per message (no extra line for the line
     // flag), error lines to errorOut. Used by the command-line tool.
     void SetCompactLog(std::ostream* errorOut) { m_compactErrorOut = errorOut; }
@@ -90,6 +99,13 @@ public:
     const std::string& GetDatabase() const { return m_database; }
     int GetSplashEnable() const { return m_splashEnable; }
     int GetSplashMute() const { return m_splashMute; }
+    void SetSplashSettings(int enable, int mute)
+    {
+        m_splashEnable = enable;
+        m_splashMute = mute;
+    }
+    const std::string& GetDocumentsDir() const { return m_documentsFolder; }
+    const std::string& SourceControlFolder() const { return m_sourceControl.GetClientDirectory(); }
     const std::vector<std::string>& GetAdditionalBuildDirs() const { return m_additionalBuildDirs; }
     void SetAdditionalBuildDirs(const std::string& joined);
     std::string JoinAdditionalBuildDirs() const;
@@ -161,6 +177,7 @@ private:
     std::unique_ptr<ConsolePrompt> m_consolePrompt;
     IUserPrompt* m_prompt;
     std::mutex m_outMutex;
+    std::function<bool(CModwrightApp&)> m_windowedLogin;
 };
 
 } // namespace mw

@@ -1,0 +1,422 @@
+// File and folder commands of the tabs.
+#include "FileCommands.h"
+
+#include "CModwrightApp.h"
+#include "context/IWorkspaceContext.h"
+#include "dbtext/DbRecord.h"
+#include "dbtext/DbTemplate.h"
+#include "dbtools/CheckOutRule.h"
+#include "platform/FileSystem.h"
+#include "platform/PathRules.h"
+#include "platform/sourcecontrol/SourceControlClient.h"
+
+#include <cerrno>
+
+namespace mw {
+namespace {
+
+void ShowError(IWorkspaceContext& context, const std::string& text)
+{
+    context.Prompt().Show(text, "", PromptButtons::Ok, PromptIcon::Error);
+}
+
+std::string FileNameOf(const std::string& path)
+{
+    size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string FolderOf(const std::string& path)
+{
+    size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+bool IsDatabaseDocument(const std::string& path)
+{
+    std::string extension = ToLowerAscii(Extension(path));
+    return extension == "dbr" || extension == "tpl";
+}
+
+// Adds the earlier path to the history of the record or template at its new
+// place, so that a reference update can find what still names the old path.
+bool RememberEarlierPath(IWorkspaceContext& context, const std::string& newPath, const std::string& earlierPath)
+{
+    std::string fullPath = context.GetWorkingDir() + newPath;
+    std::string bytes;
+    if (!ReadWholeFile(fullPath, bytes))
+        return false;
+    std::unique_ptr<DbDocument> document;
+    if (ToLowerAscii(Extension(newPath)) == "tpl")
+        document = std::make_unique<DbTemplate>();
+    else
+        document = std::make_unique<DbRecord>();
+    if (!document->Read(bytes.data(), bytes.size()))
+        return false;
+    document->AddHistoryEntry(earlierPath);
+    std::string text;
+    return document->Write(text) && WriteTextFileAtomic(fullPath, text);
+}
+
+// Copies source (relative) into folder under the first free name. Returns
+// the new relative path, or "" when the copy failed (errorNumber set).
+std::string CopyUnderFreeName(IWorkspaceContext& context, const std::string& sourceFullPath,
+                              const std::string& folder, int& errorNumber)
+{
+    std::string name = FileNameOf(sourceFullPath);
+    for (int attempt = 0;; ++attempt)
+    {
+        std::string target = folder + CopyCandidateName(name, attempt);
+        std::string targetFull = context.GetWorkingDir() + target;
+        if (PathExists(targetFull))
+            continue;
+        EnsureFolders(context.GetWorkingDir() + folder);
+        errno = 0;
+        if (!CopyFileKeepTime(sourceFullPath, targetFull))
+        {
+            errorNumber = errno;
+            return std::string();
+        }
+        MakeWritable(targetFull);
+        return target;
+    }
+}
+
+} // namespace
+
+bool DeleteFiles(IWorkspaceContext& context, const std::vector<std::string>& paths)
+{
+    if (paths.empty())
+        return false;
+    std::string question = paths.size() == 1
+                               ? Format("Are you sure you want to delete the file '%s'?", FileNameOf(paths[0]).c_str())
+                               : Format("Are you sure you want to delete these %d files?", int(paths.size()));
+    if (context.Prompt().Show(question, "Confirm File Delete", PromptButtons::YesNo, PromptIcon::Question) !=
+        PromptAnswer::Yes)
+        return false;
+    bool deleted = false;
+    for (const std::string& path : paths)
+    {
+        if (context.SourceControl().DeleteFileA(path) != 0)
+            ShowError(context, "Error deleting file");
+        else
+            deleted = true;
+    }
+    return deleted;
+}
+
+bool DeleteFolder(IWorkspaceContext& context, const std::string& folder)
+{
+    std::string shown = folder;
+    while (!shown.empty() && shown.back() == '/')
+        shown.pop_back();
+    std::string question = Format("Are you sure you want to delete the folder '%s' and its contents?", shown.c_str());
+    if (context.Prompt().Show(question, "", PromptButtons::YesNo, PromptIcon::Question) != PromptAnswer::Yes)
+        return false;
+    if (context.SourceControl().DeleteDirectory(folder) != 0)
+    {
+        ShowError(context, "Error deleting directory");
+        return false;
+    }
+    return true;
+}
+
+bool CreateFolder(IWorkspaceContext& context, const std::string& parent, const std::string& name)
+{
+    bool valid = !name.empty() && name.find_first_of("/\\") == std::string::npos && name != "." && name != "..";
+    if (!valid || !context.SourceControl().CreateDirectoryA(parent + name + "/"))
+    {
+        ShowError(context, Format("Error creating folder %s.", name.c_str()));
+        return false;
+    }
+    return true;
+}
+
+bool RenameFile(IWorkspaceContext& context, const std::string& oldPath, const std::string& newName)
+{
+    if (newName.empty() || newName == FileNameOf(oldPath))
+        return false;
+    std::string newPath = FolderOf(oldPath) + newName;
+    bool valid = newName.find_first_of("/\\") == std::string::npos;
+    if (!valid || PathExists(context.GetWorkingDir() + newPath) ||
+        context.SourceControl().RenameFile(oldPath, newPath) != 0)
+    {
+        ShowError(context, Format("Couldn't rename %s to %s.", FileNameOf(oldPath).c_str(), newName.c_str()));
+        return false;
+    }
+    return true;
+}
+
+std::string CopyCandidateName(const std::string& name, int attempt)
+{
+    if (attempt == 0)
+        return name;
+    if (attempt == 1)
+        return "Copy of " + name;
+    return "Copy " + Format("(%d) ", attempt) + "of " + name;
+}
+
+std::vector<std::string> PasteFiles(IWorkspaceContext& context, const std::vector<std::string>& sources,
+                                    const std::string& folder)
+{
+    SourceControlClient& sourceControl = context.SourceControl();
+    std::vector<std::string> created;
+    for (const std::string& source : sources)
+    {
+        if (!sourceControl.IsRelativeFileUpToDate(source))
+        {
+            std::string question =
+                Format("Local version of file %s is out of date.  Copy it anyways?", source.c_str());
+            if (context.Prompt().Show(question, "Confirm Copy", PromptButtons::YesNo, PromptIcon::Question) !=
+                PromptAnswer::Yes)
+                continue;
+        }
+        int errorNumber = 0;
+        std::string target = CopyUnderFreeName(context, context.GetWorkingDir() + source, folder, errorNumber);
+        if (target.empty())
+        {
+            ShowError(context, "Unknown Error Copying File.");
+            continue;
+        }
+        if (IsDatabaseDocument(target))
+            RememberEarlierPath(context, target, source);
+        if (!sourceControl.AddFile(target))
+            ShowError(context, "Error Adding File To Source Control.");
+        created.push_back(target);
+    }
+    return created;
+}
+
+bool ChooseNewFileName(SourceControlClient& sourceControl, const std::string& folder, const std::string& kind,
+                       const std::string& extension, std::string& path)
+{
+    for (int number = 1;; ++number)
+    {
+        std::string candidate =
+            number == 1 ? Format("%sNew %s.%s", folder.c_str(), kind.c_str(), extension.c_str())
+                        : Format("%sNew %s (%d).%s", folder.c_str(), kind.c_str(), number, extension.c_str());
+        FileStatus status;
+        int result = sourceControl.GetFileStatus(candidate, status);
+        if (result == 1)
+        {
+            path = candidate;
+            return true;
+        }
+        if (result != 0)
+            return false;
+    }
+}
+
+std::string NewEmptyFile(IWorkspaceContext& context, const std::string& folder, const std::string& kind,
+                         const std::string& extension)
+{
+    std::string path;
+    if (!ChooseNewFileName(context.SourceControl(), folder, kind, extension, path))
+    {
+        ShowError(context, "Couldn't create new file.");
+        return std::string();
+    }
+    std::string fullPath = context.GetWorkingDir() + path;
+    EnsureFolders(ParentPath(fullPath));
+    if (PathExists(fullPath))
+        MakeWritable(fullPath);
+    if (!WriteFileAtomic(fullPath, ""))
+    {
+        ShowError(context, "Couldn't create new file.");
+        return std::string();
+    }
+    if (!context.SourceControl().AddFile(path))
+    {
+        ShowError(context, "Couldn't add the file to source control.");
+        return std::string();
+    }
+    return path;
+}
+
+std::string NewFileFromDefault(IWorkspaceContext& context, const std::string& folder, const DefaultFile& entry)
+{
+    std::string path;
+    if (!ChooseNewFileName(context.SourceControl(), folder, entry.baseName, entry.extension, path))
+    {
+        ShowError(context, "Couldn't create new file.");
+        return std::string();
+    }
+    std::string fullPath = context.GetWorkingDir() + path;
+    EnsureFolders(ParentPath(fullPath));
+    if (PathExists(fullPath))
+        MakeWritable(fullPath);
+    errno = 0;
+    if (!OverwriteFileKeepTime(entry.path, fullPath))
+    {
+        ShowError(context, Format("Couldn't copy default file (Error %d)", errno));
+        return std::string();
+    }
+    MakeWritable(fullPath);
+    if (!context.SourceControl().AddFile(path))
+    {
+        ShowError(context, "Couldn't add the file to source control.");
+        return std::string();
+    }
+    return path;
+}
+
+std::string ImportFile(IWorkspaceContext& context, const std::string& sourceFullPath, const std::string& folder,
+                       bool databaseTab)
+{
+    int errorNumber = 0;
+    std::string target = CopyUnderFreeName(context, sourceFullPath, folder, errorNumber);
+    if (target.empty())
+    {
+        ShowError(context, databaseTab ? "Couldn't copy file." : "Unknown Error Copying File.");
+        return std::string();
+    }
+    if (databaseTab && !context.SourceControl().AddFile(target))
+        ShowError(context, "Couldn't add file to source control.");
+    return target;
+}
+
+std::string MoveRecord(IWorkspaceContext& context, const std::string& path, const std::string& folder)
+{
+    std::string target = folder + FileNameOf(path);
+    if (target == path)
+        return std::string();
+    if (PathExists(context.GetWorkingDir() + target))
+    {
+        ShowError(context, Format("Couldn't move %s: %s already exists.", path.c_str(), target.c_str()));
+        return std::string();
+    }
+    EnsureFolders(context.GetWorkingDir() + folder);
+    if (context.SourceControl().RenameFile(path, target) != 0)
+    {
+        ShowError(context, Format("Couldn't move %s to %s.", path.c_str(), folder.c_str()));
+        return std::string();
+    }
+    if (IsDatabaseDocument(target) && !RememberEarlierPath(context, target, path))
+        ShowError(context, Format("Couldn't note the earlier name in %s.", target.c_str()));
+    return target;
+}
+
+bool CheckOutForEdit(IWorkspaceContext& context, const std::string& path, bool network)
+{
+    SourceControlClient& sourceControl = context.SourceControl();
+    FileStatus status;
+    if (sourceControl.GetFileStatus(path, status) == 0 && status.outToUser)
+    {
+        if (status.userName != sourceControl.GetUserName())
+        {
+            ShowError(context, Format("The file is currently checked out by %s.", status.userName.c_str()));
+            return false;
+        }
+        return true;
+    }
+    if (network && context.Prompt().Show("Would you like to check out the file and edit it?", "",
+                                         PromptButtons::YesNo, PromptIcon::Question) != PromptAnswer::Yes)
+        return false;
+    CheckOutResult result = ApplyCheckOutRule(context, path);
+    if (result == CheckOutResult::Failed || result == CheckOutResult::OtherUser)
+    {
+        ShowError(context, "Error checking out file");
+        return false;
+    }
+    return true;
+}
+
+void SyncFile(IWorkspaceContext& context, const std::string& path)
+{
+    if (context.SourceControl().SyncPath(&path, false, nullptr) != 0)
+        ShowError(context, "Error synching file");
+}
+
+void SyncFolder(IWorkspaceContext& context, const std::string& folder, bool redo)
+{
+    if (redo && context.Prompt().Show("WARNING!  Any files you may have checked out in this folder will be "
+                                      "overwritten with the version under source-control.  Proceed anyways?",
+                                      "WARNING!", PromptButtons::YesNo, PromptIcon::Warning) != PromptAnswer::Yes)
+        return;
+    context.SourceControl().SyncPath(&folder, redo, nullptr);
+}
+
+void RevertOneFile(IWorkspaceContext& context, const std::string& path)
+{
+    if (!context.SourceControl().RevertFile(path))
+        ShowError(context, "Error reverting file");
+}
+
+void CheckInOneFile(IWorkspaceContext& context, const std::string& path)
+{
+    if (!context.SourceControl().CheckInFile(path))
+        ShowError(context, "Error checking in file");
+}
+
+std::vector<std::string> FilesBelowFolder(SourceControlClient& sourceControl, const std::string& folder, bool onlyMine)
+{
+    std::vector<std::string> names;
+    sourceControl.GetFiles(folder, names, 3, onlyMine, onlyMine ? sourceControl.GetUserName() : std::string());
+    std::vector<std::string> paths;
+    for (const std::string& name : names)
+        paths.push_back(name.rfind(folder, 0) == 0 ? name : folder + name);
+    return paths;
+}
+
+bool AnyHeldByUser(SourceControlClient& sourceControl, const std::vector<std::string>& paths)
+{
+    for (const std::string& path : paths)
+    {
+        FileStatus status;
+        if (sourceControl.GetFileStatus(path, status) == 0 && status.outToUser &&
+            status.userName == sourceControl.GetUserName())
+            return true;
+    }
+    return false;
+}
+
+FileProperties ReadFileProperties(SourceControlClient& sourceControl, const std::string& path)
+{
+    FileProperties properties;
+    properties.localPath = sourceControl.GetClientDirectory() + path;
+    FileStatus status;
+    if (sourceControl.GetFileStatus(path, status) == 0)
+    {
+        properties.serverVersion = Format("%d", status.serverVersion);
+        properties.serverChecksum = Format("0x%X", status.serverChecksum);
+    }
+    else
+    {
+        properties.serverVersion = "Unknown";
+        properties.serverChecksum = "Unknown";
+    }
+    FileVersion local = sourceControl.GetClientFileVersion(path);
+    properties.localVersion = Format("%d", local.version);
+    properties.localChecksum = Format("0x%X", local.checksum);
+    return properties;
+}
+
+FileRowStatus ReadFileRowStatus(SourceControlClient& sourceControl, const std::string& path)
+{
+    FileRowStatus row;
+    FileStatus status;
+    if (sourceControl.GetFileStatus(path, status) != 0)
+    {
+        row.image = 3;
+        return row;
+    }
+    FileVersion local = sourceControl.GetClientFileVersion(path);
+    if (local.version == 0)
+        row.image = 2;
+    else if (local.checksum != status.serverChecksum)
+        row.image = 1;
+    else if (local.version == status.serverVersion)
+        row.image = 0;
+    else if (local.version < status.serverVersion)
+        row.image = 1;
+    else
+        row.image = 4;
+    if (status.outToUser)
+    {
+        row.stateMark = status.userName == sourceControl.GetUserName() ? 1 : 2;
+        row.holder = status.userName;
+    }
+    return row;
+}
+
+} // namespace mw

@@ -1,0 +1,93 @@
+// One tab of the main window: the folder tree of one input tree (source,
+// assets or database of the current mod) on the left and the files of the
+// chosen folder on the right, with the file and folder commands.
+#pragma once
+
+#include <QSplitter>
+
+#include <string>
+#include <vector>
+
+class QMenu;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace mw {
+
+class IFileViewHost;
+class SourceControlClient;
+
+enum class TabKind
+{
+    Sources,
+    Assets,
+    Database,
+};
+
+class CFileView : public QSplitter
+{
+    Q_OBJECT
+public:
+    CFileView(TabKind kind, IFileViewHost& host, QWidget* parent = nullptr);
+
+    TabKind Kind() const { return m_kind; }
+    // "source/", "assets/" or "database/", below the mod's folder when a mod is selected.
+    std::string RootFolder() const;
+    // The folder shown (relative, ending in "/").
+    std::string CurrentFolder() const { return m_folder; }
+    // The selected files as paths relative to the working folder.
+    std::vector<std::string> SelectedPaths() const;
+
+    // Re-reads the tree and the list, keeping the folder shown when it still exists.
+    void Refresh();
+    bool SelectFolder(const std::string& folder);
+    void SelectFiles(const std::vector<std::string>& names);
+    void SetBusy(bool busy);
+    bool IsBusy() const { return m_busy; }
+    void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
+
+    // Commands passed on from the main window's menus.
+    void Rename();
+    void SelectAll();
+    void Copy();
+    void Paste();
+    void Delete();
+    void MoveSelectedRecords();
+    void Properties();
+    void CheckOutAndEdit();
+    void NewFile(const std::string& kind, const std::string& extension);
+    void NewFromDefault(size_t index);
+    void Import();
+    // The file list's source-control commands.
+    void FileCommand(int id);
+
+    QTreeWidget* FolderTree() const { return m_tree; }
+    QTreeWidget* FileList() const { return m_list; }
+
+private:
+    void FillTree();
+    void AddFolderItems(QTreeWidgetItem* parent, const std::string& folder, int depth);
+    void FillList();
+    void OnFolderChanged();
+    void OnItemRenamed(QTreeWidgetItem* item, int column);
+    void OnFileActivated(QTreeWidgetItem* item);
+    void ShowFileMenu(const QPoint& position);
+    void ShowFolderMenu(const QPoint& position);
+    void FolderCommand(int id);
+    void AddNewFileItems(QMenu& menu);
+    QAction* AddCommand(QMenu& menu, const QString& text, int id, bool enabled = true);
+    bool IsNetwork() const;
+    SourceControlClient& SourceControl() const;
+
+    TabKind m_kind;
+    IFileViewHost& m_host;
+    QTreeWidget* m_tree;
+    QTreeWidget* m_list;
+    std::string m_folder;
+    std::vector<std::string> m_copied;
+    bool m_busy = false;
+    bool m_readOnly = false;
+    bool m_filling = false;
+};
+
+} // namespace mw

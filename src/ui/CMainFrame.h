@@ -1,0 +1,119 @@
+// The main window: three tabs with their file and folder views, the output
+// pane, the status bar, the menus of network or local mode, and the one
+// worker thread on which long operations run.
+#pragma once
+
+#include "IFileViewHost.h"
+#include "OperationTable.h"
+#include "app/OutputLog.h"
+#include "app/WorkerThread.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <map>
+#include <string>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QTabWidget;
+class QTimer;
+class QToolBar;
+
+namespace mw {
+
+class CFileView;
+class CModwrightApp;
+class COutputView;
+
+class CMainFrame : public QMainWindow, public IFileViewHost
+{
+    Q_OBJECT
+public:
+    CMainFrame(CModwrightApp& app, IUserPrompt& prompt, OperationTable operations, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // The log to hand to the application (SetFrame) and to source control.
+    OutputLog& Log() { return m_log; }
+    COutputView& OutputPane() { return *m_output; }
+    CFileView& View(int tab) { return *m_views[tab]; }
+    CFileView& CurrentView();
+    void SetCurrentTab(int tab);
+    QAction* Action(int id) const;
+
+    // Runs a command as its menu item would; false when it is disabled.
+    bool TriggerCommand(int id);
+    // Starts an operation on the worker by the worker pattern: refused (with
+    // its busy text where it has one) while another runs.
+    bool StartWorkerCommand(int id, std::function<void()> body);
+    bool StartWorker(int id, const std::string& operationName, std::function<void()> body);
+    WorkerThread& Worker() { return m_worker; }
+    // Signals the cancel event and waits for the worker while the window keeps painting.
+    void Stop();
+    // Moves queued log lines into the pane.
+    void FlushOutput();
+    void UpdateCommandStates();
+    void RebuildModMenu();
+    void RefreshViews();
+    // Replaces how files are opened (tests).
+    void SetFileOpener(std::function<void(const std::string& fullPath)> opener) { m_opener = std::move(opener); }
+
+    // IFileViewHost.
+    CModwrightApp& App() override { return m_app; }
+    IUserPrompt& Prompt() override { return m_prompt; }
+    bool IsBusy() const override { return m_worker.IsRunning(); }
+    bool IsCommandAvailable(int id) const override;
+    void RunBatch(BatchAction action, const std::vector<std::string>& paths) override;
+    void BuildFolder(bool database, const std::string& folder) override;
+    void AddFilesRecursively(const std::string& folder) override;
+    void OpenFile(const std::string& path) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void RegisterHandlers();
+    void Handle(int id, std::function<void()> handler) { m_handlers[id] = std::move(handler); }
+    void BuildMenus();
+    QMenu* AddMenu(const QString& title, const std::vector<int>& ids);
+    QAction* MakeAction(int id);
+    void BuildToolBar();
+    void BuildStatusBar();
+    void OnAction(QAction* action);
+    void OnTimer();
+    void SelectMod(int id);
+    void ViewCommand(void (CFileView::*command)());
+
+    // Command handlers, named after their menu paths.
+    void OnDatabaseSync();
+    void OnDatabaseInvoketemplatron();
+    void OnDatabaseFindreferences();
+    void OnDatabaseUpdatereferences();
+    void OnDatabaseArchivestatistics();
+    void OnFileSetworkingfolder();
+    void OnToolsOptions();
+    void OnToolsStatusreport();
+    void OnAppAbout();
+
+    CModwrightApp& m_app;
+    IUserPrompt& m_prompt;
+    OperationTable m_operations;
+    OutputLog m_log;
+    WorkerThread m_worker;
+    QTabWidget* m_tabs = nullptr;
+    CFileView* m_views[3] = {};
+    COutputView* m_output = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QLabel* m_messagePane = nullptr;
+    QLabel* m_userPane = nullptr;
+    QLabel* m_folderPane = nullptr;
+    QMenu* m_selectMenu = nullptr;
+    QTimer* m_timer = nullptr;
+    std::map<int, QAction*> m_actions;
+    std::map<int, std::function<void()>> m_handlers;
+    std::function<void(const std::string&)> m_opener;
+    bool m_wasBusy = false;
+};
+
+} // namespace mw

@@ -1,0 +1,103 @@
+// The options dialog.
+#include "COptionsDialog.h"
+
+#include "app/CModwrightApp.h"
+#include "context/IUserPrompt.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace mw {
+namespace {
+
+QString ToQt(const std::string& text) { return QString::fromUtf8(text); }
+
+} // namespace
+
+COptionsDialog::COptionsDialog(const CModwrightApp& app, IUserPrompt& prompt, QWidget* parent)
+    : QDialog(parent), m_network(app.IsNetwork()), m_prompt(prompt)
+{
+    setWindowTitle(QStringLiteral("Options"));
+    OptionSettings settings = ReadOptionSettings(app);
+    auto* form = new QFormLayout(this);
+    m_workingFolder =
+        AddFolderRow(form, QStringLiteral("Working folder:"), QStringLiteral("Set Working Directory"),
+                     settings.workingFolder);
+    m_buildFolder = AddFolderRow(form, QStringLiteral("Build folder:"), QStringLiteral("Set Build Directory"),
+                                 settings.buildFolder);
+    m_toolsFolder = AddFolderRow(form, QStringLiteral("Tools folder:"), QStringLiteral("Set Tools Directory"),
+                                 settings.toolsFolder);
+    m_additionalFolders = new QLineEdit(ToQt(settings.additionalBuildFolders));
+    m_additionalFolders->setPlaceholderText(QStringLiteral("folders separated by ;"));
+    form->addRow(QStringLiteral("Additional build folders:"), m_additionalFolders);
+    m_exportStatistics = new QCheckBox(QStringLiteral("Export build statistics"));
+    m_exportStatistics->setChecked(settings.exportStatistics);
+    form->addRow(QString(), m_exportStatistics);
+    if (m_network)
+    {
+        m_maxServer = new QLineEdit(ToQt(settings.maxServer));
+        form->addRow(QStringLiteral("MAX server:"), m_maxServer);
+        m_splashEnable = new QCheckBox(QStringLiteral("Enable splash screens"));
+        m_splashEnable->setChecked(settings.splashEnable);
+        form->addRow(QString(), m_splashEnable);
+        m_splashMute = new QCheckBox(QStringLiteral("Mute the splash screen"));
+        m_splashMute->setChecked(settings.splashMute);
+        form->addRow(QString(), m_splashMute);
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+        if (m_workingFolder->text().trimmed().isEmpty())
+        {
+            m_prompt.Show("Working Directory cannot be empty.  Please choose a valid directory", "Modwright",
+                          PromptButtons::Ok, PromptIcon::None);
+            return;
+        }
+        accept();
+    });
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    form->addRow(buttons);
+    setMinimumWidth(560);
+}
+
+QLineEdit* COptionsDialog::AddFolderRow(QFormLayout* form, const QString& label, const QString& browseTitle,
+                                        const std::string& value)
+{
+    auto* row = new QHBoxLayout;
+    auto* field = new QLineEdit(ToQt(value));
+    auto* browse = new QPushButton(QStringLiteral("Browse..."));
+    browse->setToolTip(browseTitle);
+    row->addWidget(field, 1);
+    row->addWidget(browse);
+    form->addRow(label, row);
+    connect(browse, &QPushButton::clicked, this, [this, field, browseTitle] {
+        QString chosen = QFileDialog::getExistingDirectory(this, browseTitle, field->text());
+        if (!chosen.isEmpty())
+            field->setText(QDir::toNativeSeparators(chosen) + QLatin1Char('/'));
+    });
+    return field;
+}
+
+OptionSettings COptionsDialog::Settings() const
+{
+    OptionSettings settings;
+    settings.workingFolder = m_workingFolder->text().trimmed().toStdString();
+    settings.buildFolder = m_buildFolder->text().trimmed().toStdString();
+    settings.toolsFolder = m_toolsFolder->text().trimmed().toStdString();
+    settings.additionalBuildFolders = m_additionalFolders->text().trimmed().toStdString();
+    settings.exportStatistics = m_exportStatistics->isChecked();
+    if (m_network)
+    {
+        settings.maxServer = m_maxServer->text().trimmed().toStdString();
+        settings.splashEnable = m_splashEnable->isChecked();
+        settings.splashMute = m_splashMute->isChecked();
+    }
+    return settings;
+}
+
+} // namespace mw

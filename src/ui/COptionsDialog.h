@@ -1,0 +1,47 @@
+// The options dialog: folders, additional build folders and switches of
+// Tools.ini; network mode shows the larger form with the MAX server and the
+// splash switches.
+#pragma once
+
+#include "app/OptionSettings.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QFormLayout;
+class QLineEdit;
+
+namespace mw {
+
+class CModwrightApp;
+class IUserPrompt;
+
+class COptionsDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    COptionsDialog(const CModwrightApp& app, IUserPrompt& prompt, QWidget* parent = nullptr);
+
+    // The fields as confirmed.
+    OptionSettings Settings() const;
+
+    QLineEdit* WorkingFolderField() const { return m_workingFolder; }
+    QLineEdit* ToolsFolderField() const { return m_toolsFolder; }
+
+private:
+    QLineEdit* AddFolderRow(QFormLayout* form, const QString& label, const QString& browseTitle,
+                            const std::string& value);
+
+    bool m_network;
+    IUserPrompt& m_prompt;
+    QLineEdit* m_workingFolder = nullptr;
+    QLineEdit* m_buildFolder = nullptr;
+    QLineEdit* m_toolsFolder = nullptr;
+    QLineEdit* m_additionalFolders = nullptr;
+    QCheckBox* m_exportStatistics = nullptr;
+    QLineEdit* m_maxServer = nullptr;
+    QCheckBox* m_splashEnable = nullptr;
+    QCheckBox* m_splashMute = nullptr;
+};
+
+} // namespace mw

@@ -1,0 +1,80 @@
+// Message boxes and save dialogs through Qt.
+#include "QtUserPrompt.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace mw {
+
+PromptAnswer QtUserPrompt::Show(const std::string& text, const std::string& caption, PromptButtons buttons,
+                                 PromptIcon icon)
+{
+    QMessageBox box(m_owner);
+    // An empty caption shows the application's name, as the system's default caption does.
+    box.setWindowTitle(caption.empty() ? QStringLiteral("Modwright") : QString::fromStdString(caption));
+    box.setText(QString::fromStdString(text));
+    switch (icon)
+    {
+    case PromptIcon::Error:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case PromptIcon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case PromptIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case PromptIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case PromptIcon::None:
+        break;
+    }
+    switch (buttons)
+    {
+    case PromptButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case PromptButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        break;
+    case PromptButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    case PromptButtons::YesNoYesToAllNoToAll:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::YesToAll | QMessageBox::NoToAll);
+        box.setDefaultButton(QMessageBox::No);
+        break;
+    }
+    switch (box.exec())
+    {
+    case QMessageBox::Yes:
+        return PromptAnswer::Yes;
+    case QMessageBox::No:
+        return PromptAnswer::No;
+    case QMessageBox::Cancel:
+        return PromptAnswer::Cancel;
+    case QMessageBox::YesToAll:
+        return PromptAnswer::YesToAll;
+    case QMessageBox::NoToAll:
+        return PromptAnswer::NoToAll;
+    default:
+        break;
+    }
+    return buttons == PromptButtons::Ok ? PromptAnswer::Ok : NonInteractiveAnswer(buttons);
+}
+
+bool QtUserPrompt::AskSavePath(const std::string& proposedName, const std::string& filter,
+                               const std::string& startFolder, std::string& chosenPath)
+{
+    QString start = QString::fromStdString(startFolder + proposedName);
+    QString path = QFileDialog::getSaveFileName(m_owner, QStringLiteral("Save As"), start,
+                                                QString::fromStdString(filter));
+    if (path.isEmpty())
+        return false;
+    chosenPath = path.toStdString();
+    return true;
+}
+
+} // namespace mw

@@ -1,0 +1,122 @@
+// The windowed start-up.
+#include "WindowedStartup.h"
+
+#include "CLoginDialog.h"
+#include "CMainFrame.h"
+#include "COptionsDialog.h"
+#include "CSplashWindow.h"
+#include "OperationTable.h"
+#include "QtUserPrompt.h"
+#include "app/CModwrightApp.h"
+#include "app/OptionSettings.h"
+#include "app/WindowedLogin.h"
+
+#include <QApplication>
+#include <QPointer>
+
+#include <cstdlib>
+#include <iostream>
+
+namespace mw {
+namespace {
+
+class LoginWindow final : public ILoginWindow
+{
+public:
+    bool AskLogin(std::string& userName, std::string& server) override
+    {
+        CLoginDialog dialog(userName, server);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        userName = dialog.UserName();
+        server = dialog.Server();
+        return true;
+    }
+    void ShowSplash() override
+    {
+        if (!m_splash)
+            m_splash = new CSplashWindow;
+        m_splash->show();
+        QApplication::processEvents();
+    }
+    void CloseSplash() override
+    {
+        if (m_splash)
+            m_splash->close();
+    }
+    CSplashWindow* Splash() const { return m_splash; }
+
+private:
+    QPointer<CSplashWindow> m_splash;
+};
+
+} // namespace
+
+bool HasDisplay()
+{
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+    {
+        const char* value = std::getenv(name);
+        if (value && *value)
+            return true;
+    }
+    return false;
+}
+
+int RunWindowed(int& argc, char** argv, const std::vector<std::string>& arguments)
+{
+    QApplication qtApp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Modwright"));
+    QApplication::setOrganizationName(QStringLiteral("Quillane"));
+
+    QtUserPrompt prompt;
+    AppEnvironment environment = ProcessEnvironment(std::cout, prompt);
+    CModwrightApp app(environment);
+    LoginWindow login;
+    app.SetWindowedLogin([&login](CModwrightApp& self) { return LogInWindowed(self, login); });
+    if (!app.InitInstance(arguments))
+    {
+        app.ExitInstance();
+        return 1;
+    }
+
+    int status = 0;
+    {
+        CMainFrame frame(app, prompt, AvailableOperations());
+        prompt.SetOwner(&frame);
+        frame.show();
+        QApplication::processEvents();
+
+        bool started = true;
+        if (NeedsFirstStartSetup(app))
+        {
+            ProposeFirstStartDefaults(app);
+            COptionsDialog options(app, prompt, &frame);
+            if (options.exec() != QDialog::Accepted)
+                started = false;
+            else
+            {
+                OptionSettings settings = options.Settings();
+                if (!ApplyOptionSettings(app, settings))
+                    prompt.Show("Couldn't write the settings file " + app.GetIniPath(), "", PromptButtons::Ok,
+                                PromptIcon::Error);
+                app.SetLocalDir(settings.workingFolder, true);
+                app.RefreshModList();
+                frame.RebuildModMenu();
+                frame.RefreshViews();
+                frame.UpdateCommandStates();
+            }
+        }
+        if (login.Splash())
+            login.Splash()->CloseLater();
+        if (started)
+            status = qtApp.exec();
+        else
+            status = 1;
+        prompt.SetOwner(nullptr);
+    }
+    app.ExitInstance();
+    return status;
+}
+
+} // namespace mw

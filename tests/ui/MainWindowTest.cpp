@@ -1,0 +1,369 @@
+// The main window on the offscreen platform: worker refusal and Stop, the
+// batch confirmation, mod selection, the output pane's lines, the file view
+// commands, and screenshots of each tab and dialog for a person to look at.
+#include "ui/CFileView.h"
+#include "ui/CMainFrame.h"
+#include "ui/COptionsDialog.h"
+#include "ui/COutputView.h"
+#include "ui/CStatusReportDialog.h"
+#include "app/CModwrightApp.h"
+#include "app/CommandTable.h"
+#include "platform/FileSystem.h"
+#include "platform/ManualResetEvent.h"
+#include "support/ScriptedBackend.h"
+#include "support/ScriptedPrompt.h"
+#include "support/TempFolder.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+#include <QPrinter>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <sstream>
+
+using namespace mw;
+
+namespace {
+
+std::vector<std::string> Texts(const test::ScriptedPrompt& prompt)
+{
+    std::vector<std::string> texts;
+    for (const auto& message : prompt.messages)
+        texts.push_back(message.text);
+    return texts;
+}
+
+// A working folder with a few files in each tree, Tools.ini pointing at it,
+// the application started on it and the main window open.
+struct Fixture
+{
+    explicit Fixture(bool network)
+    {
+        working = temp / "Working/";
+        for (const char* file : {"source/Text/ModStrings.txt", "source/readme.txt", "assets/items/sword.tex",
+                                 "database/records/items/sword.dbr", "database/records/items/shield.dbr",
+                                 "database/Templates/item.tpl", "CustomMaps/Frost/database/frost.dbr"})
+            test::WriteFile(working + file, "templateName,x.tpl,\n");
+        ini = temp / "Tools.ini";
+        test::WriteFile(ini, "[Login]\nlocaldir=" + working + "\nbuilddir=" + temp / "Build/" +
+                                 "\ntoolsdir=" + temp / "tools/" + "\n");
+        AppEnvironment environment;
+        environment.startFolder = temp / "start";
+        environment.documentsFolder = temp / "docs";
+        environment.out = &out;
+        environment.prompt = &prompt;
+        app = std::make_unique<CModwrightApp>(environment);
+        std::vector<std::string> arguments{"-ini", ini};
+        if (network)
+            arguments.push_back("-network");
+        app->InitInstance(arguments);
+        auto scripted = std::make_unique<test::ScriptedBackend>();
+        backend = scripted.get();
+        app->SourceControl().SetBackend(std::move(scripted));
+        app->SetLocalDir(working, false);
+        app->SourceControl().SetUserName("me");
+        frame = std::make_unique<CMainFrame>(*app, prompt, OperationTable());
+        frame->SetFileOpener([this](const std::string& path) { opened.push_back(path); });
+        frame->resize(1000, 700);
+        frame->show();
+    }
+    ~Fixture()
+    {
+        frame.reset();
+        app->ExitInstance();
+    }
+    void WaitForWorker()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(!frame->IsBusy(), 10000);
+        QTest::qWait(250); // the frame notices the end on its timer
+        frame->FlushOutput();
+    }
+    std::vector<std::string> PaneLines()
+    {
+        frame->FlushOutput();
+        std::vector<std::string> lines;
+        for (int i = 0; i < frame->OutputPane().count(); ++i)
+            lines.push_back(frame->OutputPane().LineText(i));
+        return lines;
+    }
+    std::vector<std::string> ListNames(CFileView& view)
+    {
+        std::vector<std::string> names;
+        for (int i = 0; i < view.FileList()->topLevelItemCount(); ++i)
+            names.push_back(view.FileList()->topLevelItem(i)->text(0).toStdString());
+        return names;
+    }
+
+    test::TempFolder temp;
+    std::string working;
+    std::string ini;
+    std::ostringstream out;
+    test::ScriptedPrompt prompt;
+    std::unique_ptr<CModwrightApp> app;
+    test::ScriptedBackend* backend = nullptr;
+    std::unique_ptr<CMainFrame> frame;
+    std::vector<std::string> opened;
+};
+
+void SaveScreenshot(QWidget& widget, const QString& name)
+{
+    QDir().mkpath(QStringLiteral(MW_SCREENSHOT_DIR));
+    QVERIFY(widget.grab().save(QStringLiteral(MW_SCREENSHOT_DIR) + QLatin1Char('/') + name + QStringLiteral(".png")));
+}
+
+} // namespace
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void busyWorkerRefusesBuildWithItsMessageAndOthersSilently();
+    void stopWithoutWorkerDoesNotCancelTheNextOperation();
+    void checkInAsksAboveFiveFiles();
+    void selectingNoneUsesTheWorkingFoldersSource();
+    void outputPaneLineRules();
+    void workerLinesArriveInOrder();
+    void newRecordTakesTheNextFreeName();
+    void deleteWithNothingSelectedDoesNothing();
+    void checkOutAndEditOnAFileAnotherUserHolds();
+    void screenshotsAndPrintout();
+};
+
+void MainWindowTest::busyWorkerRefusesBuildWithItsMessageAndOthersSilently()
+{
+    Fixture f(false);
+    ManualResetEvent started;
+    QVERIFY(f.frame->StartWorker(CommandId::kBuild, "Build", [&] {
+        started.Set();
+        while (!f.app->IsCancelled())
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }));
+    QVERIFY(started.Wait(5000));
+    QVERIFY(!f.frame->Action(CommandId::kBuild)->isEnabled());
+    QVERIFY(!f.frame->Action(CommandId::kOptions)->isEnabled());
+    QVERIFY(f.frame->Action(CommandId::kStop)->isEnabled());
+    QCOMPARE(f.frame->Action(CommandId::kStop)->text(), QStringLiteral("Stop Build"));
+
+    f.frame->TriggerCommand(CommandId::kBuild);
+    f.frame->TriggerCommand(CommandId::kCheckRecords);
+    QCOMPARE(Texts(f.prompt), std::vector<std::string>{"Busy in OnBuildBuild. Tell Orlo!"});
+    QCOMPARE(f.prompt.messages[0].caption, std::string("Modwright"));
+
+    f.frame->TriggerCommand(CommandId::kStop);
+    QVERIFY(!f.frame->IsBusy());
+    QCOMPARE(f.frame->Action(CommandId::kStop)->text(), QStringLiteral("Stop"));
+    QVERIFY(!f.frame->Action(CommandId::kStop)->isEnabled());
+    QVERIFY(f.frame->Action(CommandId::kBuild)->isEnabled());
+}
+
+void MainWindowTest::stopWithoutWorkerDoesNotCancelTheNextOperation()
+{
+    Fixture f(false);
+    f.frame->Stop();
+    QVERIFY(f.app->IsCancelled());
+    QVERIFY(f.frame->TriggerCommand(CommandId::kBuild));
+    f.WaitForWorker();
+    auto lines = f.PaneLines();
+    QVERIFY(std::find(lines.begin(), lines.end(), "Build cancelled by user") == lines.end());
+    QVERIFY(!lines.empty() && lines.back().rfind("Build time ", 0) == 0);
+    QVERIFY(!f.app->IsCancelled());
+}
+
+void MainWindowTest::checkInAsksAboveFiveFiles()
+{
+    Fixture f(true);
+    for (int i = 0; i < 6; ++i)
+        test::WriteFile(f.working + "database/batch/r" + std::to_string(i) + ".dbr", "");
+    f.frame->SetCurrentTab(2);
+    CFileView& view = f.frame->View(2);
+    view.Refresh();
+    QVERIFY(view.SelectFolder("database/batch/"));
+    view.FileList()->selectAll();
+    QCOMPARE(view.SelectedPaths().size(), size_t(6));
+    f.frame->TriggerCommand(CommandId::kFileCheckIn);
+    QCOMPARE(Texts(f.prompt),
+             std::vector<std::string>{"You are attempting to check in 6 files. Proceed with check in?"});
+    QCOMPARE(f.prompt.messages[0].caption, std::string("Check In"));
+    f.WaitForWorker();
+    QVERIFY(f.backend->calls.empty());
+
+    view.FileList()->topLevelItem(5)->setSelected(false);
+    QCOMPARE(view.SelectedPaths().size(), size_t(5));
+    f.frame->TriggerCommand(CommandId::kFileCheckIn);
+    f.WaitForWorker();
+    QCOMPARE(f.prompt.messages.size(), size_t(1));
+    QCOMPARE(f.backend->calls.size(), size_t(5));
+    QCOMPARE(f.backend->calls[0], std::string("in database/batch/r0.dbr"));
+}
+
+void MainWindowTest::selectingNoneUsesTheWorkingFoldersSource()
+{
+    Fixture f(false);
+    f.app->RefreshModList();
+    f.frame->RebuildModMenu();
+    QCOMPARE(f.app->GetModList(), std::vector<std::string>{"Frost"});
+    QVERIFY(f.frame->TriggerCommand(5001));
+    QCOMPARE(f.app->GetSourceDir(), f.working + "CustomMaps\\Frost\\source\\");
+    QCOMPARE(f.frame->View(2).RootFolder(), std::string("CustomMaps/Frost/database/"));
+    QVERIFY(f.frame->TriggerCommand(5000));
+    QCOMPARE(f.app->GetCurrentModIndex(), -1);
+    QCOMPARE(f.app->GetSourceDir(), f.working + "source\\");
+    QCOMPARE(f.frame->View(2).RootFolder(), std::string("database/"));
+}
+
+void MainWindowTest::outputPaneLineRules()
+{
+    Fixture f(false);
+    COutputView& pane = f.frame->OutputPane();
+    f.app->Log(std::string(300, 'a') + "Z", true, false);
+    f.app->Log("first\nsecond\n", true, true);
+    auto lines = f.PaneLines();
+    QCOMPARE(lines.size(), size_t(3));
+    QCOMPARE(lines[0], std::string(294, 'a') + " ... Z");
+    QCOMPARE(lines[1], std::string("first"));
+    QVERIFY(!pane.IsErrorLine(0));
+    QVERIFY(pane.IsErrorLine(1));
+    QVERIFY(pane.IsErrorLine(2));
+
+    // After an operation its lines stay until the next message, which clears them first.
+    f.app->BeginOperation();
+    f.app->Log("operation line", true, false);
+    f.app->EndOperation();
+    QCOMPARE(f.PaneLines(), std::vector<std::string>{"operation line"});
+    f.app->Log("next", true, false);
+    QCOMPARE(f.PaneLines(), std::vector<std::string>{"next"});
+
+    // Copy with nothing selected says so.
+    pane.clearSelection();
+    pane.CopySelection();
+    QCOMPARE(Texts(f.prompt), std::vector<std::string>{"No items were selected!"});
+}
+
+void MainWindowTest::workerLinesArriveInOrder()
+{
+    Fixture f(false);
+    QVERIFY(f.frame->StartWorker(CommandId::kCheckRecords, "DbCheckRecords", [&] {
+        f.app->BeginOperation();
+        for (int i = 0; i < 500; ++i)
+            f.app->Log("line " + std::to_string(i), true, i % 7 == 0);
+        f.app->EndOperation();
+    }));
+    f.WaitForWorker();
+    auto lines = f.PaneLines();
+    QCOMPARE(lines.size(), size_t(500));
+    for (int i = 0; i < 500; ++i)
+    {
+        QCOMPARE(lines[size_t(i)], "line " + std::to_string(i));
+        QCOMPARE(f.frame->OutputPane().IsErrorLine(i), i % 7 == 0);
+    }
+}
+
+void MainWindowTest::newRecordTakesTheNextFreeName()
+{
+    Fixture f(false);
+    CFileView& view = f.frame->View(2);
+    QVERIFY(view.SelectFolder("database/records/items/"));
+    view.NewFile("Record", "dbr");
+    view.NewFile("Record", "dbr");
+    auto names = f.ListNames(view);
+    QVERIFY(std::find(names.begin(), names.end(), "New Record.dbr") != names.end());
+    QVERIFY(std::find(names.begin(), names.end(), "New Record (2).dbr") != names.end());
+    QVERIFY(IsFile(f.working + "database/records/items/New Record (2).dbr"));
+    QVERIFY(f.prompt.messages.empty());
+}
+
+void MainWindowTest::deleteWithNothingSelectedDoesNothing()
+{
+    Fixture f(false);
+    f.frame->SetCurrentTab(2);
+    CFileView& view = f.frame->View(2);
+    QVERIFY(view.SelectFolder("database/records/items/"));
+    view.FileList()->clearSelection();
+    QVERIFY(f.frame->TriggerCommand(CommandId::kDelete));
+    QVERIFY(f.prompt.messages.empty());
+    QCOMPARE(f.ListNames(view).size(), size_t(2));
+
+    // With one selected and Yes it goes.
+    view.SelectFiles({"sword.dbr"});
+    f.prompt.answers.push_back(PromptAnswer::Yes);
+    f.frame->TriggerCommand(CommandId::kDelete);
+    QCOMPARE(Texts(f.prompt), std::vector<std::string>{"Are you sure you want to delete the file 'sword.dbr'?"});
+    QCOMPARE(f.ListNames(view), std::vector<std::string>{"shield.dbr"});
+}
+
+void MainWindowTest::checkOutAndEditOnAFileAnotherUserHolds()
+{
+    Fixture f(true);
+    f.backend->heldBy["database/records/items/sword.dbr"] = "ann";
+    CFileView& view = f.frame->View(2);
+    QVERIFY(view.SelectFolder("database/records/items/"));
+    view.SelectFiles({"sword.dbr"});
+    view.CheckOutAndEdit();
+    QCOMPARE(Texts(f.prompt), std::vector<std::string>{"The file is currently checked out by ann."});
+    QVERIFY(f.backend->calls.empty());
+    QVERIFY(f.opened.empty());
+    // The row shows the holder.
+    QTreeWidgetItem* row = view.FileList()->findItems(QStringLiteral("sword.dbr"), Qt::MatchExactly).value(0);
+    QVERIFY(row);
+    QCOMPARE(row->text(1), QStringLiteral("ann"));
+
+    // A file this user holds opens at once.
+    f.backend->heldBy["database/records/items/shield.dbr"] = "me";
+    view.SelectFiles({"shield.dbr"});
+    view.CheckOutAndEdit();
+    QCOMPARE(f.opened, std::vector<std::string>{f.working + "database/records/items/shield.dbr"});
+}
+
+void MainWindowTest::screenshotsAndPrintout()
+{
+    Fixture f(true);
+    f.backend->heldBy["database/records/items/sword.dbr"] = "ann";
+    f.backend->heldBy["database/records/items/shield.dbr"] = "me";
+    f.app->Log("Building database...", true, false);
+    f.app->Log("Error: record database/records/items/broken.dbr has no template", true, true);
+    f.app->Log("Build time 0:02", true, false);
+    const char* names[3] = {"sources", "assets", "database"};
+    const char* folders[3] = {"source/Text/", "assets/items/", "database/records/items/"};
+    for (int tab = 0; tab < 3; ++tab)
+    {
+        f.frame->SetCurrentTab(tab);
+        f.frame->View(tab).SelectFolder(folders[tab]);
+        f.frame->FlushOutput();
+        QTest::qWait(50);
+        SaveScreenshot(*f.frame, QStringLiteral("tab-%1").arg(QString::fromLatin1(names[tab])));
+    }
+
+    COptionsDialog options(*f.app, f.prompt, f.frame.get());
+    options.show();
+    QTest::qWait(50);
+    SaveScreenshot(options, QStringLiteral("options-network"));
+    options.hide();
+
+    Fixture local(false);
+    COptionsDialog localOptions(*local.app, local.prompt, local.frame.get());
+    localOptions.show();
+    QTest::qWait(50);
+    SaveScreenshot(localOptions, QStringLiteral("options-local"));
+    SaveScreenshot(*local.frame, QStringLiteral("window-local"));
+
+    std::vector<StatusReportRow> rows;
+    for (int i = 0; i < 80; ++i)
+        rows.push_back({"items/weapon" + std::to_string(i) + ".tex", i % 2 ? "Revise" : "Waiting for Review"});
+    CStatusReportDialog report(rows, f.frame.get());
+    report.show();
+    QTest::qWait(50);
+    SaveScreenshot(report, QStringLiteral("status-report"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    QString pdf = QStringLiteral(MW_SCREENSHOT_DIR) + QStringLiteral("/status-report.pdf");
+    printer.setOutputFileName(pdf);
+    QVERIFY(report.PrintTo(printer) >= 2);
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.read(4) == "%PDF");
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
