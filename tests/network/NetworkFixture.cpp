@@ -24,7 +24,7 @@ std::string RecordingLog::Errors() const
     return all;
 }
 
-NetworkFixture::NetworkFixture()
+NetworkFixture::NetworkFixture() : server(temp / "server/")
 {
     alice.name = SvnServer::kAlice;
     alice.folder = temp / "alice/";

@@ -62,8 +62,9 @@ int RunCommand(const std::string& commandLine, std::string* output)
     return int(outcome.exitCode);
 }
 
-SvnServer::SvnServer()
+SvnServer::SvnServer(std::string folder) : m_folder(std::move(folder))
 {
+    EnsureFolders(m_folder);
     if (CreateRepository())
         Start();
 }
@@ -81,12 +82,13 @@ bool SvnServer::CreateRepository()
         m_error = "svnadmin create failed: " + output;
         return false;
     }
-    WriteFile(repository + "/conf/svnserve.conf", kServerConfig);
-    WriteFile(repository + "/conf/passwd", std::string("[users]\n") + kAlice + " = " + kAlicePassword + "\n" + kBob +
-                                               " = " + kBobPassword + "\n");
-    WriteFile(repository + "/hooks/pre-lock", kPreLockHook);
-    WriteFile(repository + "/hooks/pre-commit", kPreCommitHook);
-    if (RunCommand("chmod +x \"" + repository + "/hooks/pre-lock\" \"" + repository + "/hooks/pre-commit\"") != 0)
+    bool written = WriteFileAtomic(repository + "/conf/svnserve.conf", kServerConfig) &&
+                   WriteFileAtomic(repository + "/conf/passwd", std::string("[users]\n") + kAlice + " = " +
+                                                                  kAlicePassword + "\n" + kBob + " = " +
+                                                                  kBobPassword + "\n") &&
+                   WriteFileAtomic(repository + "/hooks/pre-lock", kPreLockHook) &&
+                   WriteFileAtomic(repository + "/hooks/pre-commit", kPreCommitHook);
+    if (!written || RunCommand("chmod +x \"" + repository + "/hooks/pre-lock\" \"" + repository + "/hooks/pre-commit\"") != 0)
     {
         m_error = "Couldn't make the hooks executable";
         return false;
@@ -98,14 +100,14 @@ bool SvnServer::Start()
 {
     std::mt19937 random{std::random_device{}()};
     std::uniform_int_distribution<int> ports(20000, 60000);
-    std::string pidFile = m_folder / "svnserve.pid";
+    std::string pidFile = m_folder + "svnserve.pid";
     // svnserve ends at once with an error when the port is taken: try another.
     for (int attempt = 0; attempt < 20; ++attempt)
     {
         int port = ports(random);
         std::string output;
         int status = RunCommand("svnserve -d -T --listen-host 127.0.0.1 --listen-port " + std::to_string(port) +
-                                    " -r \"" + m_folder.Path() + "\" --pid-file \"" + pidFile + "\"",
+                                    " -r \"" + m_folder + "\" --pid-file \"" + pidFile + "\"",
                                 &output);
         if (status != 0)
         {

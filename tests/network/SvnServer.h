@@ -1,10 +1,8 @@
-// A throwaway Subversion server for tests: a fresh repository with two users
+// A throwaway Subversion server for tests and benchmarks: a fresh repository with two users
 // (alice and bob), anonymous access off, hooks that refuse commits of
 // needs-lock files without their lock and refuse stealing locks, served by
 // svnserve on 127.0.0.1 on a free port until the object goes.
 #pragma once
-
-#include "support/TempFolder.h"
 
 #include <string>
 
@@ -18,7 +16,8 @@ public:
     static constexpr const char* kBob = "bob";
     static constexpr const char* kBobPassword = "bob-secret";
 
-    SvnServer();
+    // folder: a fresh folder (ending in "/") for the repository and the server's files.
+    explicit SvnServer(std::string folder);
     ~SvnServer();
     SvnServer(const SvnServer&) = delete;
     SvnServer& operator=(const SvnServer&) = delete;
@@ -30,7 +29,7 @@ public:
     std::string Url() const;
     int Port() const { return m_port; }
     // The repository folder (for file:// access and svnlook).
-    std::string RepositoryFolder() const { return m_folder / "repo"; }
+    std::string RepositoryFolder() const { return m_folder + "repo"; }
 
     // Freezes the server: it keeps its connections but answers nothing.
     void Pause();
@@ -42,7 +41,7 @@ private:
     bool CreateRepository();
     bool Start();
 
-    TempFolder m_folder;
+    std::string m_folder;
     int m_port = 0;
     long m_pid = 0;
     bool m_paused = false;

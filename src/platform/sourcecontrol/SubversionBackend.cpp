@@ -756,7 +756,14 @@ FileVersion SubversionBackend::GetClientFileVersion(const std::string& path)
     if (!IsFile(target.local) || !ReadWholeFile(target.local, bytes))
         return version;
     version.checksum = ContentChecksum(bytes);
-    if (m_session && m_session->IsOpen())
+    if (!m_session || !m_session->IsOpen())
+        return version;
+    // A view asks this right after the row's status: the folder's listing
+    // read the working copy's side already.
+    SubversionEntry entry;
+    if (m_connected && Cache().CachedEntry(target.relative, entry))
+        version.version = entry.inWorkingCopy && !entry.scheduledAdd ? int(entry.workingRevision) : 0;
+    else
         version.version = int(ReadLocalNode(*m_session, target.local).revision);
     return version;
 }

@@ -210,6 +210,20 @@ bool SubversionStatusCache::Entry(const std::string& path, SubversionEntry& entr
     return true;
 }
 
+bool SubversionStatusCache::CachedEntry(const std::string& path, SubversionEntry& entry) const
+{
+    if (m_forgotten.count(path))
+        return false;
+    auto folder = m_folders.find(ParentOf(path));
+    if (folder == m_folders.end() || TickCountMs() - folder->second.takenMs >= m_session.Options().statusCacheMs)
+        return false;
+    auto found = folder->second.entries.find(path);
+    if (found == folder->second.entries.end())
+        return false;
+    entry = found->second;
+    return true;
+}
+
 bool SubversionStatusCache::Children(const std::string& folder, std::map<std::string, SubversionEntry>& children,
                                      std::string& error)
 {

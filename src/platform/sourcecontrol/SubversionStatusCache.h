@@ -41,6 +41,8 @@ public:
     // The entry of path (relative, "/"-separated, no trailing "/"). False with
     // the reason when the server could not be asked.
     bool Entry(const std::string& path, SubversionEntry& entry, std::string& error);
+    // The entry of path when a fresh folder listing holds it; no server call.
+    bool CachedEntry(const std::string& path, SubversionEntry& entry) const;
     // The entries directly below folder ("" for the root), keyed by their
     // relative paths; false with the reason when the server could not be asked.
     bool Children(const std::string& folder, std::map<std::string, SubversionEntry>& children, std::string& error);
