@@ -132,7 +132,7 @@ void CDbEditor::UpdateCommands()
     if (mode == DbEditorMode::Record)
         status = QString("%1 record(s) open").arg(m_document->Records().size());
     else if (mode == DbEditorMode::Template)
-        status = QString::fromStdString(m_document->Template().FileState().Path());
+        status = QString::fromStdString(ToForwardSlashes(m_document->Template().FileState().Path()));
     statusBar()->showMessage(status);
 }
 

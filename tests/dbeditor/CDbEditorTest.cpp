@@ -1,0 +1,306 @@
+// The Database Editor window driven through its real widgets: columns of
+// both modes, in-place edits with their checks and undo, the template
+// commands, the settings, the manager's choice of window, and screenshots.
+#include "EditorFixture.h"
+
+#include "dbeditor/CDataView.h"
+#include "dbeditor/CDbDialogListCtrl.h"
+#include "dbeditor/CDbEditor.h"
+#include "dbeditor/CDbEditorManager.h"
+#include "dbeditor/CDbTemplateDlgBar.h"
+#include "dbeditor/CGroupDialog.h"
+#include "dbeditor/CInPlaceFileButton.h"
+#include "dbeditor/DbTreeView.h"
+#include "dbeditor/DbVariableTableModel.h"
+#include "dbtext/DbEditorDocument.h"
+#include "dbtext/TemplateEditing.h"
+#include "platform/FileSystem.h"
+#include "platform/PathRules.h"
+#include "platform/ProfileFile.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QStyleOptionViewItem>
+
+namespace mw {
+namespace {
+
+class CDbEditorTest : public test::EditorFixture
+{
+protected:
+    CDbEditorTest() : editor(workspace, IniPath(), &workspace.prompt) {}
+
+    QStringList Headings() const
+    {
+        QStringList headings;
+        for (int column = 0; column < editor.Model()->columnCount(); ++column)
+            headings << editor.Model()->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        return headings;
+    }
+    QStringList Names() const
+    {
+        QStringList names;
+        for (int row = 0; row < editor.Model()->rowCount(); ++row)
+            names << editor.Model()->index(row, 0).data().toString();
+        return names;
+    }
+    int RowOf(const QString& name) const { return int(Names().indexOf(name)); }
+    QString Cell(const QString& name, int column) const
+    {
+        return editor.Model()->index(RowOf(name), column).data().toString();
+    }
+    std::vector<std::string> Messages() const
+    {
+        std::vector<std::string> texts;
+        for (const auto& message : workspace.prompt.messages)
+            texts.push_back(message.text);
+        return texts;
+    }
+    // Creates the cell's in-place editor as a double click would.
+    QWidget* EditorFor(int row, int column)
+    {
+        QModelIndex index = editor.Model()->index(row, column);
+        if (!(editor.Model()->flags(index) & Qt::ItemIsEditable))
+            return nullptr;
+        return editor.List()->itemDelegate()->createEditor(editor.List()->viewport(), QStyleOptionViewItem(), index);
+    }
+
+    CDbEditor editor;
+};
+
+TEST_F(CDbEditorTest, RecordModeShowsOneValueColumnPerRecordAndRecordsEdits)
+{
+    ASSERT_TRUE(editor.OpenFiles({Record("archer"), Record("knight")}));
+    EXPECT_EQ(editor.windowTitle(), "Editing Record:archer.dbr + (Multiple Files)");
+    EXPECT_FALSE(editor.TemplateBar()->isVisibleTo(&editor));
+    ASSERT_TRUE(editor.Tree()->SelectGroup("Combat"));
+    EXPECT_EQ(Headings(), (QStringList{"Name", "Class", "Type", "archer.dbr", "knight.dbr"}));
+    EXPECT_EQ(Names(), (QStringList{"speed", "damage", "stance", "alive"}));
+    EXPECT_EQ(Cell("speed", 3), "3");
+    EXPECT_EQ(Cell("speed", 4), "4");
+    int headingWidth = editor.List()->horizontalHeader()->fontMetrics().horizontalAdvance("archer.dbr");
+    EXPECT_EQ(editor.List()->columnWidth(3), headingWidth + 15);
+
+    // Names and types are fixed in record mode; the picklist offers its items.
+    EXPECT_EQ(EditorFor(RowOf("speed"), 0), nullptr);
+    auto* choice = dynamic_cast<QComboBox*>(EditorFor(RowOf("stance"), 3));
+    ASSERT_NE(choice, nullptr);
+    EXPECT_EQ(choice->count(), 3);
+    EXPECT_EQ(choice->itemText(2), "high");
+    delete choice;
+
+    QModelIndex speed = editor.Model()->index(RowOf("speed"), 4);
+    EXPECT_FALSE(editor.Model()->setData(speed, "1,2", Qt::EditRole));
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(workspace.prompt.messages[0].caption, "Format Error");
+    EXPECT_TRUE(editor.Model()->setData(speed, "9", Qt::EditRole));
+    EXPECT_EQ(Cell("speed", 4), "9");
+    EXPECT_TRUE(editor.Document().FindOpenRecordByName("knight.dbr")->FileState().IsModified());
+    EXPECT_FALSE(editor.Document().FindOpenRecordByName("archer.dbr")->FileState().IsModified());
+
+    editor.OnUndo();
+    EXPECT_EQ(Cell("speed", 4), "4");
+    EXPECT_FALSE(editor.Document().IsModified());
+    editor.OnRedo();
+    EXPECT_EQ(Cell("speed", 4), "9");
+
+    // The static Class row is shown but not editable; other templates are refused.
+    ASSERT_TRUE(editor.Tree()->SelectGroup("All Groups"));
+    EXPECT_EQ(Cell("Class", 3), "Unit");
+    EXPECT_EQ(EditorFor(RowOf("Class"), 3), nullptr);
+    EXPECT_FALSE(editor.OpenFile(Record("sword")));
+    EXPECT_EQ(editor.Document().Records().size(), 2u);
+}
+
+TEST_F(CDbEditorTest, SearchFindsVariablesOfEveryGroupByName)
+{
+    ASSERT_TRUE(editor.OpenFile(Record("archer")));
+    editor.DataView()->Search()->setText("S");
+    EXPECT_EQ(Names(), (QStringList{"Class", "FileDescription", "speed", "stance", "skin"}));
+    QModelIndex skin = editor.Model()->index(RowOf("skin"), 3);
+    ASSERT_TRUE(editor.Model()->setData(skin, "textures\\archer.tex", Qt::EditRole));
+    EXPECT_EQ(editor.Document().Records()[0]->GetValue("skin"), "textures\\archer.tex");
+    editor.DataView()->Search()->clear();
+    EXPECT_EQ(Names(), (QStringList{"Class"}));
+}
+
+TEST_F(CDbEditorTest, SavingSeveralRecordsOffersTheChecklistAndWritesTheTicked)
+{
+    ASSERT_TRUE(editor.OpenFiles({Record("archer"), Record("knight"), Record("scout")}));
+    std::string scoutBefore = test::ReadFile(Record("scout"));
+    ASSERT_TRUE(editor.Tree()->SelectGroup("Combat"));
+    ASSERT_TRUE(editor.Model()->setData(editor.Model()->index(RowOf("speed"), 3), "11", Qt::EditRole));
+    ASSERT_TRUE(editor.Model()->setData(editor.Model()->index(RowOf("speed"), 5), "13", Qt::EditRole));
+    QStringList offered;
+    editor.SetDialogRunner([&](QDialog& dialog) {
+        auto* list = dialog.findChild<QListWidget*>();
+        for (int i = 0; list && i < list->count(); ++i)
+        {
+            offered << list->item(i)->text();
+            if (list->item(i)->text() == "scout.dbr")
+                list->item(i)->setCheckState(Qt::Unchecked);
+        }
+        return int(QDialog::Accepted);
+    });
+    EXPECT_TRUE(editor.OnFileSave());
+    EXPECT_EQ(offered, (QStringList{"archer.dbr", "scout.dbr"}));
+    EXPECT_NE(test::ReadFile(Record("archer")).find("speed,11,\r\n"), std::string::npos);
+    EXPECT_EQ(test::ReadFile(Record("scout")), scoutBefore);
+    EXPECT_EQ(editor.windowTitle(), "Editing Record:archer.dbr + (Multiple Files)");
+}
+
+TEST_F(CDbEditorTest, TemplateModeEditsGroupsAndVariablesThroughItsCommands)
+{
+    ASSERT_TRUE(editor.OpenFile(temp / "Database/Templates/unit.tpl"));
+    EXPECT_EQ(editor.windowTitle(), "Viewing Template:unit.tpl");
+    EXPECT_TRUE(editor.TemplateBar()->isVisibleTo(&editor));
+    ASSERT_TRUE(editor.Tree()->SelectGroup("Combat"));
+    EXPECT_EQ(Headings(), (QStringList{"Name", "Class", "Type", "Default Value"}));
+    EXPECT_NE(dynamic_cast<QLineEdit*>(EditorFor(RowOf("speed"), 0)), nullptr);
+    auto* types = dynamic_cast<QComboBox*>(EditorFor(RowOf("speed"), 2));
+    ASSERT_NE(types, nullptr);
+    EXPECT_EQ(types->count(), 15);
+    delete types;
+
+    // Add group: a taken name is refused and the dialog asked again.
+    int asked = 0;
+    editor.SetDialogRunner([&](QDialog& dialog) {
+        auto* group = dynamic_cast<CGroupDialog*>(&dialog);
+        if (!group || asked == 2)
+            return int(QDialog::Rejected);
+        group->NameField()->setText(asked++ == 0 ? "Looks" : "Magic");
+        return int(QDialog::Accepted);
+    });
+    editor.OnAddGroup();
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(Messages(), std::vector<std::string>{
+                              "A group with the name \"Looks\" already exists.  Please choose a different name"});
+    EXPECT_EQ(editor.Tree()->SelectedGroup(), "Magic");
+    ASSERT_NE(FindGroupByName(editor.Document().Template(), "Combat")->FindGroup("Magic"), nullptr);
+
+    // Deleting the only subgroup selects its parent; undo puts it back.
+    editor.OnDeleteGroup();
+    EXPECT_EQ(editor.Tree()->SelectedGroup(), "Combat");
+    editor.OnUndo();
+    EXPECT_EQ(editor.Tree()->SelectedGroup(), "Magic");
+
+    ASSERT_TRUE(editor.Tree()->SelectGroup("Combat"));
+    editor.List()->SelectRow(1);
+    editor.TemplateBar()->insertVariable->trigger();
+    EXPECT_EQ(Names(), (QStringList{"speed", "newEntry", "damage", "stance", "alive"}));
+    EXPECT_EQ(editor.List()->SelectedRow(), 1);
+    EXPECT_TRUE(editor.Model()->setData(editor.Model()->index(1, 0), "range", Qt::EditRole));
+    EXPECT_FALSE(editor.Model()->setData(editor.Model()->index(1, 0), "Looks", Qt::EditRole));
+    EXPECT_FALSE(editor.Model()->setData(editor.Model()->index(1, 0), "long range", Qt::EditRole));
+    EXPECT_EQ(Cell("range", 0), "range");
+
+    editor.TemplateBar()->deleteVariable->trigger();
+    EXPECT_EQ(Names(), (QStringList{"speed", "damage", "stance", "alive"}));
+    EXPECT_TRUE(editor.Document().IsModified());
+}
+
+TEST_F(CDbEditorTest, DescriptionsSwitchAndColumnWidthsAreKeptInToolsIni)
+{
+    WriteProfileString("Database", "nameColumnWidth", "210", IniPath());
+    CDbEditor configured(workspace, IniPath(), &workspace.prompt);
+    ASSERT_TRUE(configured.OpenFile(temp / "Database/Templates/unit.tpl"));
+    EXPECT_EQ(configured.List()->columnWidth(0), 210);
+    EXPECT_EQ(configured.List()->columnWidth(1), DbEditorSettings::DefaultWidth(DbEditorColumn::Class));
+
+    configured.OnToggleDescriptions();
+    EXPECT_EQ(configured.Model()->headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), "Description");
+    EXPECT_EQ(configured.List()->columnWidth(3), 100);
+    configured.List()->horizontalHeader()->resizeSection(1, 95);
+    ASSERT_TRUE(configured.QueryClose(true));
+    EXPECT_EQ(ReadProfileString("Database", "viewDescriptions", "", IniPath()), "1");
+    EXPECT_EQ(ReadProfileString("Database", "classColumnWidth", "", IniPath()), "95");
+    EXPECT_EQ(ReadProfileString("Database", "descriptionColumnWidth", "", IniPath()), "100");
+    // Record value columns are not the Value column: its width is not written.
+    EXPECT_EQ(ReadProfileString("Database", "valueColumnWidth", "none", IniPath()), "none");
+}
+
+TEST_F(CDbEditorTest, ClosingWithChangesAsksAndCancelKeepsTheWindowOpen)
+{
+    ASSERT_TRUE(editor.OpenFile(Record("archer")));
+    ASSERT_TRUE(editor.Tree()->SelectGroup("Combat"));
+    ASSERT_TRUE(editor.Model()->setData(editor.Model()->index(RowOf("speed"), 3), "8", Qt::EditRole));
+    workspace.prompt.answers.push_back(PromptAnswer::Cancel);
+    EXPECT_FALSE(editor.QueryClose(true));
+    EXPECT_EQ(Messages(), std::vector<std::string>{"File(s) have been modified.  Would you like to save?"});
+    EXPECT_EQ(workspace.prompt.messages[0].caption, "Database Editor");
+    workspace.prompt.answers.push_back(PromptAnswer::Yes);
+    EXPECT_TRUE(editor.QueryClose(true));
+    EXPECT_NE(test::ReadFile(Record("archer")).find("speed,8,\r\n"), std::string::npos);
+}
+
+TEST_F(CDbEditorTest, FileButtonsOfferTheirExtensionsAndWriteRelativeValues)
+{
+    CInPlaceFileButton include("tpl", CInPlaceFileButton::PathForm::TemplateDir, temp.Path(), "", nullptr);
+    EXPECT_EQ(include.Filter(), "Files (*.tpl);;All Files (*)");
+    QString offeredFilter;
+    include.SetChooser([&](const QString& filter, const QString&) {
+        offeredFilter = filter;
+        return QString::fromStdString(temp / "Database/Templates/item.tpl");
+    });
+    include.Browse();
+    EXPECT_EQ(offeredFilter, "Files (*.tpl);;All Files (*)");
+    EXPECT_EQ(include.Text(), "%TEMPLATE_DIR%Database\\Templates\\item.tpl");
+
+    CInPlaceFileButton sound("wav,mp3", CInPlaceFileButton::PathForm::Relative, temp.Path(), "", nullptr);
+    EXPECT_EQ(sound.Filter(), "Files (*.wav *.mp3);;All Files (*)");
+    QString start;
+    sound.SetChooser([&](const QString&, const QString& folder) {
+        start = folder;
+        return QString::fromStdString(temp / "database/sounds/hit.wav");
+    });
+    sound.Browse();
+    EXPECT_EQ(sound.Text(), "sounds\\hit.wav");
+    // The last chosen folder is offered next time.
+    sound.Browse();
+    EXPECT_EQ(start.toStdString(), temp / "database/sounds");
+}
+
+TEST_F(CDbEditorTest, TheManagerOpensRecordsOfOneTemplateInOneWindow)
+{
+    CDbEditorManager manager(workspace, IniPath());
+    CDbEditor* first = manager.OpenInDatabaseEditor(Record("archer"));
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(manager.OpenInDatabaseEditor(ToBackslashes(Record("knight"))), first);
+    EXPECT_EQ(first->Document().Records().size(), 2u);
+    CDbEditor* other = manager.OpenInDatabaseEditor(Record("sword"));
+    EXPECT_NE(other, first);
+    EXPECT_EQ(manager.Editors().size(), 2u);
+    EXPECT_EQ(manager.OpenInDatabaseEditor(temp / "notes.txt"), nullptr);
+    EXPECT_TRUE(manager.CloseAll(true));
+    QApplication::processEvents();
+}
+
+TEST_F(CDbEditorTest, ScreenshotsOfBothModes)
+{
+    std::string folder = MW_SCREENSHOT_DIR;
+    ASSERT_TRUE(EnsureFolders(folder + "/"));
+    ASSERT_TRUE(editor.OpenFile(temp / "Database/Templates/unit.tpl"));
+    editor.OnToggleDescriptions();
+    ASSERT_TRUE(editor.Tree()->SelectGroup("Combat"));
+    editor.List()->SelectRow(0);
+    editor.resize(1000, 520);
+    editor.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(editor.grab().save(QString::fromStdString(folder + "/template-mode.png")));
+
+    editor.OnToggleDescriptions();
+    ASSERT_TRUE(editor.OpenFiles({Record("archer"), Record("knight"), Record("scout")}));
+    EXPECT_TRUE(editor.Document().Mode() == DbEditorMode::Record);
+    ASSERT_TRUE(editor.Tree()->SelectGroup("Combat"));
+    editor.List()->SelectRow(1);
+    QApplication::processEvents();
+    EXPECT_TRUE(editor.grab().save(QString::fromStdString(folder + "/record-mode.png")));
+    editor.hide();
+}
+
+} // namespace
+} // namespace mw
