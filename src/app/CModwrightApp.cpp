@@ -40,7 +40,7 @@ CModwrightApp::CModwrightApp(AppEnvironment environment)
         m_consolePrompt = std::make_unique<ConsolePrompt>(*m_out);
         m_prompt = m_consolePrompt.get();
     }
-    m_buildDriver = std::make_unique<BuildDriver>(*this);
+    m_buildDriver = std::make_unique<BuildDriver>(*this, m_assetRegistry);
     m_sourceControl.SetNetworkBackendFactory(&MakeNetworkBackend);
 }
 
@@ -77,6 +77,8 @@ void CModwrightApp::ParseCommandLine(const std::vector<std::string>& arguments)
             m_network = true;
         else if (argument == "-quiet")
             m_quiet = true;
+        else if (argument == "-explain")
+            m_buildDriver->SetExplain(true);
         else if (argument == "-ini")
         {
             Log("Processing ini parameter", true, false);
@@ -96,6 +98,7 @@ void CModwrightApp::ParseCommandLine(const std::vector<std::string>& arguments)
                 m_database = arguments[++i];
         }
     }
+    m_buildDriver->SetNetwork(m_network);
 }
 
 bool CModwrightApp::LogInQuiet()
@@ -170,6 +173,18 @@ void CModwrightApp::LoadDefaultsTable()
 
 int CModwrightApp::RunQuiet()
 {
+    // Without these folders a build would write relative to wherever the
+    // program was started: stop before anything is done.
+    if (m_buildFolder.empty() || m_toolsFolder.empty())
+    {
+        Log(Format("The %s folder is not set: give %s in the [Login] section of %s",
+                   m_buildFolder.empty() ? "build" : "tools", m_buildFolder.empty() ? "builddir" : "toolsdir",
+                   m_iniPath.c_str()),
+            true, true);
+        return 1;
+    }
+    // Nobody is there to answer: unassociated files are deleted without asking.
+    m_buildDriver->SetUnassociatedPolicy(BuildDriver::UnassociatedPolicy::YesToAll);
     Log("Starting quiet mode processing...", true, false);
     int syncResult = Sync();
     int errors = m_buildDriver->BuildAll(false, true);

@@ -1,7 +1,9 @@
 // The command-line tool's commands.
 #include "CommandLineTool.h"
 
+#include "BuildCommands.h"
 #include "CModwrightApp.h"
+#include "DbArchiveFileCheck.h"
 #include "dbarchive/ArchiveSlot.h"
 #include "dbarchive/DbArchive.h"
 #include "dbarchive/DbArchiveStrings.h"
@@ -36,6 +38,18 @@ const char* const kUsage =
     "                                  (relative to the working folder)\n"
     "  update-refs PATH...             rewrite references to the earlier names of the given records\n"
     "                                  or templates, then clear their name histories\n"
+    "  build [--force] [--explain]     compile every out-of-date asset and the database, and list\n"
+    "                                  output that no input produces any more (--force: everything)\n"
+    "  build-assets [--force] [--explain] [FOLDER]\n"
+    "                                  compile the assets of FOLDER (default: the mod's assets folder)\n"
+    "  build-archives [--fresh]        update (--fresh: rebuild) every resource archive\n"
+    "  compact                         drop entries of deleted files from the resource archives and\n"
+    "                                  compact them\n"
+    "  resource-stats                  statistics of the resource archives\n"
+    "  delete-unassociated [--yes]     list (--yes: delete) build output, archive entries and records\n"
+    "                                  whose source no longer exists\n"
+    "\n"
+    "--explain logs why each asset is rebuilt.\n"
     "\n"
     "The exit status is 1 when the command counted errors, 2 for a usage error.\n";
 
@@ -98,6 +112,12 @@ bool LoadArchiveFile(const std::string& path, DbArchive& archive, std::ostream& 
         errorOut << "Couldn't open " << path << ": " << LastErrorText() << "\n";
         return false;
     }
+    std::string problem = DbArchiveFileProblem(bytes);
+    if (!problem.empty())
+    {
+        errorOut << path << " is not a database archive (" << problem << ")\n";
+        return false;
+    }
     archive.Load(bytes.data(), bytes.size());
     return true;
 }
@@ -132,12 +152,15 @@ int ArchiveStats(CModwrightApp& app, const std::vector<std::string>& arguments, 
         ReportDbArchiveStatistics(app);
         return 0;
     }
-    // A named archive must exist: statistics of nothing would only mislead.
+    // A named archive must exist and be one: statistics of nothing would only mislead.
     if (!IsFile(arguments[0]))
     {
         errorOut << "Couldn't open " << arguments[0] << "\n";
         return 1;
     }
+    DbArchive check;
+    if (!LoadArchiveFile(arguments[0], check, errorOut))
+        return 1;
     OpenDbArchive(app, arguments[0]);
     std::vector<std::string> lines;
     app.ArchiveSlot()->WriteStatistics(lines);
@@ -217,10 +240,18 @@ int RunCommandLineTool(const std::vector<std::string>& arguments, const AppEnvir
         needed = 1, exact = false;
     else if (command == "compile-db" || command == "archive-stats")
         exact = false;
+    else if (IsBuildCommand(command))
+        exact = false;
     bool known = command == "compile-db" || command == "archive-stats" || command == "archive-list" ||
                  command == "archive-dump" || command == "templatron" || command == "db-sync" ||
-                 command == "check-records" || command == "find-refs" || command == "update-refs";
-    if (!known || commandArguments.size() < needed || (exact && commandArguments.size() != needed))
+                 command == "check-records" || command == "find-refs" || command == "update-refs" ||
+                 IsBuildCommand(command);
+    if (!known)
+    {
+        errorOut << "unknown command '" << command << "'\n" << kUsage;
+        return 2;
+    }
+    if (commandArguments.size() < needed || (exact && commandArguments.size() != needed))
     {
         errorOut << kUsage;
         return 2;
@@ -249,7 +280,22 @@ int RunCommandLineTool(const std::vector<std::string>& arguments, const AppEnvir
         }
     }
     int status = 0;
-    if (command == "compile-db")
+    // These write below the build folder (or read from it); without one
+    // they would work relative to wherever the tool was started.
+    if ((command == "compile-db" || (command == "archive-stats" && commandArguments.empty())) &&
+        app.GetBuildDir().empty())
+    {
+        errorOut << "The build folder is not set: give builddir in the [Login] section of " << app.GetIniPath()
+                 << "\n";
+        return 1;
+    }
+    if (IsBuildCommand(command))
+    {
+        status = RunBuildCommand(app, command, commandArguments, out, errorOut);
+        if (status == 2)
+            errorOut << kUsage;
+    }
+    else if (command == "compile-db")
         status = CompileDb(app, commandArguments, errorOut);
     else if (command == "archive-stats")
         status = ArchiveStats(app, commandArguments, errorOut);

@@ -33,10 +33,11 @@ bool RunArchiveTool(IWorkspaceContext& context, const std::string& commandLine, 
     return false;
 }
 
-void RunArchiveTool(IWorkspaceContext& context, const std::string& commandLine)
+// One failure when the run could not start or ended with a failing code.
+int RunArchiveTool(IWorkspaceContext& context, const std::string& commandLine)
 {
     uint32_t exitCode = 0;
-    RunArchiveTool(context, commandLine, exitCode);
+    return RunArchiveTool(context, commandLine, exitCode) && exitCode == 0 ? 0 : 1;
 }
 
 // The archive files of a folder, in listing order.
@@ -53,7 +54,7 @@ std::vector<std::string> ArchiveFiles(const std::string& folder)
 }
 
 // Builds or updates the archive of every folder of folder; false when cancelled.
-bool BuildArchivesIn(IWorkspaceContext& context, const std::string& folder, bool fresh, bool skipXpack)
+bool BuildArchivesIn(IWorkspaceContext& context, const std::string& folder, bool fresh, bool skipXpack, int& failures)
 {
     std::vector<FolderEntry> entries;
     ListFolder(folder, entries);
@@ -68,30 +69,32 @@ bool BuildArchivesIn(IWorkspaceContext& context, const std::string& folder, bool
         if (fresh)
             RemoveFile(archive + ".arc");
         const char* operation = fresh ? "-add" : "-update";
-        RunArchiveTool(context, "ArcPack \"" + archive + ".arc\" " + operation + " . \"" + archive + "\" 6");
+        failures += RunArchiveTool(context, "ArcPack \"" + archive + ".arc\" " + operation + " . \"" + archive + "\" 6");
     }
     return true;
 }
 
-void RemoveMissingIn(IWorkspaceContext& context, const std::string& folder)
+int RemoveMissingIn(IWorkspaceContext& context, const std::string& folder)
 {
+    int failures = 0;
     for (const std::string& file : ArchiveFiles(folder))
     {
         context.Log(Format("Removing unassociated files from archive %s%s.", folder.c_str(), file.c_str()), true,
                     false);
         std::string stem = file.substr(0, file.size() - 4);
-        RunArchiveTool(context, "ArcPack \"" + folder + file + "\" -removeMissing \"" + folder + stem + "\"");
+        failures += RunArchiveTool(context, "ArcPack \"" + folder + file + "\" -removeMissing \"" + folder + stem + "\"");
     }
+    return failures;
 }
 
-bool CompactIn(IWorkspaceContext& context, const std::string& folder)
+bool CompactIn(IWorkspaceContext& context, const std::string& folder, int& failures)
 {
     for (const std::string& file : ArchiveFiles(folder))
     {
         if (context.IsCancelled())
             return false;
         context.Log(Format("Compacting %s%s.", folder.c_str(), file.c_str()), true, false);
-        RunArchiveTool(context, "ArcPack \"" + folder + file + "\" -compact");
+        failures += RunArchiveTool(context, "ArcPack \"" + folder + file + "\" -compact");
     }
     return true;
 }
@@ -109,12 +112,14 @@ bool IsNegativeExitCode(uint32_t exitCode)
 
 std::string ResourceBaseFolder(IWorkspaceContext& context) { return BuildPrefix(context) + "resources/"; }
 
-void BuildArchives(IWorkspaceContext& context, bool fresh)
+int BuildArchives(IWorkspaceContext& context, bool fresh)
 {
     std::string base = ResourceBaseFolder(context);
     RemoveFile(base + "xpack.arc");
-    if (BuildArchivesIn(context, base, fresh, true))
-        BuildArchivesIn(context, base + "xpack/", fresh, false);
+    int failures = 0;
+    if (BuildArchivesIn(context, base, fresh, true, failures))
+        BuildArchivesIn(context, base + "xpack/", fresh, false, failures);
+    return failures;
 }
 
 bool UpdateArchiveFile(IWorkspaceContext& context, const std::string& outputPath)
@@ -147,34 +152,46 @@ bool UpdateArchiveFile(IWorkspaceContext& context, const std::string& outputPath
     return true;
 }
 
-void RemoveMissingAll(IWorkspaceContext& context, const std::string* prefix)
+int RemoveMissingAll(IWorkspaceContext& context, const std::string* prefix)
 {
     std::string base = prefix ? context.GetBuildDir() + *prefix + "resources/" : ResourceBaseFolder(context);
-    RemoveMissingIn(context, base);
+    int failures = RemoveMissingIn(context, base);
     RemoveFile(base + "xpack.arc");
-    RemoveMissingIn(context, base + "xpack/");
+    return failures + RemoveMissingIn(context, base + "xpack/");
 }
 
-void CompactAll(IWorkspaceContext& context)
+int CompactAll(IWorkspaceContext& context)
 {
     std::string base = ResourceBaseFolder(context);
-    if (CompactIn(context, base))
-        CompactIn(context, base + "xpack/");
+    int failures = 0;
+    if (CompactIn(context, base, failures))
+        CompactIn(context, base + "xpack/", failures);
+    return failures;
 }
 
-void ShowArchiveStatistics(IWorkspaceContext& context)
+std::string WriteArchiveStatistics(IWorkspaceContext& context)
 {
     std::string build = context.GetBuildDir();
     std::string prefix = BuildPrefix(context);
     std::string resources = prefix + "resources/";
     std::string statistics = build + kStatisticsFileName;
+    // A file left by an earlier run must not pass for this one's.
+    RemoveFile(statistics);
     RunArchiveTool(context, "ArcPack -totalStats \"" + statistics + "\" \"" + resources + "*.arc\" \"" + prefix +
                                 "Audio\\*.arc\" \"" + resources + "xpack/*.arc\"");
     if (!IsFile(statistics))
     {
         context.Log(Format("The archive statistics were not written to %s", statistics.c_str()), true, true);
-        return;
+        return std::string();
     }
+    return statistics;
+}
+
+void ShowArchiveStatistics(IWorkspaceContext& context)
+{
+    std::string statistics = WriteArchiveStatistics(context);
+    if (statistics.empty())
+        return;
     if (!OpenWithDefaultViewer(statistics))
         context.Log(Format("Archive statistics written to %s (no viewer to open it with)", statistics.c_str()), true,
                     false);

@@ -14,8 +14,10 @@ std::string ResourceBaseFolder(IWorkspaceContext& context);
 
 // Builds (fresh) or updates every archive of the current mod: each folder of
 // the resource base except "xpack" and dot folders, then each folder below
-// "xpack/". Stops between archives when cancelled.
-void BuildArchives(IWorkspaceContext& context, bool fresh);
+// "xpack/". Stops between archives when cancelled. Like the other archive
+// operations it returns the number of archive-tool runs that could not start
+// or ended with a failing exit code; only callers that report a status use it.
+int BuildArchives(IWorkspaceContext& context, bool fresh);
 
 // Puts one freshly compiled file into the archive of the resource folder it
 // lies in; false when the archive tool could not be run or reported failure.
@@ -24,13 +26,15 @@ bool UpdateArchiveFile(IWorkspaceContext& context, const std::string& outputPath
 // Removes from every archive the files that no longer exist in its folder.
 // prefix: the mod prefix ("" or "CustomMaps/<mod>/"), or null for the
 // current mod.
-void RemoveMissingAll(IWorkspaceContext& context, const std::string* prefix);
+int RemoveMissingAll(IWorkspaceContext& context, const std::string* prefix);
 
 // Compacts every archive; stops between archives when cancelled.
-void CompactAll(IWorkspaceContext& context);
+int CompactAll(IWorkspaceContext& context);
 
-// Writes the archive statistics to the build folder's "fileStats.txt" and
-// opens it with the desktop's default viewer.
+// Writes the archive statistics to the build folder's "fileStats.txt"; its
+// path, or empty (after a logged error) when it was not written.
+std::string WriteArchiveStatistics(IWorkspaceContext& context);
+// The same, then opens the file with the desktop's default viewer.
 void ShowArchiveStatistics(IWorkspaceContext& context);
 
 // Starts the resource tree viewer without waiting for it.

@@ -377,11 +377,13 @@ bool DbArchive::Serialize(ByteWriter& writer)
 
 void DbArchive::WriteStatistics(std::vector<std::string>& lines) const
 {
-    lines.push_back(Format("Number of Records in archive: %u", m_header.recordCount));
-    if (m_header.recordCount != 0)
+    // The records actually loaded: a damaged header may claim any count.
+    uint32_t recordCount = uint32_t(m_entries.size());
+    lines.push_back(Format("Number of Records in archive: %u", recordCount));
+    if (recordCount != 0)
     {
         uint32_t bodies = m_header.indexOffset > ArchiveHeader::kSize ? m_header.indexOffset - ArchiveHeader::kSize : 0;
-        uint32_t average = bodies / m_header.recordCount;
+        uint32_t average = bodies / recordCount;
         if (m_header.flags & ArchiveHeader::kFlagCompressed)
             lines.push_back(Format("Average Record size (compressed): %u", average));
         else

@@ -305,6 +305,7 @@ TEST_F(AppTest, QuietBuildOfAnEmptyWorkspaceSucceeds)
     std::string ini = temp / "Tools.ini";
     WriteProfileString("Login", "localdir", temp / "w", ini);
     WriteProfileString("Login", "builddir", temp / "b", ini);
+    WriteProfileString("Login", "toolsdir", temp / "t", ini);
     auto app = MakeApp();
     ASSERT_TRUE(app->InitInstance({"-quiet", "-ini", ini}));
     EXPECT_EQ(app->RunQuiet(), 0);

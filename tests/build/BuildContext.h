@@ -26,6 +26,8 @@ public:
 
     bool RunTool(const std::string& commandLine, uint32_t& exitCode, const char* folder) override;
     std::string GetToolsDir() const override { return m_toolsDir; }
+    // Ends in a backslash, as the application's does.
+    std::string GetSourceDir() const override { return GetWorkingDir() + "source\\"; }
     int GetExportStatistics() const override { return exportStatistics; }
 
     // The recorded command lines, in order.

@@ -24,7 +24,9 @@ TEST(QuietMode, SyncsBuildsAndExitsWithTheExactOutput)
     EXPECT_NE(run.out.find("Compiling database...\n\n"), std::string::npos);
     EXPECT_NE(run.out.find("BinaryUpdate: " + temp.Path() + "Working/database/records/items/sword.dbr\n\n"),
               std::string::npos);
-    EXPECT_NE(run.out.find("Done.\n\nBuild time 0:"), std::string::npos);
+    EXPECT_NE(run.out.find("Deleting empty resource directories...\n\n"), std::string::npos);
+    EXPECT_NE(run.out.find("\n\nBuild time 0:"), std::string::npos);
+    EXPECT_EQ(run.out.find("error(s)"), std::string::npos);
     EXPECT_TRUE(IsFile(temp / "Build/database/database.arz"));
     EXPECT_EQ(run.out.substr(run.out.size() - kDashes.size() - 1), kDashes + "\n");
     EXPECT_EQ(run.err, "");
@@ -38,7 +40,7 @@ TEST(QuietMode, BuildErrorsGiveANonZeroStatus)
     RunResult run = RunProgram(MODWRIGHT_EXE, {"-quiet", "-ini", ini}, temp.Path());
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_NE(run.out.find("Error building record (Record has no template)\n\n"), std::string::npos);
-    EXPECT_NE(run.out.find("Done.\n\n\n\n1 error(s) 0 warning(s)\n\nBuild time 0:"), std::string::npos);
+    EXPECT_NE(run.out.find("\n\n\n\n1 error(s) 0 warning(s)\n\nBuild time 0:"), std::string::npos);
 }
 
 TEST(QuietMode, NetworkLoginFailureExitsNonZeroWithTheTwoLines)
@@ -83,6 +85,7 @@ TEST(QuietMode, TheWholeOutputOfASmallBuildIsExact)
     std::string ini = temp / "Tools.ini";
     WriteProfileString("Login", "localdir", temp / "Working", ini);
     WriteProfileString("Login", "builddir", temp / "Build", ini);
+    WriteProfileString("Login", "toolsdir", temp / "Tools", ini);
     RunResult run = RunProgram(MODWRIGHT_EXE, {"-quiet", "-ini", ini}, temp.Path());
     ASSERT_EQ(run.exitStatus, 0) << run.out;
     // Folders read from Tools.ini get a trailing backslash; paths built from them mix separators.
@@ -91,9 +94,13 @@ TEST(QuietMode, TheWholeOutputOfASmallBuildIsExact)
     std::string expected = "Processing ini parameter\n\n"
                            "Starting quiet mode processing...\n\n" +
                            kDashes + "\nSyncing...\n\n\n\nSync time 0:00\n\n" + kDashes + "\n" + kDashes +
-                           "\nCompiling database...\n\n" + build + "database/one.dbr\n\n" + "BinaryUpdate: " + work +
+                           "\nCompiling assets...\n\nDone.\n\n"
+                           "Compiling database...\n\n" + build + "database/one.dbr\n\n" + "BinaryUpdate: " + work +
                            "database/one.dbr\n\n" + "Closed " + build + "database\\database.arz\n\n" +
-                           "Done.\n\nBuild time 0:00\n\n" + kDashes + "\n";
+                           "Done.\n\nDeleting unassociated resources...\n\nOpened " + build +
+                           "database\\database.arz for reading\n\nClosed " + build +
+                           "database\\database.arz\n\nDeleting empty resource directories...\n\n"
+                           "Build time 0:00\n\n" + kDashes + "\n";
     EXPECT_EQ(run.out, expected);
     EXPECT_EQ(run.err, "");
 

@@ -2,6 +2,7 @@
 #include "Run.h"
 
 #include "platform/FileSystem.h"
+#include "platform/PathRules.h"
 #include "platform/ProfileFile.h"
 
 #include <cstdlib>
@@ -90,7 +91,8 @@ std::string CopyExampleWorkspace(const std::string& target)
     std::string ini = target + "Tools.ini";
     WriteProfileString("Login", "localdir", target + "Working/", ini);
     WriteProfileString("Login", "builddir", target + "Build/", ini);
-    WriteProfileString("Login", "toolsdir", target + "Tools/", ini);
+    // The programs in tools/ are built next to modwright: that folder is a working tools folder.
+    WriteProfileString("Login", "toolsdir", ParentPath(MODWRIGHT_EXE) + "/", ini);
     return ini;
 }
 

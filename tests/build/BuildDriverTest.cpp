@@ -1,0 +1,304 @@
+// The build driver: the up-to-date rule, counters, cancellation, the
+// unassociated-files step and the log lines of a build.
+#include "BuildContext.h"
+#include "assets/AssetRegistry.h"
+#include "assets/AssetTypes.h"
+#include "assets/BuildDriver.h"
+#include "assets/SceneExportData.h"
+#include "assets/types/MeshAsset.h"
+#include "assets/types/TextFileAsset.h"
+#include "assets/types/TextureAsset.h"
+#include "platform/CommandLine.h"
+#include "platform/FileSystem.h"
+#include "platform/PathRules.h"
+#include "platform/sourcecontrol/LocalSourceControlBackend.h"
+#include "support/TempFolder.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <cstdio>
+#include <set>
+
+namespace mw {
+namespace {
+
+using test::BuildContext;
+using test::TempFolder;
+using test::TouchFile;
+using test::WriteFile;
+
+// Files in this set are not under source control; listing can be turned off
+// so the driver walks the disk.
+class UnversionedBackend : public LocalSourceControlBackend
+{
+public:
+    int GetFileStatus(const std::string& path, FileStatus& status) override
+    {
+        if (unversioned.count(ToForwardSlashes(path)))
+            return 1;
+        return LocalSourceControlBackend::GetFileStatus(path, status);
+    }
+    void GetFilesUnderDirectory(const std::string& path, std::vector<std::string>& list) override
+    {
+        list.clear();
+        if (listFiles)
+            LocalSourceControlBackend::GetFilesUnderDirectory(path, list);
+    }
+
+    std::set<std::string> unversioned;
+    bool listFiles = true;
+};
+
+class BuildDriverTest : public ::testing::Test
+{
+protected:
+    BuildDriverTest()
+        : context(temp / "work/", temp / "build/", temp / "tools/"), driver(context, registry)
+    {
+        auto backend = std::make_unique<UnversionedBackend>();
+        backend->SetClientDirectory(temp / "work/");
+        this->backend = backend.get();
+        context.SourceControl().SetBackend(std::move(backend));
+        RegisterAssetTypes(registry, context);
+        driver.SetUnassociatedPolicy(BuildDriver::UnassociatedPolicy::YesToAll);
+        // The compilers write their output (the argument in the build
+        // folder); a failing one leaves a partial output behind.
+        context.onRun = [this](const std::string& commandLine, uint32_t& exitCode) {
+            std::vector<std::string> arguments = SplitCommandLine(commandLine);
+            if (arguments[0] == "ArcPack")
+                return true;
+            compiled.push_back(ShortName(arguments[0]));
+            for (const std::string& argument : arguments)
+                if (argument.rfind(temp / "build/", 0) == 0)
+                    WriteFile(argument, "compiled");
+            exitCode = failing.count(ShortName(arguments[0])) ? 1 : 0;
+            return true;
+        };
+        MakeWorkspace();
+    }
+
+    // The log of a failed test helps more than its assertions alone.
+    void TearDown() override
+    {
+        if (HasFailure())
+            for (const test::LogLine& line : context.log)
+                std::printf("%s%s\n", line.error ? "ERROR " : "", line.text.c_str());
+    }
+
+    std::string Work(const std::string& relative) const { return temp / "work/" + relative; }
+    std::string Res(const std::string& relative) const { return temp / "build/resources/" + relative; }
+
+    void MakeWorkspace()
+    {
+        WriteFile(Work("source/ogre.max"), "scene" + MakeExportBlock("MDL 1\n", "MDL"));
+        WriteFile(Work("source/ogre.mif"), "MIF 1\n");
+        WriteFile(Work("source/stone.tga"), "tga");
+        WriteFile(Work("source/frame2.tga"), "tga");
+        WriteFile(Work("source/readme.txt"), "text");
+
+        EnsureFolders(Work("assets/creatures/"));
+        EnsureFolders(Work("assets/textures/"));
+        EnsureFolders(Work("assets/docs/"));
+        MeshAsset mesh;
+        mesh.SetFields(MeshProperties{"ogre.max", "ogre.mif", true, false});
+        ASSERT_TRUE(AssetRegistry::SaveAsset(mesh, Work("assets/creatures/ogre.msh"), AssetHeader::NewAsset()));
+        TextureAsset texture;
+        TextureProperties textureFields;
+        textureFields.source = "stone.tga";
+        textureFields.frames = {"frame2.tga"};
+        texture.SetFields(textureFields);
+        ASSERT_TRUE(AssetRegistry::SaveAsset(texture, Work("assets/textures/stone.tex"), AssetHeader::NewAsset()));
+        TextFileAsset text;
+        text.SetSource("readme.txt");
+        ASSERT_TRUE(AssetRegistry::SaveAsset(text, Work("assets/docs/readme.txt"), AssetHeader::NewAsset()));
+        WriteFile(Work("assets/.keep"), "");
+        for (const char* file : {"source/ogre.max", "source/ogre.mif", "source/stone.tga", "source/frame2.tga",
+                                 "source/readme.txt", "assets/creatures/ogre.msh", "assets/textures/stone.tex",
+                                 "assets/docs/readme.txt"})
+            TouchFile(Work(file), -100);
+    }
+
+    // Clears what the last build recorded.
+    void Forget()
+    {
+        compiled.clear();
+        context.runs.clear();
+        context.log.clear();
+    }
+
+    std::vector<std::string> OutputLines() const
+    {
+        std::vector<std::string> outputs;
+        for (const std::string& text : context.Texts())
+            if (text.rfind(temp / "build/resources/", 0) == 0)
+                outputs.push_back(text.substr((temp / "build/resources/").size()));
+        return outputs;
+    }
+
+    TempFolder temp;
+    BuildContext context;
+    AssetRegistry registry;
+    BuildDriver driver;
+    UnversionedBackend* backend = nullptr;
+    std::vector<std::string> compiled;
+    std::set<std::string> failing;
+};
+
+TEST_F(BuildDriverTest, SecondBuildWithoutChangesRunsNothing)
+{
+    EXPECT_EQ(driver.BuildAll(false, true), 0);
+    EXPECT_EQ(OutputLines(), (std::vector<std::string>{"creatures/ogre.msh", "docs/readme.txt", "textures/stone.tex"}));
+    EXPECT_EQ(compiled, (std::vector<std::string>{"MeshForge.exe", "TexForge.exe"}));
+    EXPECT_EQ(test::ReadFile(Res("docs/readme.txt")), "text");
+    // Each fresh output goes into its archive.
+    EXPECT_TRUE(context.HasLine("Compiling assets..."));
+    std::vector<std::string> lines = context.CommandLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(),
+                        "ArcPack \"" + Res("creatures.arc") + "\" -replace \"./ogre.msh\" \"" + Res("creatures") +
+                            "\" 6"),
+              lines.end());
+    EXPECT_EQ(context.beginCount, 1);
+    EXPECT_EQ(context.endCount, 1);
+
+    Forget();
+    EXPECT_EQ(driver.BuildAll(false, true), 0);
+    EXPECT_TRUE(context.runs.empty());
+    EXPECT_TRUE(OutputLines().empty());
+    EXPECT_EQ(context.ErrorLineCount(), 0);
+    std::vector<std::string> texts = context.Texts();
+    ASSERT_GE(texts.size(), 2u);
+    EXPECT_EQ(texts[texts.size() - 2], "Done.");
+    EXPECT_EQ(texts.back().rfind("Build time 0:0", 0), 0u);
+}
+
+TEST_F(BuildDriverTest, OnlyTestedSourceSlotsMakeAnAssetOutOfDate)
+{
+    driver.BuildAll(false, false);
+    // The MIF is the Mesh's second slot; the Texture's extra frame is no slot.
+    for (const char* output : {"creatures/ogre.msh", "textures/stone.tex", "docs/readme.txt"})
+        TouchFile(Res(output), -50);
+    TouchFile(Work("source/ogre.mif"), -10);
+    TouchFile(Work("source/frame2.tga"), -10);
+    Forget();
+    driver.BuildAll(false, false);
+    EXPECT_EQ(OutputLines(), std::vector<std::string>{"creatures/ogre.msh"});
+    EXPECT_EQ(compiled, std::vector<std::string>{"MeshForge.exe"});
+
+    // Equal times are up to date.
+    FileTime outputTime;
+    ASSERT_TRUE(GetLastWriteTime(Res("textures/stone.tex"), outputTime));
+    ASSERT_TRUE(SetLastWriteTime(Work("source/stone.tga"), outputTime));
+    Forget();
+    driver.BuildAll(false, false);
+    EXPECT_TRUE(compiled.empty());
+}
+
+TEST_F(BuildDriverTest, RebuildAllAndExplainSayWhy)
+{
+    driver.SetExplain(true);
+    driver.BuildAll(false, false);
+    EXPECT_TRUE(context.HasLine("explain: output missing"));
+
+    TouchFile(Work("assets/docs/readme.txt"), 100);
+    Forget();
+    driver.BuildAll(false, false);
+    std::vector<std::string> texts = context.Texts();
+    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [](const std::string& text) {
+        return text.rfind("explain: asset file newer than the output by ", 0) == 0;
+    }));
+
+    Forget();
+    EXPECT_EQ(driver.BuildAll(true, false), 0);
+    EXPECT_EQ(OutputLines().size(), 3u);
+    EXPECT_EQ(compiled.size(), 2u);
+    EXPECT_TRUE(context.HasLine("explain: forced"));
+}
+
+TEST_F(BuildDriverTest, FailuresAndUnversionedSourcesAreCounted)
+{
+    WriteFile(Work("assets/broken.tex"), "not an asset");
+    failing.insert("MeshForge.exe");
+    driver.SetNetwork(true);
+    backend->unversioned.insert("source/readme.txt");
+
+    EXPECT_EQ(driver.BuildAll(false, true), 2);
+
+    std::vector<std::string> texts = context.Texts();
+    ASSERT_GE(texts.size(), 3u);
+    EXPECT_EQ(texts[texts.size() - 3], "");
+    EXPECT_EQ(texts[texts.size() - 2], "2 error(s) 1 warning(s)");
+    EXPECT_EQ(texts.back().rfind("Build time ", 0), 0u);
+    EXPECT_EQ(driver.WarningCount(), 1u);
+    auto warning = std::find(texts.begin(), texts.end(),
+                             "WARNING Referenced file is not under source control: source\\readme.txt");
+    ASSERT_NE(warning, texts.end());
+    EXPECT_EQ(*(warning - 1), Work("assets/docs/readme.txt"));
+    // The failed compiler's partial output is gone, so the next build tries again.
+    EXPECT_FALSE(PathExists(Res("creatures/ogre.msh")));
+    failing.clear();
+    Forget();
+    driver.BuildAll(false, true);
+    EXPECT_EQ(compiled, std::vector<std::string>{"MeshForge.exe"});
+    // Warnings alone print no count line.
+    texts = context.Texts();
+    EXPECT_EQ(std::count_if(texts.begin(), texts.end(),
+                            [](const std::string& text) { return text.find("error(s)") != std::string::npos; }),
+              1);
+}
+
+TEST_F(BuildDriverTest, CancelSkipsTheRestOfTheAssetsButNotTheDatabase)
+{
+    for (bool listed : {true, false})
+    {
+        backend->listFiles = listed;
+        DeleteFolderTree(temp / "build/");
+        Forget();
+        context.onLog = [this](const std::string& text) {
+            if (text == Res("creatures/ogre.msh"))
+                context.RequestCancel();
+        };
+        EXPECT_EQ(driver.BuildAll(false, true), 0);
+        context.onLog = nullptr;
+        EXPECT_EQ(OutputLines(), std::vector<std::string>{"creatures/ogre.msh"}) << (listed ? "listed" : "walked");
+        EXPECT_TRUE(context.HasLine("Compiling database..."));
+        EXPECT_FALSE(context.HasLine("Build cancelled by user"));
+        EXPECT_FALSE(context.IsCancelled());
+    }
+}
+
+TEST_F(BuildDriverTest, CancelDuringTheLastStepIsReported)
+{
+    context.onLog = [this](const std::string& text) {
+        if (text == "Deleting unassociated resources...")
+            context.RequestCancel();
+    };
+    EXPECT_EQ(driver.BuildAll(false, true), 0);
+    std::vector<std::string> texts = context.Texts();
+    ASSERT_GE(texts.size(), 3u);
+    EXPECT_EQ(texts[texts.size() - 3], "Build cancelled by user");
+    EXPECT_EQ(texts[texts.size() - 2], "");
+    EXPECT_FALSE(context.IsCancelled());
+}
+
+TEST_F(BuildDriverTest, UnassociatedFilesAreDeletedOnTheFirstBuildOnly)
+{
+    WriteFile(Res("creatures/orphan.msh"), "old");
+    driver.BuildAll(false, true);
+    EXPECT_FALSE(PathExists(Res("creatures/orphan.msh")));
+    EXPECT_TRUE(driver.UnassociatedDone());
+    WriteFile(Res("creatures/orphan2.msh"), "old");
+    driver.BuildAll(false, true);
+    EXPECT_TRUE(PathExists(Res("creatures/orphan2.msh")));
+}
+
+TEST_F(BuildDriverTest, OutputFolderThatCannotBeCreatedIsAnError)
+{
+    WriteFile(temp / "build/resources", "a file where the folder belongs");
+    EXPECT_EQ(driver.BuildAll(false, true), 1);
+    EXPECT_TRUE(context.HasLine("Error creating directory: " + temp / "build/resources/"));
+    EXPECT_TRUE(context.HasLine("1 error(s) 0 warning(s)"));
+    EXPECT_TRUE(compiled.empty());
+}
+
+} // namespace
+} // namespace mw
