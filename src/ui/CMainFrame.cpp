@@ -247,6 +247,11 @@ void CMainFrame::RegisterHandlers()
         int id = command.id;
         Handle(id, [this, &app, id, operation] { StartWorkerCommand(id, [&app, operation] { operation(app); }); });
     }
+    if (m_operations.resourceTree)
+    {
+        auto operation = m_operations.resourceTree;
+        Handle(kResourceTree, [&app, operation] { operation(app); });
+    }
     if (m_operations.archiveStatistics)
     {
         auto operation = m_operations.archiveStatistics;

@@ -21,6 +21,8 @@ struct OperationTable
     std::function<void(IWorkspaceContext&)> rebuildArchives;
     std::function<void(IWorkspaceContext&)> compactArchives;
     std::function<void(IWorkspaceContext&)> archiveStatistics;
+    // Starts the resource tree viewer.
+    std::function<void(IWorkspaceContext&)> resourceTree;
     // Deleting build output that no input produces any more.
     std::function<void(IWorkspaceContext&)> deleteUnassociated;
     // The review header of an asset file, for the Status Report.

@@ -1,14 +1,25 @@
 // Message boxes and save dialogs through Qt.
 #include "QtUserPrompt.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QThread>
 
 namespace mw {
 
 PromptAnswer QtUserPrompt::Show(const std::string& text, const std::string& caption, PromptButtons buttons,
                                  PromptIcon icon)
 {
+    // An operation on the worker asks through the window's thread and waits for the answer.
+    if (QThread::currentThread() != QApplication::instance()->thread())
+    {
+        PromptAnswer answer = NonInteractiveAnswer(buttons);
+        QMetaObject::invokeMethod(
+            QApplication::instance(), [&] { answer = Show(text, caption, buttons, icon); },
+            Qt::BlockingQueuedConnection);
+        return answer;
+    }
     QMessageBox box(m_owner);
     // An empty caption shows the application's name, as the system's default caption does.
     box.setWindowTitle(caption.empty() ? QStringLiteral("Modwright") : QString::fromStdString(caption));
@@ -68,6 +79,15 @@ PromptAnswer QtUserPrompt::Show(const std::string& text, const std::string& capt
 bool QtUserPrompt::AskSavePath(const std::string& proposedName, const std::string& filter,
                                const std::string& startFolder, std::string& chosenPath)
 {
+    if (QThread::currentThread() != QApplication::instance()->thread())
+    {
+        bool chosen = false;
+        QMetaObject::invokeMethod(
+            QApplication::instance(),
+            [&] { chosen = AskSavePath(proposedName, filter, startFolder, chosenPath); },
+            Qt::BlockingQueuedConnection);
+        return chosen;
+    }
     QString start = QString::fromStdString(startFolder + proposedName);
     QString path = QFileDialog::getSaveFileName(m_owner, QStringLiteral("Save As"), start,
                                                 QString::fromStdString(filter));

@@ -11,6 +11,10 @@
 #include "app/OptionSettings.h"
 #include "app/WindowedLogin.h"
 
+#ifdef MW_WITH_DBEDITOR
+#include "dbeditor/CDbEditorManager.h"
+#endif
+
 #include <QApplication>
 #include <QPointer>
 
@@ -82,7 +86,16 @@ int RunWindowed(int& argc, char** argv, const std::vector<std::string>& argument
 
     int status = 0;
     {
-        CMainFrame frame(app, prompt, AvailableOperations());
+        OperationTable operations = AvailableOperations();
+#ifdef MW_WITH_DBEDITOR
+        CDbEditorManager editors(app, app.GetIniPath());
+        operations.openInDatabaseEditor = [&editors](const std::string& path) {
+            return editors.OpenInDatabaseEditor(path) != nullptr;
+        };
+        operations.openEditorCount = [&editors] { return int(editors.Editors().size()); };
+        operations.closeAllEditors = [&editors] { editors.CloseAll(false); };
+#endif
+        CMainFrame frame(app, prompt, operations);
         prompt.SetOwner(&frame);
         frame.show();
         QApplication::processEvents();
