@@ -79,6 +79,12 @@ Asset* AssetRegistry::LoadAsset(IToolContext& context, const std::string& path, 
         context.Log(Format("%s: Unable to open file.", path.c_str()), true, false);
         return nullptr;
     }
+    return LoadAssetBytes(context, bytes, path, header);
+}
+
+Asset* AssetRegistry::LoadAssetBytes(IToolContext& context, std::string_view bytes, const std::string& path,
+                                     AssetHeader& header)
+{
     AssetReader file(bytes);
     uint32_t typeKey = 0;
     AssetHeader read;

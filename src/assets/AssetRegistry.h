@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace mw {
@@ -50,6 +51,10 @@ public:
     // out (valid until the next load of the same type); null after a logged
     // reason.
     Asset* LoadAsset(IToolContext& context, const std::string& path, AssetHeader& header);
+    // The same for the bytes of an asset file already read; path names it in
+    // the log lines.
+    Asset* LoadAssetBytes(IToolContext& context, std::string_view bytes, const std::string& path,
+                          AssetHeader& header);
     // Writes a complete asset file in one atomic replace; false when the
     // file could not be written (a read-only file included).
     static bool SaveAsset(const Asset& asset, const std::string& path, const AssetHeader& header);
