@@ -142,7 +142,7 @@ void CDbEditor::DocumentsChanged()
     // a template that was just replaced; the whole window follows once.
     if (m_batch)
     {
-        m_model->Rebuild(std::string(), QString(), false);
+        m_model->Clear();
         return;
     }
     std::string selected = SelectedGroup();

@@ -60,6 +60,17 @@ void DbVariableTableModel::Rebuild(const std::string& groupName, const QString& 
     endResetModel();
 }
 
+void DbVariableTableModel::Clear()
+{
+    if (m_rows.empty() && m_columns.empty())
+        return;
+    beginResetModel();
+    m_rows.clear();
+    m_variables.clear();
+    m_columns.clear();
+    endResetModel();
+}
+
 int DbVariableTableModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : int(m_rows.size());

@@ -43,6 +43,8 @@ public:
     // variables; otherwise every variable of the template whose name holds
     // the search text (without regard to case).
     void Rebuild(const std::string& groupName, const QString& search, bool showDescriptions);
+    // No rows and no columns (while the document's records are replaced).
+    void Clear();
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
