@@ -17,31 +17,7 @@ const char* const kServerConfig = "[general]\n"
                                   "password-db = passwd\n"
                                   "realm = modwright-test\n";
 
-// Hooks run with an empty environment, hence the PATH.
-const char* const kPreLockHook = "#!/bin/sh\n"
-                                 "# Nobody takes a lock that another user holds.\n"
-                                 "if [ \"$5\" = \"1\" ]; then echo \"Locks are not stolen here\" >&2; exit 1; fi\n"
-                                 "exit 0\n";
 
-const char* const kPreCommitHook =
-    "#!/bin/sh\n"
-    "# A changed file that needs a lock is committed only by the holder of its lock.\n"
-    "PATH=/usr/bin:/bin\n"
-    "REPOS=\"$1\"; TXN=\"$2\"\n"
-    "AUTHOR=$(svnlook author -t \"$TXN\" \"$REPOS\")\n"
-    "svnlook changed -t \"$TXN\" \"$REPOS\" | while IFS= read -r line; do\n"
-    "  action=$(printf '%s' \"$line\" | cut -c1)\n"
-    "  path=$(printf '%s' \"$line\" | cut -c5-)\n"
-    "  case \"$action\" in A|D) continue ;; esac\n"
-    "  case \"$path\" in */) continue ;; esac\n"
-    "  if [ -n \"$(svnlook propget -t \"$TXN\" \"$REPOS\" svn:needs-lock \"$path\" 2>/dev/null)\" ]; then\n"
-    "    owner=$(svnlook lock \"$REPOS\" \"$path\" | sed -n 's/^Owner: //p')\n"
-    "    if [ \"$owner\" != \"$AUTHOR\" ]; then\n"
-    "      echo \"$path must be checked out by $AUTHOR before it is committed\" >&2; exit 1\n"
-    "    fi\n"
-    "  fi\n"
-    "done || exit 1\n"
-    "exit 0\n";
 
 struct CollectOutput : IProcessOutput
 {
@@ -86,11 +62,12 @@ bool SvnServer::CreateRepository()
                    WriteFileAtomic(repository + "/conf/passwd", std::string("[users]\n") + kAlice + " = " +
                                                                   kAlicePassword + "\n" + kBob + " = " +
                                                                   kBobPassword + "\n") &&
-                   WriteFileAtomic(repository + "/hooks/pre-lock", kPreLockHook) &&
-                   WriteFileAtomic(repository + "/hooks/pre-commit", kPreCommitHook);
-    if (!written || RunCommand("chmod +x \"" + repository + "/hooks/pre-lock\" \"" + repository + "/hooks/pre-commit\"") != 0)
+                   CopyFileKeepTime(std::string(MW_SVN_HOOKS_DIR) + "/pre-lock", repository + "/hooks/pre-lock") &&
+                   CopyFileKeepTime(std::string(MW_SVN_HOOKS_DIR) + "/pre-commit", repository + "/hooks/pre-commit");
+    std::string hooks = "\"" + repository + "/hooks/pre-lock\" \"" + repository + "/hooks/pre-commit\"";
+    if (!written || RunCommand("chmod +x " + hooks) != 0)
     {
-        m_error = "Couldn't make the hooks executable";
+        m_error = "Couldn't set up the repository's configuration and hooks";
         return false;
     }
     return true;
