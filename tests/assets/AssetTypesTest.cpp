@@ -1,6 +1,7 @@
 // Behaviour of the asset types beyond their command lines: older body
 // versions, export data of scenes, map regions, copies, properties,
 // statistics files and the texture compression command.
+#include "CurrentFolderGuard.h"
 #include "RecordingContext.h"
 #include "assets/AssetReader.h"
 #include "assets/AssetRegistry.h"
@@ -22,7 +23,6 @@
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace mw {
 namespace {
@@ -278,9 +278,8 @@ TEST(BuildStatistics, OldFilesAreDeletedOnlyWhenStatisticsAreOn)
     RecordingContext context;
     AssetRegistry registry;
     RegisterAssetTypes(registry, context);
-    char folder[4096];
-    ASSERT_NE(getcwd(folder, sizeof folder), nullptr);
-    ASSERT_EQ(chdir(temp.Path().c_str()), 0);
+    test::CurrentFolderGuard inTemp(temp.Path());
+    ASSERT_TRUE(inTemp.Entered());
     const std::vector<std::string> files = {"TextureBuildStatistics.csv", "CubeMapBuildStatistics.csv",
                                             "ModelBuildStatistics.csv", "ShaderBuildStatistics.csv",
                                             "MapBuildStatistics.csv"};
@@ -296,7 +295,6 @@ TEST(BuildStatistics, OldFilesAreDeletedOnlyWhenStatisticsAreOn)
     for (const std::string& file : files)
         EXPECT_FALSE(PathExists(temp / file)) << file;
     EXPECT_TRUE(PathExists(temp / "OtherStatistics.csv"));
-    ASSERT_EQ(chdir(folder), 0);
 }
 
 TEST(CompressTextures, OnlyUncompressedTexturesThisCallChecksOutAreConverted)

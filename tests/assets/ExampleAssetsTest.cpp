@@ -1,5 +1,6 @@
 // Every sample asset of the example workspace built for real, with the
 // compilers of the tools folder.
+#include "CurrentFolderGuard.h"
 #include "assets/Asset.h"
 #include "assets/AssetRegistry.h"
 #include "assets/AssetTypes.h"
@@ -11,7 +12,6 @@
 #include <functional>
 #include <set>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace mw {
 namespace {
@@ -61,10 +61,9 @@ void ForEachFile(const std::string& folder, const std::string& relative,
 TEST(ExampleAssets, EveryTypeIsPresentAndBuildsWithTheRealCompilers)
 {
     TempFolder temp;
-    char previous[4096];
-    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
     // The compilers append their statistics files to the current folder.
-    ASSERT_EQ(chdir(temp.Path().c_str()), 0);
+    test::CurrentFolderGuard inTemp(temp.Path());
+    ASSERT_TRUE(inTemp.Entered());
 
     RealToolContext context;
     AssetRegistry registry;
@@ -90,7 +89,6 @@ TEST(ExampleAssets, EveryTypeIsPresentAndBuildsWithTheRealCompilers)
     // The export data extracted for the mesh and animation compilers is not left behind.
     EXPECT_FALSE(PathExists(temp / "resources/creatures/temp.mdl"));
     EXPECT_FALSE(PathExists(temp / "resources/creatures/temp.anm"));
-    ASSERT_EQ(chdir(previous), 0);
 }
 
 } // namespace

@@ -15,6 +15,14 @@ namespace {
 constexpr uint32_t kMaxMessageBytes = 256u * 1024u * 1024u;
 // Received blocks grow by at most this much before the bytes are there.
 constexpr uint32_t kReceiveStepBytes = 1024u * 1024u;
+
+void SetLimits(int fd, int seconds)
+{
+    timeval limit{};
+    limit.tv_sec = seconds;
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+}
 } // namespace
 
 Socket::~Socket() { Disconnect(); }
@@ -33,10 +41,11 @@ bool Socket::Connect(const std::string& host, int port)
         int fd = ::socket(it->ai_family, it->ai_socktype | SOCK_CLOEXEC, it->ai_protocol);
         if (fd < 0)
             continue;
+        // On Linux the send limit also bounds the connect itself.
+        SetLimits(fd, m_waitSeconds);
         if (::connect(fd, it->ai_addr, it->ai_addrlen) == 0)
         {
             m_fd = fd;
-            ApplyWaitLimit();
             break;
         }
         ::close(fd);
@@ -131,12 +140,8 @@ void Socket::SetWaitLimit(int seconds)
 
 void Socket::ApplyWaitLimit()
 {
-    if (m_fd < 0)
-        return;
-    timeval limit{};
-    limit.tv_sec = m_waitSeconds;
-    ::setsockopt(m_fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
-    ::setsockopt(m_fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+    if (m_fd >= 0)
+        SetLimits(m_fd, m_waitSeconds);
 }
 
 void Socket::Disconnect()
