@@ -203,6 +203,56 @@ TEST_F(CDbEditorTest, TemplateModeEditsGroupsAndVariablesThroughItsCommands)
     EXPECT_TRUE(editor.Document().IsModified());
 }
 
+TEST_F(CDbEditorTest, VariableDialogStaysOpenOnAFailedCheckAndOriginsAreShown)
+{
+    test::WriteFile(temp / "Database/Templates/base.tpl",
+              "Group { name = \"All Groups\" type = \"list\"\nGroup { name = \"Extra\" type = \"list\"\n" +
+                  test::EditorVariableText("armor", "int", "variable") + "}\n}\n");
+    ASSERT_TRUE(editor.OpenFile(temp / "Database/Templates/unit.tpl"));
+    ASSERT_TRUE(editor.Tree()->SelectGroup("Combat"));
+    editor.List()->SelectRow(RowOf("speed"));
+    std::vector<bool> accepted;
+    editor.SetDialogRunner([&](QDialog& dialog) {
+        auto fields = dialog.findChildren<QLineEdit*>();
+        fields.front()->setText("Looks");
+        dialog.accept();
+        accepted.push_back(dialog.result() == QDialog::Accepted);
+        fields.front()->setText("pace");
+        dialog.accept();
+        accepted.push_back(dialog.result() == QDialog::Accepted);
+        return dialog.result();
+    });
+    editor.OnEditVariable();
+    EXPECT_EQ(accepted, (std::vector<bool>{false, true}));
+    EXPECT_EQ(Messages(), std::vector<std::string>{"Constraint check failure: \"Looks\" already exists in this "
+                                                   "template as a group or variable name.  Please choose a different "
+                                                   "name."});
+    EXPECT_EQ(Names().front(), "pace");
+    editor.OnUndo();
+    EXPECT_EQ(Names().front(), "speed");
+
+    // In record mode the template is expanded: included variables name their file.
+    editor.Document().InsertVariable("Combat", 0);
+    ASSERT_TRUE(editor.Document().EditTemplateField("Combat", 0, TemplateField::Type, "include"));
+    ASSERT_TRUE(editor.Document().EditTemplateField("Combat", 0, TemplateField::DefaultValue,
+                                                    "%TEMPLATE_DIR%Database\\Templates\\base.tpl"));
+    ASSERT_TRUE(editor.Document().Save());
+    ASSERT_TRUE(editor.OpenFile(Record("archer")));
+    workspace.prompt.messages.clear();
+    ASSERT_TRUE(editor.Tree()->SelectGroup("Extra"));
+    editor.List()->SelectRow(RowOf("armor"));
+    editor.OnDefiningTemplate();
+    ASSERT_TRUE(editor.Tree()->SelectGroup("Combat"));
+    editor.List()->SelectRow(RowOf("speed"));
+    editor.OnDefiningTemplate();
+    ASSERT_EQ(Messages().size(), 2u);
+    EXPECT_EQ(Messages()[0], "This variable is defined in the template:\n" +
+                                 temp.Path() + "Database\\Templates\\base.tpl");
+    EXPECT_EQ(workspace.prompt.messages[0].caption, "Defining Template");
+    EXPECT_EQ(Messages()[1], "This variable is defined in the template:\n" +
+                                 temp.Path() + "Database\\Templates\\unit.tpl");
+}
+
 TEST_F(CDbEditorTest, DescriptionsSwitchAndColumnWidthsAreKeptInToolsIni)
 {
     WriteProfileString("Database", "nameColumnWidth", "210", IniPath());
