@@ -41,7 +41,7 @@ TEST(WorldFile, RefusesMalformedFilesAndKeepsNoRegions)
                                     std::string("MWWORLD 1\nregion a ../outside.rgn\n"),
                                     std::string("MWWORLD 1\nregion a /etc/passwd\n"),
                                     std::string("MWWORLD 1\nregion a C:\\x.rgn\n"),
-                                    std::string("MWWORLD 1\nregion a a\0b.rgn\n", 29),
+                                    std::string("MWWORLD 1\nregion a a\0b.rgn\n", 27),
                                     "MWWORLD 1\nregion a " + std::string(5000, 'x') + "\n", tooMany})
     {
         WorldFile world;
