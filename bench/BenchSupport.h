@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -22,5 +23,16 @@ private:
 
 // A fresh folder under $TMPDIR (or /tmp), ending in '/'.
 std::string MakeBenchFolder(const char* name);
+
+// The processor time of the whole process (every thread), in seconds.
+double ProcessCpuSeconds();
+// The processor time of the calling thread alone, in seconds.
+double ThreadCpuSeconds();
+
+// The peak resident memory of the process since the last reset, in bytes
+// (0 where the system does not tell); a reset starts it at the current size.
+void ResetPeakMemory();
+uint64_t PeakMemoryBytes();
+uint64_t CurrentMemoryBytes();
 
 } // namespace mw::bench

@@ -1,6 +1,13 @@
-// The database compile on a generated workspace: forced, no-op and one
-// touched record, each next to a baseline measured in the same run.
-//   bench_compile [RECORDS]   (default 50000)
+// The database compile on a generated workspace: forced (fresh build folder
+// and with copies present), no-op and one touched record, each next to its
+// floor measured in the same run, with processor time and peak memory.
+//   bench_compile [RECORDS...]   (default 20000 50000)
+//   bench_compile --forced-only HELPERS RECORDS
+//     one forced compile into a fresh build folder and nothing else, for
+//     profilers (callgrind --toggle-collect='mw::CompileDatabase*').
+// The machine may be shared: the load average is printed, and the forced
+// compile is also run without helper threads in the same run, so the gain of
+// the helpers can be read off even when wall-clock times are noisy.
 #include "BenchSupport.h"
 #include "NullStream.h"
 #include "WorkspaceGenerator.h"
@@ -10,10 +17,13 @@
 #include "dbtools/DatabaseCompile.h"
 #include "platform/FileSystem.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
 #include <unistd.h>
+#include <vector>
 #include <zlib.h>
 
 using namespace mw;
@@ -30,13 +40,59 @@ void PauseForProfiler(const char* phase)
     sleep(3);
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+std::string LoadAverage()
 {
-    int count = argc > 1 ? std::atoi(argv[1]) : 50000;
+    std::ifstream file("/proc/loadavg");
+    std::string one, five;
+    file >> one >> five;
+    return one.empty() ? "unknown" : one + " (1 min), " + five + " (5 min)";
+}
+
+struct Measure
+{
+    double wall = 0;
+    double cpu = 0;
+    double walkCpu = 0;   // the calling thread's share of cpu
+    uint64_t peak = 0;    // bytes resident at the peak
+    uint64_t growth = 0;  // peak minus the resident size at the start
+};
+
+template <typename Work>
+Measure Measured(Work work)
+{
+    bench::ResetPeakMemory();
+    uint64_t start = bench::CurrentMemoryBytes();
+    double cpu = bench::ProcessCpuSeconds();
+    double walkCpu = bench::ThreadCpuSeconds();
+    bench::Stopwatch wall;
+    work();
+    Measure measure;
+    measure.wall = wall.Seconds();
+    measure.cpu = bench::ProcessCpuSeconds() - cpu;
+    measure.walkCpu = bench::ThreadCpuSeconds() - walkCpu;
+    measure.peak = bench::PeakMemoryBytes();
+    measure.growth = measure.peak > start ? measure.peak - start : 0;
+    return measure;
+}
+
+// Besides the wall-clock ratio: the processor time of the walk (the calling
+// thread) and of the helpers, and the least wall-clock time those allow on
+// two idle cores, max(walk, all / 2), which a loaded machine cannot show.
+void PrintCompile(const char* name, const Measure& compile, double floor, const char* target, uint64_t archiveSize)
+{
+    double idleBound = std::max(compile.walkCpu, compile.cpu / 2);
+    std::printf("  %-30s %7.3f s  ratio %5.2f (target %s)\n", name, compile.wall, compile.wall / floor, target);
+    std::printf("      cpu: walk %.3f s + helpers %.3f s; on two idle cores at least %.3f s, ratio %.2f\n",
+                compile.walkCpu, compile.cpu - compile.walkCpu, idleBound, idleBound / floor);
+    std::printf("      peak memory %.1f MB, of which the compile's own %.1f MB = %.2f x the archive\n",
+                compile.peak / 1e6, compile.growth / 1e6, double(compile.growth) / double(archiveSize));
+}
+
+int RunOnce(int count)
+{
     std::string root = bench::MakeBenchFolder("mwbench-compile");
     bench::GeneratedWorkspace workspace = bench::GenerateWorkspace(root, count);
+    std::string loadAtStart = LoadAverage();
 
     bench::NullStream discard;
     ConsolePrompt prompt(discard);
@@ -48,15 +104,15 @@ int main(int argc, char** argv)
     CModwrightApp app(environment);
     app.SetLocalDir(workspace.workingDir, false);
     app.SetBuildDir(workspace.buildDir);
+    int helpers = DefaultCompileHelperThreads();
+    int errors = 0;
 
     PauseForProfiler("forced");
-    bench::Stopwatch forced;
-    int errors = CompileDatabase(app, "database/", true, false);
-    double forcedSeconds = forced.Seconds();
+    Measure forced = Measured([&] { errors += CompileDatabase(app, "database/", true, false); });
     std::string archivePath = DatabaseArchivePath(app, "database/");
 
-    // Baseline of the forced compile: read every record file, and compress
-    // bodies of the same sizes (the compiled bodies themselves) at level 5.
+    // Floor of the forced compile, on one thread: read every record file, and
+    // compress bodies of the same sizes (the compiled bodies themselves) at level 5.
     std::vector<std::string> bodies;
     {
         std::string image;
@@ -70,7 +126,7 @@ int main(int argc, char** argv)
                 bodies.emplace_back(body);
         }
     }
-    bench::Stopwatch baselineForced;
+    bench::Stopwatch floorForcedWatch;
     for (const std::string& path : workspace.recordPaths)
     {
         std::string content;
@@ -84,39 +140,38 @@ int main(int argc, char** argv)
         compress2(reinterpret_cast<Bytef*>(compressed.data()), &size, reinterpret_cast<const Bytef*>(body.data()),
                   uLong(body.size()), 5);
     }
-    double baselineForcedSeconds = baselineForced.Seconds();
+    double floorForced = floorForcedWatch.Seconds();
+    bodies.clear();
+    bodies.shrink_to_fit();
 
     PauseForProfiler("no-op");
-    bench::Stopwatch noop;
-    errors += CompileDatabase(app, "database/", false, false);
-    double noopSeconds = noop.Seconds();
+    Measure noop = Measured([&] { errors += CompileDatabase(app, "database/", false, false); });
 
-    // Baseline of the no-op compile: stat every record file, copy the archive.
-    bench::Stopwatch baselineNoop;
+    // Floor of the no-op compile: stat every record file, copy the archive.
+    bench::Stopwatch floorNoopWatch;
     for (const std::string& path : workspace.recordPaths)
     {
         FileTime time;
         GetLastWriteTime(path, time);
     }
     CopyFileKeepTime(archivePath, archivePath + ".copy");
-    double baselineNoopSeconds = baselineNoop.Seconds();
+    double floorNoop = floorNoopWatch.Seconds();
+    RemoveFile(archivePath + ".copy");
 
-    // A forced compile again, now that the build copies exist (Rebuild All).
+    // A forced compile again, now that the build copies exist (Rebuild All),
+    // with the helpers and then without them.
     PauseForProfiler("forced-again");
-    bench::Stopwatch forcedAgain;
-    errors += CompileDatabase(app, "database/", true, false);
-    double forcedAgainSeconds = forcedAgain.Seconds();
+    Measure forcedAgain = Measured([&] { errors += CompileDatabase(app, "database/", true, false); });
+    Measure forcedSerial = Measured([&] { errors += CompileDatabase(app, "database/", true, false, 0); });
 
     std::string touched = workspace.recordPaths[size_t(count / 2)];
     SetLastWriteTime(touched, FileTimeFromUnix(std::time(nullptr) + 60, 0));
-    bench::Stopwatch one;
-    errors += CompileDatabase(app, "database/", false, false);
-    double oneSeconds = one.Seconds();
+    Measure one = Measured([&] { errors += CompileDatabase(app, "database/", false, false); });
 
     // What creating the build copies alone costs on this file system: new
     // files of the records' sizes in fresh folders (the first forced compile
     // must create every copy).
-    bench::Stopwatch creation;
+    bench::Stopwatch creationWatch;
     {
         std::string bytes;
         for (size_t i = 0; i < workspace.recordPaths.size(); ++i)
@@ -129,19 +184,61 @@ int main(int argc, char** argv)
                                   bytes, FileTime{});
         }
     }
-    double creationSeconds = creation.Seconds();
+    double creation = creationWatch.Seconds();
 
     uint64_t archiveSize = 0;
     GetFileSize(archivePath, archiveSize);
-    std::printf("records: %d, archive: %.1f MB, errors: %d\n", count, archiveSize / 1e6, errors);
-    std::printf("forced compile:      %7.3f s   baseline (read files + zlib level 5): %7.3f s   ratio %.2f (target 1.5)\n",
-                forcedSeconds, baselineForcedSeconds, forcedSeconds / baselineForcedSeconds);
-    std::printf("  of which creating %d new files takes on this file system: %.3f s\n", count, creationSeconds);
-    std::printf("forced, copies exist:%7.3f s   ratio %.2f\n", forcedAgainSeconds, forcedAgainSeconds / baselineForcedSeconds);
-    std::printf("no-op compile:       %7.3f s   baseline (stat files + copy archive): %7.3f s   ratio %.2f (target 3)\n",
-                noopSeconds, baselineNoopSeconds, noopSeconds / baselineNoopSeconds);
-    std::printf("one touched record:  %7.3f s   no-op compile:                        %7.3f s   ratio %.2f (target 1.2)\n",
-                oneSeconds, noopSeconds, oneSeconds / noopSeconds);
+    std::printf("records: %d, archive: %.1f MB, errors: %d, helper threads: %d\n", count, archiveSize / 1e6, errors,
+                helpers);
+    std::printf("  load average at start: %s; at end: %s\n", loadAtStart.c_str(), LoadAverage().c_str());
+    std::printf("  floor of the forced compile (read files + zlib level 5, one thread): %7.3f s\n", floorForced);
+    std::printf("  floor of the no-op compile (stat files + copy the archive):          %7.3f s\n", floorNoop);
+    std::printf("  creating %d new files of the records' sizes on this file system:   %7.3f s\n", count, creation);
+    PrintCompile("forced, fresh build folder", forced, floorForced, "1.5", archiveSize);
+    PrintCompile("forced, copies exist", forcedAgain, floorForced, "1.5", archiveSize);
+    PrintCompile("forced, copies exist, serial", forcedSerial, floorForced, "-", archiveSize);
+    std::printf("    helpers' gain with copies present: %.2f x wall (serial %.3f s / parallel %.3f s)\n",
+                forcedSerial.wall / forcedAgain.wall, forcedSerial.wall, forcedAgain.wall);
+    PrintCompile("no-op", noop, floorNoop, "1.5", archiveSize);
+    PrintCompile("one touched record (/no-op)", one, noop.wall, "1.05", archiveSize);
     DeleteFolderTree(root);
+    return errors;
+}
+
+int ForcedOnly(int helpers, int count)
+{
+    std::string root = bench::MakeBenchFolder("mwbench-compile");
+    bench::GeneratedWorkspace workspace = bench::GenerateWorkspace(root, count);
+    bench::NullStream discard;
+    ConsolePrompt prompt(discard);
+    AppEnvironment environment;
+    environment.startFolder = root;
+    environment.documentsFolder = root;
+    environment.out = &discard;
+    environment.prompt = &prompt;
+    CModwrightApp app(environment);
+    app.SetLocalDir(workspace.workingDir, false);
+    app.SetBuildDir(workspace.buildDir);
+    bench::Stopwatch wall;
+    int errors = CompileDatabase(app, "database/", true, false, helpers);
+    std::printf("forced compile of %d records with %d helpers: %.3f s\n", count, helpers, wall.Seconds());
+    DeleteFolderTree(root);
+    return errors;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 4 && std::string(argv[1]) == "--forced-only")
+        return ForcedOnly(std::atoi(argv[2]), std::atoi(argv[3])) == 0 ? 0 : 1;
+    std::vector<int> counts;
+    for (int i = 1; i < argc; ++i)
+        counts.push_back(std::atoi(argv[i]));
+    if (counts.empty())
+        counts = {20000, 50000};
+    int errors = 0;
+    for (int count : counts)
+        errors += RunOnce(count);
     return errors == 0 ? 0 : 1;
 }

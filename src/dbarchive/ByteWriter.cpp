@@ -69,7 +69,7 @@ bool ByteWriter::WriteBytes(const void* bytes, size_t count)
     return true;
 }
 
-bool ByteWriter::WriteUInt32(uint32_t value)
+bool ByteWriter::WriteUInt32Slowly(uint32_t value)
 {
     unsigned char bytes[4] = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
     return WriteBytes(bytes, 4);

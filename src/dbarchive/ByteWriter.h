@@ -24,7 +24,21 @@ public:
 
     bool WriteBytes(const void* bytes, size_t count);
     bool WriteBytes(std::string_view bytes) { return WriteBytes(bytes.data(), bytes.size()); }
-    bool WriteUInt32(uint32_t value);
+    bool WriteUInt32(uint32_t value)
+    {
+        // The common case, a memory writer with room, without a call.
+        if (m_file || m_failed || m_capacity - m_position < 4 || m_position > m_capacity)
+            return WriteUInt32Slowly(value);
+        char* out = m_buffer.get() + m_position;
+        out[0] = char(value);
+        out[1] = char(value >> 8);
+        out[2] = char(value >> 16);
+        out[3] = char(value >> 24);
+        m_position += 4;
+        if (m_position > m_size)
+            m_size = m_position;
+        return true;
+    }
     bool WriteText(std::string_view text);
     bool Seek(size_t position);
     size_t Tell() const;
@@ -40,6 +54,7 @@ public:
 
 private:
     bool Grow(size_t needed, size_t writeSize);
+    bool WriteUInt32Slowly(uint32_t value);
 
     std::FILE* m_file = nullptr;
     std::unique_ptr<char[]> m_buffer;

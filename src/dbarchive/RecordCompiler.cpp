@@ -19,7 +19,7 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' ||
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Steps over leading blanks and an optional sign; true for a minus.
-bool SkipBlanksAndSign(const std::string& text, size_t& i)
+bool SkipBlanksAndSign(std::string_view text, size_t& i)
 {
     while (i < text.size() && IsBlank(text[i]))
         ++i;
@@ -35,15 +35,34 @@ uint32_t FloatBits(float value)
     return bits;
 }
 
+// Calls visit with each element of an array value, split as SplitArrayValue
+// describes, without copying the elements.
+template <typename Visit>
+void ForEachArrayElement(std::string_view text, Visit visit)
+{
+    size_t start = 0;
+    while (start < text.size())
+    {
+        size_t semicolon = text.find(';', start);
+        if (semicolon == std::string_view::npos || semicolon == start)
+        {
+            visit(text.substr(start));
+            return;
+        }
+        visit(text.substr(start, semicolon - start));
+        start = semicolon + 1;
+    }
+}
+
 } // namespace
 
-uint32_t TypeCodeOf(const std::string& type)
+uint32_t TypeCodeOf(std::string_view type)
 {
     if (type == "int")
         return 0;
     if (type == "real")
         return 1;
-    if (type.rfind("file_", 0) == 0 || type == "file" || type == "string" || type == "equation")
+    if (type.substr(0, 5) == "file_" || type == "file" || type == "string" || type == "equation")
         return 2;
     if (type == "bool")
         return 3;
@@ -52,25 +71,14 @@ uint32_t TypeCodeOf(const std::string& type)
 
 uint32_t BinaryTypeCode(const DbVariable& variable, uint32_t count) { return TypeCodeOf(variable.type) | (count << 16); }
 
-std::vector<std::string> SplitArrayValue(const std::string& text)
+std::vector<std::string> SplitArrayValue(std::string_view text)
 {
     std::vector<std::string> elements;
-    size_t start = 0;
-    while (start < text.size())
-    {
-        size_t semicolon = text.find(';', start);
-        if (semicolon == std::string::npos || semicolon == start)
-        {
-            elements.push_back(text.substr(start));
-            break;
-        }
-        elements.push_back(text.substr(start, semicolon - start));
-        start = semicolon + 1;
-    }
+    ForEachArrayElement(text, [&](std::string_view element) { elements.emplace_back(element); });
     return elements;
 }
 
-int32_t ReadIntegerText(const std::string& text)
+int32_t ReadIntegerText(std::string_view text)
 {
     size_t i = 0;
     bool negative = SkipBlanksAndSign(text, i);
@@ -88,7 +96,7 @@ int32_t ReadIntegerText(const std::string& text)
     return int32_t(value);
 }
 
-float ReadFloatText(const std::string& text)
+float ReadFloatText(std::string_view text)
 {
     size_t i = 0;
     bool negative = SkipBlanksAndSign(text, i);
@@ -128,43 +136,64 @@ float ReadFloatText(const std::string& text)
 
 WriteBinaryResult WriteBinary(const DbRecord& record, ByteWriter& writer, DbTemplate& dbTemplate,
                               const std::string& templateFileName, DbArchive& archive, std::string* failedVariable,
-                              const TemplateVariableIndex* index)
+                              const TemplateVariableIndex* index, std::vector<uint32_t>* nameIds)
 {
-    const std::string& templateName = record.GetTemplateName();
+    std::string_view templateName = record.GetTemplateName();
     size_t cut = templateName.find_last_of("\\:");
-    std::string shortName = cut == std::string::npos ? std::string() : templateName.substr(cut + 1);
+    std::string_view shortName = cut == std::string_view::npos ? std::string_view() : templateName.substr(cut + 1);
     if (shortName != templateFileName)
         return WriteBinaryResult::TemplateMismatch;
 
     StringMap& strings = archive.Strings();
-    // Check every array's count first, so a refused record writes nothing.
+    // The variables that are written and their value counts, all checked
+    // first, so a refused record writes nothing.
     struct Entry
     {
-        const DbVariable* variable;
+        uint32_t typeCode;
+        bool isArray;
+        uint32_t count;
+        uint32_t* nameId; // the remembered id of the name, or null
         const std::string* name;
-        std::vector<std::string> values;
+        const std::string* value;
     };
     std::vector<Entry> entries;
     entries.reserve(record.Values().size());
     for (const auto& [name, value] : record.Values())
     {
-        const DbVariable* variable = index ? index->Find(name) : dbTemplate.Root().FindVariable(name);
-        if (!variable)
+        Entry entry{4, false, 0, nullptr, &name, &value};
+        if (index)
+        {
+            const TemplateVariableIndex::Entry* found = index->FindEntry(name);
+            if (!found)
+                continue;
+            entry.typeCode = found->typeCode;
+            entry.isArray = found->isArray;
+            if (nameIds && found->position < nameIds->size())
+                entry.nameId = &(*nameIds)[found->position];
+        }
+        else
+        {
+            const DbVariable* variable = dbTemplate.Root().FindVariable(name);
+            if (!variable)
+                continue;
+            entry.typeCode = TypeCodeOf(variable->type);
+            entry.isArray = variable->varClass == "array";
+        }
+        size_t count = 0;
+        if (entry.isArray)
+            ForEachArrayElement(value, [&](std::string_view) { ++count; });
+        else
+            count = value.empty() ? 0 : 1;
+        if (count == 0)
             continue;
-        Entry entry{variable, &name, {}};
-        if (variable->varClass == "array")
-            entry.values = SplitArrayValue(value);
-        else if (!value.empty())
-            entry.values.push_back(value);
-        if (entry.values.empty())
-            continue;
-        if (entry.values.size() > kMaxValuesPerEntry)
+        if (count > kMaxValuesPerEntry)
         {
             if (failedVariable)
                 *failedVariable = name;
             return WriteBinaryResult::TooManyValues;
         }
-        entries.push_back(std::move(entry));
+        entry.count = uint32_t(count);
+        entries.push_back(entry);
     }
 
     writer.WriteUInt32(0x00010002);
@@ -172,11 +201,17 @@ WriteBinaryResult WriteBinary(const DbRecord& record, ByteWriter& writer, DbTemp
     writer.WriteUInt32(strings.FindOrAdd(templateName));
     for (const Entry& entry : entries)
     {
-        uint32_t code = TypeCodeOf(entry.variable->type);
-        writer.WriteUInt32(code | uint32_t(entry.values.size()) << 16);
-        writer.WriteUInt32(strings.FindOrAdd(*entry.name));
-        for (const std::string& text : entry.values)
-        {
+        uint32_t code = entry.typeCode;
+        writer.WriteUInt32(code | entry.count << 16);
+        // A name added before keeps its id, so the remembered id is what
+        // FindOrAdd would give, and asking again would add nothing.
+        uint32_t nameId = entry.nameId ? *entry.nameId : kUnknownId;
+        if (nameId == kUnknownId)
+            nameId = strings.FindOrAdd(*entry.name);
+        if (entry.nameId)
+            *entry.nameId = nameId;
+        writer.WriteUInt32(nameId);
+        auto writeValue = [&](std::string_view text) {
             switch (code)
             {
             case 0:
@@ -194,7 +229,11 @@ WriteBinaryResult WriteBinary(const DbRecord& record, ByteWriter& writer, DbTemp
             default:
                 break;
             }
-        }
+        };
+        if (entry.isArray)
+            ForEachArrayElement(*entry.value, writeValue);
+        else
+            writeValue(*entry.value);
     }
     return WriteBinaryResult::Written;
 }

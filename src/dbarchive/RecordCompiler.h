@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace mw {
@@ -32,20 +33,24 @@ constexpr uint32_t kMaxValuesPerEntry = 65535;
 // templateFileName is the file name (without folders) under which the
 // template was loaded. On TooManyValues, failedVariable names the variable.
 // An index of the template's variables, when given, replaces tree searches.
+// With the index, nameIds may remember the string ids of its variable names
+// (by entry position, kUnknownId where not yet known) from record to record;
+// it must serve one archive only, since ids belong to one string table.
+constexpr uint32_t kUnknownId = 0xFFFFFFFFu;
 WriteBinaryResult WriteBinary(const DbRecord& record, ByteWriter& writer, DbTemplate& dbTemplate,
                               const std::string& templateFileName, DbArchive& archive, std::string* failedVariable,
-                              const TemplateVariableIndex* index = nullptr);
+                              const TemplateVariableIndex* index = nullptr, std::vector<uint32_t>* nameIds = nullptr);
 
 // The descriptor word: the type code of the variable's type, with count in the high 16 bits.
 uint32_t BinaryTypeCode(const DbVariable& variable, uint32_t count);
-uint32_t TypeCodeOf(const std::string& type);
-std::vector<std::string> SplitArrayValue(const std::string& text);
+uint32_t TypeCodeOf(std::string_view type);
+std::vector<std::string> SplitArrayValue(std::string_view text);
 
 // The integer reading of a value text: leading blanks, an optional sign,
 // decimal digits up to the first other byte; 0 without digits; saturated.
-int32_t ReadIntegerText(const std::string& text);
+int32_t ReadIntegerText(std::string_view text);
 // The floating-point reading: leading blanks, sign, digits with an optional
 // point and exponent, up to the first byte that does not fit; 0 when nothing fits.
-float ReadFloatText(const std::string& text);
+float ReadFloatText(std::string_view text);
 
 } // namespace mw

@@ -1,6 +1,7 @@
 // The string table.
 #include "StringMap.h"
 
+#include <cstring>
 #include <functional>
 
 namespace mw {
@@ -17,10 +18,10 @@ size_t StringMap::SlotOf(std::string_view text, uint32_t hash) const
     size_t slot = hash & mask;
     for (;;)
     {
-        uint64_t entry = m_slots[slot];
-        if (entry == 0)
+        const Slot& entry = m_slots[slot];
+        if (entry.idPlusOne == 0)
             return slot;
-        if (uint32_t(entry >> 32) == hash && m_strings[uint32_t(entry) - 1] == text)
+        if (entry.length == text.size() && (text.empty() || std::memcmp(entry.bytes, text.data(), text.size()) == 0))
             return slot;
         slot = (slot + 1) & mask;
     }
@@ -29,14 +30,15 @@ size_t StringMap::SlotOf(std::string_view text, uint32_t hash) const
 void StringMap::Grow()
 {
     size_t size = m_slots.empty() ? 64 : m_slots.size() * 2;
-    m_slots.assign(size, 0);
+    m_slots.assign(size, Slot());
     size_t mask = size - 1;
     for (uint32_t id = 0; id < m_strings.size(); ++id)
     {
         size_t slot = m_hashes[id] & mask;
-        while (m_slots[slot] != 0)
+        while (m_slots[slot].idPlusOne != 0)
             slot = (slot + 1) & mask;
-        m_slots[slot] = uint64_t(m_hashes[id]) << 32 | (uint64_t(id) + 1);
+        const std::string& text = m_strings[id];
+        m_slots[slot] = Slot{text.data(), uint32_t(text.size()), id + 1};
     }
 }
 
@@ -47,12 +49,12 @@ uint32_t StringMap::FindOrAdd(std::string_view text)
         Grow();
     uint32_t hash = HashOf(text);
     size_t slot = SlotOf(text, hash);
-    if (m_slots[slot] != 0)
-        return uint32_t(m_slots[slot]) - 1;
+    if (m_slots[slot].idPlusOne != 0)
+        return m_slots[slot].idPlusOne - 1;
     uint32_t id = uint32_t(m_strings.size());
-    m_strings.emplace_back(text);
+    const std::string& stored = m_strings.emplace_back(text);
     m_hashes.push_back(hash);
-    m_slots[slot] = uint64_t(hash) << 32 | (uint64_t(id) + 1);
+    m_slots[slot] = Slot{stored.data(), uint32_t(stored.size()), id + 1};
     return id;
 }
 
@@ -61,9 +63,9 @@ std::optional<uint32_t> StringMap::Find(std::string_view text) const
     if (m_slots.empty())
         return std::nullopt;
     size_t slot = SlotOf(text, HashOf(text));
-    if (m_slots[slot] == 0)
+    if (m_slots[slot].idPlusOne == 0)
         return std::nullopt;
-    return uint32_t(m_slots[slot]) - 1;
+    return m_slots[slot].idPlusOne - 1;
 }
 
 const std::string* StringMap::GetString(int64_t id) const

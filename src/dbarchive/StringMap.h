@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,17 +21,26 @@ public:
     uint32_t Count() const { return uint32_t(m_strings.size()); }
 
 private:
+    // Open addressing with linear probing. A slot holds where its string's
+    // bytes are, its length and its id + 1 (0 marks an empty slot), so a
+    // lookup reads the slot and, when the length matches, the bytes, and
+    // nothing else. The bytes stay where they are: a deque never moves its
+    // elements when it grows.
+    struct Slot
+    {
+        const char* bytes = nullptr;
+        uint32_t length = 0;
+        uint32_t idPlusOne = 0;
+    };
+
     static uint32_t HashOf(std::string_view text);
     // The slot that holds text, or the empty slot where it would go.
     size_t SlotOf(std::string_view text, uint32_t hash) const;
     void Grow();
 
-    std::vector<std::string> m_strings; // by id
-    std::vector<uint32_t> m_hashes;     // by id
-    // Open addressing with linear probing: each slot packs a string's hash
-    // (high half) and its id + 1 (low half); 0 marks an empty slot. The hash
-    // in the slot spares most comparisons a visit to the string itself.
-    std::vector<uint64_t> m_slots;
+    std::deque<std::string> m_strings; // by id
+    std::vector<uint32_t> m_hashes;    // by id, for growing
+    std::vector<Slot> m_slots;
 };
 
 } // namespace mw

@@ -21,20 +21,25 @@ int DbRecord::Read(const char* bytes, size_t length)
     SetKeywords({","});
     m_templateName.clear();
     DbTextReader reader(bytes, length, {}, true);
+    // Tokens and values are views into the bytes until they are stored; a
+    // record written by the tool lists its values in order, so each new name
+    // usually goes at the end of the map.
     while (!reader.AtEnd())
     {
-        std::string token = reader.NextToken();
+        std::string_view token = reader.NextTokenView();
         if (token == "templateName")
-            m_templateName = reader.ReadDelimited(',', ',', true);
+            m_templateName = reader.ReadDelimitedView(',', ',', true);
         else if (token.empty())
             continue;
         else
         {
-            std::string value = reader.ReadDelimited(',', ',', true);
+            std::string_view value = reader.ReadDelimitedView(',', ',', true);
             if (token == "fileNameHistoryEntry")
-                AddHistoryEntry(value);
+                AddHistoryEntry(std::string(value));
+            else if (!m_values.empty() && m_values.rbegin()->first < token)
+                m_values.emplace_hint(m_values.end(), token, value);
             else
-                m_values[token] = std::move(value);
+                m_values.insert_or_assign(std::string(token), std::string(value));
         }
     }
     return 1;

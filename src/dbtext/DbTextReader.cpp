@@ -10,17 +10,30 @@ namespace {
 // The bytes the C locale's ispunct accepts, less '-', '.' and '_', which are word bytes.
 constexpr const char* kPunctuation = "!\"#$%&'()*+,/:;<=>?@[\\]^`{|}~";
 
+constexpr unsigned char kSpaceClass = 1;
+constexpr unsigned char kPunctuationClass = 2;
+
+// The class of every byte value, looked up once per byte of a file.
+struct ByteClasses
+{
+    unsigned char classes[256] = {};
+    constexpr ByteClasses()
+    {
+        for (unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r'})
+            classes[c] = kSpaceClass;
+        for (const char* p = kPunctuation; *p; ++p)
+            classes[static_cast<unsigned char>(*p)] = kPunctuationClass;
+    }
+};
+constexpr ByteClasses kByteClasses;
+
+unsigned char ClassOf(char c) { return kByteClasses.classes[static_cast<unsigned char>(c)]; }
+
 } // namespace
 
-bool DbTextReader::IsSpaceByte(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool DbTextReader::IsSpaceByte(char c) { return ClassOf(c) == kSpaceClass; }
 
-bool DbTextReader::IsPunctuationByte(char c)
-{
-    return c > 0 && std::strchr(kPunctuation, c) != nullptr;
-}
+bool DbTextReader::IsPunctuationByte(char c) { return ClassOf(c) == kPunctuationClass; }
 
 DbTextReader::DbTextReader(const char* text, size_t length, std::vector<std::string> definedSymbols, bool stripQuotes)
     : m_definedSymbols(std::move(definedSymbols)), m_stripQuotes(stripQuotes), m_text(text), m_length(text ? length : 0)
@@ -30,17 +43,17 @@ DbTextReader::DbTextReader(const char* text, size_t length, std::vector<std::str
 void DbTextReader::StepOver(size_t count)
 {
     size_t end = std::min(m_length, m_position + count);
-    for (; m_position < end; ++m_position)
-        if (m_text[m_position] == '\n')
-            ++m_lineCount;
+    m_lineCount += int(std::count(m_text + m_position, m_text + end, '\n'));
+    m_position = end;
 }
 
 void DbTextReader::SkipSpaceAndComments()
 {
     for (;;)
     {
-        while (m_position < m_length && IsSpaceByte(m_text[m_position]))
-            StepOver(1);
+        for (; m_position < m_length && IsSpaceByte(m_text[m_position]); ++m_position)
+            if (m_text[m_position] == '\n')
+                ++m_lineCount;
         if (m_length - m_position < 2 || m_text[m_position] != '/')
             return;
         char next = m_text[m_position + 1];
@@ -158,49 +171,56 @@ bool DbTextReader::SkipToNextItem()
 
 void DbTextReader::SkipWord()
 {
-    while (m_position < m_length && !IsSpaceByte(m_text[m_position]) && !IsPunctuationByte(m_text[m_position]))
+    while (m_position < m_length && ClassOf(m_text[m_position]) == 0)
         ++m_position;
 }
 
-std::string DbTextReader::NextToken()
+std::string DbTextReader::NextToken() { return std::string(NextTokenView()); }
+
+std::string DbTextReader::ReadDelimited(char opening, char closing, bool stripDelimiters)
+{
+    return std::string(ReadDelimitedView(opening, closing, stripDelimiters));
+}
+
+std::string_view DbTextReader::NextTokenView()
 {
     if (!SkipToNextItem())
-        return std::string();
-    std::string token;
+        return std::string_view();
+    std::string_view token;
     char first = m_text[m_position];
     size_t start = m_position;
     if (first == '"')
     {
         StepOver(1);
-        while (m_position < m_length && m_text[m_position] != '"')
-            StepOver(1);
+        const void* quote = std::memchr(m_text + m_position, '"', m_length - m_position);
+        StepOver(quote ? size_t(static_cast<const char*>(quote) - (m_text + m_position)) : m_length - m_position);
         bool closed = m_position < m_length;
         if (closed)
             ++m_position;
         if (m_stripQuotes)
-            token.assign(m_text + start + 1, (closed ? m_position - 1 : m_position) - (start + 1));
+            token = std::string_view(m_text + start + 1, (closed ? m_position - 1 : m_position) - (start + 1));
         else
-            token.assign(m_text + start, m_position - start);
+            token = std::string_view(m_text + start, m_position - start);
     }
     else if (IsPunctuationByte(first))
     {
         ++m_position;
-        token.assign(1, first);
+        token = std::string_view(m_text + start, 1);
     }
     else
     {
         SkipWord();
-        token.assign(m_text + start, m_position - start);
+        token = std::string_view(m_text + start, m_position - start);
     }
     m_tokenLine = m_lineCount;
     SkipSpaceAndComments();
     return token;
 }
 
-std::string DbTextReader::ReadDelimited(char opening, char closing, bool stripDelimiters)
+std::string_view DbTextReader::ReadDelimitedView(char opening, char closing, bool stripDelimiters)
 {
     if (!SkipToNextItem())
-        return std::string();
+        return std::string_view();
     size_t start = m_position;
     char first = m_text[m_position];
     bool delimited = false;
@@ -208,13 +228,9 @@ std::string DbTextReader::ReadDelimited(char opening, char closing, bool stripDe
     {
         delimited = true;
         StepOver(1);
-        while (m_position < m_length)
-        {
-            char c = m_text[m_position];
-            StepOver(1);
-            if (c == closing)
-                break;
-        }
+        // Up to and including the closing byte, or to the end.
+        const void* close = std::memchr(m_text + m_position, closing, m_length - m_position);
+        StepOver(close ? size_t(static_cast<const char*>(close) - (m_text + m_position)) + 1 : m_length - m_position);
     }
     else if (IsPunctuationByte(first))
         ++m_position;
@@ -238,7 +254,7 @@ std::string DbTextReader::ReadDelimited(char opening, char closing, bool stripDe
         if (end > start && m_text[end - 1] == '"')
             --end;
     }
-    return std::string(m_text + start, end - start);
+    return std::string_view(m_text + start, end - start);
 }
 
 } // namespace mw

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace mw {
@@ -22,6 +23,9 @@ public:
     std::string NextToken();
     // The next field; an opening byte of 0 lets any byte open the field.
     std::string ReadDelimited(char opening, char closing, bool stripDelimiters);
+    // The same two as views into the text, valid as long as the text is.
+    std::string_view NextTokenView();
+    std::string_view ReadDelimitedView(char opening, char closing, bool stripDelimiters);
 
     size_t Position() const { return m_position; }
     size_t Length() const { return m_length; }

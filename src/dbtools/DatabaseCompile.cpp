@@ -315,15 +315,14 @@ bool BuildRecordWith(const RecordSteps& steps, const std::string& sourcePath, co
 
     std::string templatePath = ResolveTemplatePath(record->GetTemplateName(), steps.workingDir);
     TemplateCache privateCache;
-    const LoadedTemplate* loaded =
-        (steps.cache ? steps.cache : &privateCache)->Load(templatePath, steps.workingDir, &context);
+    LoadedTemplate* loaded = (steps.cache ? steps.cache : &privateCache)->Load(templatePath, steps.workingDir, &context);
     if (!loaded)
         return true;
 
     ByteWriter body(kRecordBodyCapacity);
     std::string failedVariable;
     WriteBinaryResult result = WriteBinary(*record, body, *loaded->dbTemplate, loaded->fileName, *archive,
-                                           &failedVariable, loaded->index.get());
+                                           &failedVariable, loaded->index.get(), &loaded->nameIds);
     if (result == WriteBinaryResult::TemplateMismatch)
         return true;
     if (result == WriteBinaryResult::TooManyValues)

@@ -20,7 +20,7 @@ int CompileDatabase(IWorkspaceContext& context, const std::string& folder, bool 
 // The helpers a compile uses by default: one per core, none on one core.
 int DefaultCompileHelperThreads();
 // One file: false for a failure that counts as an error. With a cache,
-// templates are loaded once per cache.
+// templates are loaded once per cache; a cache serves one archive only.
 bool BuildRecord(IWorkspaceContext& context, const std::string& sourcePath, const std::string& targetPath, bool force,
                  TemplateCache* cache = nullptr);
 // The archive a database folder compiles into.

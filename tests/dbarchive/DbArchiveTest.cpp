@@ -330,3 +330,36 @@ TEST(BodyCompressor, GivesTheOneShotLevelFiveBytesForEveryBodyInTurn)
 
 } // namespace
 } // namespace mw
+
+namespace mw {
+namespace {
+
+// Ids are dense and given in order of first use, across many growths of the
+// table; texts that differ only in length, case or after a NUL byte are
+// different strings.
+TEST(StringMap, IdsFollowFirstUseAndLookupsAgreeAcrossGrowth)
+{
+    StringMap strings;
+    std::vector<std::string> texts = {"", "a", "A", "ab", std::string("ab\0c", 4), std::string("ab\0", 3), "templateName"};
+    for (int i = 0; i < 40000; ++i)
+        texts.push_back("records\\folder" + std::to_string(i % 200) + "\\record" + std::to_string(i) + ".dbr");
+    for (size_t i = 0; i < texts.size(); ++i)
+    {
+        ASSERT_EQ(strings.FindOrAdd(texts[i]), i);
+        // A second add of an earlier text gives its id and adds nothing.
+        ASSERT_EQ(strings.FindOrAdd(texts[i / 2]), i / 2);
+    }
+    EXPECT_EQ(strings.Count(), texts.size());
+    for (size_t i = 0; i < texts.size(); ++i)
+    {
+        ASSERT_EQ(strings.Find(texts[i]), std::optional<uint32_t>(uint32_t(i)));
+        ASSERT_EQ(*strings.GetString(int64_t(i)), texts[i]);
+    }
+    EXPECT_FALSE(strings.Find("records\\folder0\\record40000.dbr").has_value());
+    EXPECT_FALSE(strings.Find(std::string("a\0", 2)).has_value());
+    EXPECT_EQ(strings.GetString(-1), nullptr);
+    EXPECT_EQ(strings.GetString(int64_t(texts.size())), nullptr);
+}
+
+} // namespace
+} // namespace mw

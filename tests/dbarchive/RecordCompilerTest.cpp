@@ -215,3 +215,39 @@ TEST_F(RecordCompilerTest, TheEngineReaderTurnsABodyBackIntoRecordText)
 
 } // namespace
 } // namespace mw
+
+namespace mw {
+namespace {
+
+// Remembered name ids give the bodies and string table of plain lookups,
+// also when records use the names in other orders and add new texts between.
+TEST_F(RecordCompilerTest, RememberedNameIdsGiveTheSameBodiesAndStrings)
+{
+    TemplateVariableIndex index(dbTemplate.Root());
+    std::vector<uint32_t> nameIds(index.Count(), kUnknownId);
+    DbArchive plain;
+    const std::vector<std::vector<std::pair<std::string, std::string>>> records = {
+        {{"s", "one"}, {"n", "1"}},
+        {{"b", "1"}, {"s", "two"}, {"r", "1;2"}},
+        {{"f", "a.dbr"}, {"n", "3"}, {"s", "one"}, {"e", "x;y"}},
+    };
+    for (const auto& values : records)
+    {
+        DbRecord next;
+        next.SetTemplateName(record.GetTemplateName());
+        for (const auto& [name, value] : values)
+            next.SetValue(name, value);
+        ByteWriter remembered(64);
+        ByteWriter looked(64);
+        ASSERT_EQ(WriteBinary(next, remembered, dbTemplate, "t.tpl", archive, nullptr, &index, &nameIds),
+                  WriteBinaryResult::Written);
+        ASSERT_EQ(WriteBinary(next, looked, dbTemplate, "t.tpl", plain, nullptr), WriteBinaryResult::Written);
+        EXPECT_EQ(Words(remembered), Words(looked));
+    }
+    ASSERT_EQ(archive.Strings().Count(), plain.Strings().Count());
+    for (uint32_t id = 0; id < plain.Strings().Count(); ++id)
+        EXPECT_EQ(*archive.Strings().GetString(id), *plain.Strings().GetString(id));
+}
+
+} // namespace
+} // namespace mw
