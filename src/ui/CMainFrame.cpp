@@ -1,13 +1,17 @@
 // The main window.
 #include "CMainFrame.h"
 
+#include "CFileSummaryDialog.h"
 #include "CFileView.h"
 #include "COptionsDialog.h"
 #include "COutputView.h"
+#include "CRecordBrowser.h"
+#include "CServerMonitorDialog.h"
 #include "CStatusReportDialog.h"
 #include "DocumentOpener.h"
 #include "app/CModwrightApp.h"
 #include "app/CommandTable.h"
+#include "app/ImportRecord.h"
 #include "app/OptionSettings.h"
 #include "app/WorkspaceOperations.h"
 #include "assets/BuildDriver.h"
@@ -208,6 +212,15 @@ void CMainFrame::RegisterHandlers()
     Handle(kDbArchiveStatistics, [this] { OnDatabaseArchivestatistics(); });
     Handle(kSetWorkingFolder, [this] { OnFileSetworkingfolder(); });
     Handle(kOptions, [this] { OnToolsOptions(); });
+    Handle(kImportRecord, [this] { OnDatabaseImportrecord(); });
+    Handle(kFileSummary, [this] {
+        CFileSummaryDialog dialog(m_app.SourceControl(), this);
+        dialog.exec();
+    });
+    Handle(kServerMonitor, [this] {
+        CServerMonitorDialog dialog(m_app.SourceControl(), this);
+        dialog.exec();
+    });
     Handle(kRename, [this] { ViewCommand(&CFileView::Rename); });
     Handle(kSelectAll, [this] { ViewCommand(&CFileView::SelectAll); });
     Handle(kCopy, [this] { ViewCommand(&CFileView::Copy); });
@@ -617,6 +630,16 @@ void CMainFrame::OnDatabaseArchivestatistics()
 {
     ReportDbArchiveStatistics(m_app);
     FlushOutput();
+}
+
+void CMainFrame::OnDatabaseImportrecord()
+{
+    std::vector<std::string> archives = ImportRecordArchives(m_app);
+    CRecordBrowser browser(ListArchiveRecords(archives), this);
+    if (browser.exec() != QDialog::Accepted || browser.ChosenRecord().empty())
+        return;
+    if (!ImportRecord(m_app, archives, browser.ChosenRecord()).empty())
+        View(2).Refresh();
 }
 
 void CMainFrame::OnFileSetworkingfolder()

@@ -91,6 +91,7 @@ private:
     void OnDatabaseFindreferences();
     void OnDatabaseUpdatereferences();
     void OnDatabaseArchivestatistics();
+    void OnDatabaseImportrecord();
     void OnFileSetworkingfolder();
     void OnToolsOptions();
     void OnToolsStatusreport();

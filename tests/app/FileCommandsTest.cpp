@@ -2,6 +2,9 @@
 // windowed login loop and the Status Report, on real folders.
 #include "app/CModwrightApp.h"
 #include "app/FileCommands.h"
+#include "app/ImportRecord.h"
+#include "app/UserStates.h"
+#include "dbtools/DatabaseCompile.h"
 #include "app/OptionSettings.h"
 #include "app/StatusReport.h"
 #include "app/WindowedLogin.h"
@@ -261,6 +264,52 @@ TEST(StatusReportRows, OnlyThisUsersAssetsWaitingForReviewOrRevision)
     EXPECT_EQ(PrintDateText(8, 12, 2026, 9, 5, 3), "08/12/2026  09:05:03");
     EXPECT_EQ(PageNumberText(2), "Page : 2");
     EXPECT_EQ(ReviewStatusText(5), "Final Approval");
+}
+
+TEST(ImportRecordFromArchives, RecordIsWrittenFromTheFirstArchiveThatHoldsItAndNeverOverAFile)
+{
+    test::TempFolder temp;
+    // A built game database in an additional build folder.
+    WriteFile(temp / "game/database/Templates/t.tpl",
+              "Group { name = \"All Groups\" type = \"list\"\n"
+              "Variable { name = \"a\" class = \"variable\" type = \"int\" defaultValue = \"\" }\n}\n");
+    WriteFile(temp / "game/database/records/sword.dbr", "templateName,%TEMPLATE_DIR%Database\\Templates\\t.tpl,\na,7,\n");
+    std::ostringstream out;
+    test::ScriptedPrompt prompt;
+    AppEnvironment environment;
+    environment.startFolder = temp / "start";
+    environment.documentsFolder = temp / "docs";
+    environment.out = &out;
+    environment.prompt = &prompt;
+    std::string ini = temp / "Tools.ini";
+    WriteFile(ini, "[Login]\nlocaldir=" + temp / "game/" + "\nbuilddir=" + temp / "gamebuild/" +
+                       "\nadditionalbuilddirs=" + temp / "missing/;" + temp / "gamebuild/" + "\n");
+    CModwrightApp game(environment);
+    ASSERT_TRUE(game.InitInstance({"-quiet", "-ini", ini}));
+    ASSERT_EQ(CompileDatabase(game, "database/", true, false), 0);
+
+    // The mod's workspace imports from it.
+    WriteFile(ini, "[Login]\nlocaldir=" + temp / "mod/" + "\nadditionalbuilddirs=" + temp / "missing/;" +
+                       temp / "gamebuild/" + "\n");
+    CModwrightApp app(environment);
+    ASSERT_TRUE(app.InitInstance({"-quiet", "-ini", ini}));
+    auto archives = ImportRecordArchives(app);
+    ASSERT_EQ(archives.size(), 2u);
+    EXPECT_EQ(ListArchiveRecords(archives), (std::vector<std::string>{"records\\sword.dbr"}));
+    EXPECT_EQ(ImportRecord(app, archives, "records\\sword.dbr"), "database/records/sword.dbr");
+    std::string text = ReadFile(temp / "mod/database/records/sword.dbr");
+    EXPECT_NE(text.find("a,7,"), std::string::npos);
+    EXPECT_TRUE(prompt.messages.empty());
+
+    WriteFile(temp / "mod/database/records/sword.dbr", "mine");
+    EXPECT_EQ(ImportRecord(app, archives, "records\\sword.dbr"), "");
+    EXPECT_EQ(ReadFile(temp / "mod/database/records/sword.dbr"), "mine");
+    EXPECT_EQ(ImportRecord(app, archives, "records\\nothere.dbr"), "");
+    ASSERT_EQ(prompt.messages.size(), 2u);
+    EXPECT_EQ(prompt.messages[1].text, "Error importing database record");
+
+    EXPECT_EQ(UserStatePairs("ann\nidle\nbob\nlocking\nstray\n"),
+              (std::vector<std::pair<std::string, std::string>>{{"ann", "idle"}, {"bob", "locking"}}));
 }
 
 } // namespace

@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QMenu>
 #include <QPrinter>
+#include <QProcess>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -129,6 +130,7 @@ private slots:
     void deleteWithNothingSelectedDoesNothing();
     void checkOutAndEditOnAFileAnotherUserHolds();
     void screenshotsAndPrintout();
+    void withoutADisplayTheProgramSaysSoAndEnds();
 };
 
 void MainWindowTest::busyWorkerRefusesBuildWithItsMessageAndOthersSilently()
@@ -363,6 +365,25 @@ void MainWindowTest::screenshotsAndPrintout()
     QFile file(pdf);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.read(4) == "%PDF");
+}
+
+void MainWindowTest::withoutADisplayTheProgramSaysSoAndEnds()
+{
+    test::TempFolder temp;
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    environment.insert(QStringLiteral("HOME"), QString::fromStdString(temp.Path()));
+    program.setProcessEnvironment(environment);
+    program.setWorkingDirectory(QString::fromStdString(temp.Path()));
+    program.start(QStringLiteral(MODWRIGHT_EXE), {QStringLiteral("-ini"), QString::fromStdString(temp / "Tools.ini")});
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QVERIFY(program.exitCode() != 0);
+    QByteArray error = program.readAllStandardError();
+    QCOMPARE(error.count('\n'), 1);
+    QVERIFY(error.contains("no display"));
 }
 
 QTEST_MAIN(MainWindowTest)
