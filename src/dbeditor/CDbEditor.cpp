@@ -56,6 +56,8 @@ CDbEditor::CDbEditor(IWorkspaceContext& workspace, std::string iniPath, IUserPro
 
     connect(m_tree, &QTreeWidget::currentItemChanged, this, [this] { RefreshList(); });
     connect(m_dataView->Search(), &QLineEdit::textChanged, this, [this] { RefreshList(); });
+    // Accepted cell edits enable Undo.
+    connect(m_model, &QAbstractItemModel::dataChanged, this, [this] { UpdateCommands(); });
     connect(List()->horizontalHeader(), &QHeaderView::sectionResized, this,
             [this](int column, int, int newSize) { ColumnResized(column, newSize); });
     resize(1000, 640);
@@ -288,6 +290,23 @@ bool CDbEditor::OnFileSaveAs()
 void CDbEditor::OnFileCloseFiles()
 {
     List()->CommitEdit();
+    std::vector<DbRecord*> records = m_document->Records();
+    if (m_document->Mode() == DbEditorMode::Record && records.size() > 1)
+    {
+        std::vector<std::string> names;
+        for (DbRecord* record : records)
+            names.push_back(record->FileState().ShortName());
+        CCheckListDialog dialog("Close Files", "Check to close file:", names, this);
+        if (RunDialog(dialog) != QDialog::Accepted)
+            return;
+        std::vector<bool> ticked = dialog.Ticked();
+        std::vector<std::string> closing;
+        for (size_t i = 0; i < names.size() && i < ticked.size(); ++i)
+            if (ticked[i])
+                closing.push_back(names[i]);
+        m_document->CloseRecords(closing);
+        return;
+    }
     if (m_document->QueryClose(true))
         m_document->CloseAll();
 }

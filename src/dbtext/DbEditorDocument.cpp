@@ -135,6 +135,32 @@ void DbEditorDocument::CloseAll()
     Changed();
 }
 
+bool DbEditorDocument::CloseRecords(const std::vector<std::string>& shortNames)
+{
+    if (m_mode != DbEditorMode::Record)
+        return false;
+    bool finished = true;
+    auto& records = m_template->BoundRecords();
+    for (const std::string& shortName : shortNames)
+    {
+        DbRecord* record = FindOpenRecordByName(shortName);
+        if (!record)
+            continue;
+        if (!record->FileState().PromptSave(record->FileState().Path(), false))
+        {
+            finished = false;
+            break;
+        }
+        m_history.ForgetFile(shortName);
+        std::erase_if(records, [&](const std::unique_ptr<DbRecord>& open) { return open.get() == record; });
+    }
+    if (records.empty())
+        CloseAll();
+    else
+        Changed();
+    return finished;
+}
+
 bool DbEditorDocument::OpenFile(std::string path)
 {
     path = ToBackslashes(std::move(path));

@@ -76,6 +76,10 @@ public:
     bool QueryClose(bool cancellable);
     // Closes every document without asking; the mode returns to none.
     void CloseAll();
+    // Record mode: closes the named records, each modified one after the
+    // save question; false when a question was cancelled (the records
+    // before it are closed). Closing the last record returns to none.
+    bool CloseRecords(const std::vector<std::string>& shortNames);
 
     // Record mode: the value of one record's variable. False after a message
     // when the value is refused.

@@ -18,7 +18,9 @@
 #include "platform/PathRules.h"
 #include "platform/ProfileFile.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QComboBox>
 #include <QDir>
 #include <QHeaderView>
@@ -102,9 +104,16 @@ TEST_F(CDbEditorTest, RecordModeShowsOneValueColumnPerRecordAndRecordsEdits)
     EXPECT_TRUE(editor.Document().FindOpenRecordByName("knight.dbr")->FileState().IsModified());
     EXPECT_FALSE(editor.Document().FindOpenRecordByName("archer.dbr")->FileState().IsModified());
 
-    editor.OnUndo();
+    QAction* undo = nullptr;
+    for (QAction* action : editor.findChildren<QAction*>())
+        if (action->text() == "&Undo")
+            undo = action;
+    ASSERT_NE(undo, nullptr);
+    EXPECT_TRUE(undo->isEnabled());
+    undo->trigger();
     EXPECT_EQ(Cell("speed", 4), "4");
     EXPECT_FALSE(editor.Document().IsModified());
+    EXPECT_FALSE(undo->isEnabled());
     editor.OnRedo();
     EXPECT_EQ(Cell("speed", 4), "9");
 
@@ -271,6 +280,27 @@ TEST_F(CDbEditorTest, DescriptionsSwitchAndColumnWidthsAreKeptInToolsIni)
     EXPECT_EQ(ReadProfileString("Database", "descriptionColumnWidth", "", IniPath()), "100");
     // Record value columns are not the Value column: its width is not written.
     EXPECT_EQ(ReadProfileString("Database", "valueColumnWidth", "none", IniPath()), "none");
+}
+
+TEST_F(CDbEditorTest, CloseFilesClosesTheTickedRecordsAfterTheSaveQuestion)
+{
+    ASSERT_TRUE(editor.OpenFiles({Record("archer"), Record("knight"), Record("scout")}));
+    ASSERT_TRUE(editor.Tree()->SelectGroup("Combat"));
+    ASSERT_TRUE(editor.Model()->setData(editor.Model()->index(RowOf("speed"), 4), "21", Qt::EditRole));
+    editor.SetDialogRunner([](QDialog& dialog) {
+        auto* list = dialog.findChild<QListWidget*>();
+        EXPECT_EQ(dialog.windowTitle(), "Close Files");
+        list->item(0)->setCheckState(Qt::Unchecked);
+        return int(QDialog::Accepted);
+    });
+    workspace.prompt.answers.push_back(PromptAnswer::No);
+    editor.OnFileCloseFiles();
+    EXPECT_EQ(Messages(), std::vector<std::string>{"File \"knight.dbr\" is Modified.  Save?"});
+    ASSERT_EQ(editor.Document().Records().size(), 1u);
+    EXPECT_EQ(Headings(), (QStringList{"Name", "Class", "Type", "archer.dbr"}));
+    EXPECT_EQ(editor.windowTitle(), "Editing Record:archer.dbr");
+    EXPECT_EQ(editor.Document().History().Count(), 0u);
+    EXPECT_EQ(test::ReadFile(Record("knight")).find("speed,21,"), std::string::npos);
 }
 
 TEST_F(CDbEditorTest, ClosingWithChangesAsksAndCancelKeepsTheWindowOpen)
