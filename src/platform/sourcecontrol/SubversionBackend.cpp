@@ -26,6 +26,15 @@ namespace {
 // A failure text already logged is not repeated within this time, so that a
 // view asking for hundreds of rows while the server is away logs it once.
 constexpr uint64_t kRepeatedFailureQuietMs = 5000;
+// Two seconds in FILETIME units (100 ns).
+constexpr uint64_t kSettledFileTime = 2ull * 10000000ull;
+
+uint64_t NowAsFileTime()
+{
+    auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
+    uint64_t ticks = uint64_t(std::chrono::duration_cast<std::chrono::nanoseconds>(sinceEpoch).count() / 100);
+    return ticks + 116444736000000000ull; // 1601-01-01 to 1970-01-01
+}
 
 std::string TrimSlashes(std::string path)
 {
@@ -376,9 +385,11 @@ int SubversionBackend::GetFileStatus(const std::string& path, FileStatus& status
     status.serverVersion = int(entry.serverRevision);
     if (entry.serverIsFolder)
         return 0;
-    if (entry.inWorkingCopy && entry.haveBaseChecksum && entry.workingRevision == entry.serverRevision)
-        status.serverChecksum = entry.baseChecksum;
-    else if (!Cache().ServerChecksum(target.relative, entry.serverRevision, status.serverChecksum, error))
+    // An unchanged local copy of the server's version has the server's text.
+    if (entry.inWorkingCopy && !entry.locallyModified && entry.workingRevision == entry.serverRevision &&
+        LocalChecksum(target.local, status.serverChecksum))
+        return 0;
+    if (!Cache().ServerChecksum(target.relative, entry.serverRevision, status.serverChecksum, error))
     {
         Fail("Couldn't read " + target.relative + " from the server: " + error);
         return kNoStatus;
@@ -752,10 +763,8 @@ FileVersion SubversionBackend::GetClientFileVersion(const std::string& path)
     if (m_root.empty())
         return version;
     Target target = Resolve(path);
-    std::string bytes;
-    if (!IsFile(target.local) || !ReadWholeFile(target.local, bytes))
+    if (!LocalChecksum(target.local, version.checksum))
         return version;
-    version.checksum = ContentChecksum(bytes);
     if (!m_session || !m_session->IsOpen())
         return version;
     // A view asks this right after the row's status: the folder's listing
@@ -766,6 +775,29 @@ FileVersion SubversionBackend::GetClientFileVersion(const std::string& path)
     else
         version.version = int(ReadLocalNode(*m_session, target.local).revision);
     return version;
+}
+
+bool SubversionBackend::LocalChecksum(const std::string& local, unsigned& checksum)
+{
+    FileInfo info;
+    if (!GetFileInfo(local, info) || info.isFolder)
+        return false;
+    auto known = m_localChecksums.find(local);
+    if (known != m_localChecksums.end() && known->second.lastWrite == info.lastWrite.value &&
+        known->second.size == info.size)
+    {
+        checksum = known->second.checksum;
+        return true;
+    }
+    std::string bytes;
+    if (!ReadWholeFile(local, bytes))
+        return false;
+    checksum = ContentChecksum(bytes);
+    // A file written within the last seconds may change again without its
+    // time showing it (coarse file-system clocks): not remembered yet.
+    if (NowAsFileTime() - info.lastWrite.value > kSettledFileTime)
+        m_localChecksums[local] = KnownChecksum{info.size, info.lastWrite.value, checksum};
+    return true;
 }
 
 int SubversionBackend::SyncPath(const std::string* path, bool force, const ManualResetEvent* cancel)

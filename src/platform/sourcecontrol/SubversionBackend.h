@@ -9,6 +9,7 @@
 #include "SubversionOptions.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -84,6 +85,8 @@ private:
     bool ReleaseLockIfHeld(const Target& target);
     int RemoveOnServer(const std::string& path, bool folder);
     bool MakeFolders(const std::string& path, bool parents);
+    // The checksum of a local file, remembered while its size and time stay.
+    bool LocalChecksum(const std::string& local, unsigned& checksum);
     void ListServerFiles(const Target& folder, bool recursive, bool onlyHeldBy, const std::string& holder,
                          std::vector<std::string>& list);
 
@@ -96,6 +99,13 @@ private:
     std::string m_userName;
     SourceControlLog* m_log = nullptr;
     bool m_connected = false;
+    struct KnownChecksum
+    {
+        uint64_t size = 0;
+        uint64_t lastWrite = 0;
+        unsigned checksum = 0;
+    };
+    std::map<std::string, KnownChecksum> m_localChecksums;
     std::string m_lastFailure;
     uint64_t m_lastFailureMs = 0;
 };

@@ -8,6 +8,7 @@
 #include <apr_general.h>
 #include <svn_auth.h>
 #include <svn_config.h>
+#include <svn_dirent_uri.h>
 #include <svn_error.h>
 #include <svn_path.h>
 #include <svn_props.h>
@@ -139,6 +140,24 @@ const char* SubversionSession::UrlOf(const std::string& path, apr_pool_t* pool) 
     return svn_path_url_add_component2(m_url.c_str(), path.c_str(), pool);
 }
 
+svn_ra_session_t* SubversionSession::Connection(svn_error_t** err, apr_pool_t* scratch)
+{
+    *err = SVN_NO_ERROR;
+    if (m_connection)
+        return m_connection;
+    svn_ra_session_t* connection = nullptr;
+    *err = svn_client_open_ra_session2(&connection, m_url.c_str(), nullptr, m_context, m_sessionPool, scratch);
+    const char* root = nullptr;
+    if (!*err)
+        *err = svn_ra_get_repos_root2(connection, &root, scratch);
+    if (*err)
+        return nullptr;
+    const char* below = svn_uri_skip_ancestor(root, m_url.c_str(), scratch);
+    m_repositoryPath = std::string("/") + (below ? below : "");
+    m_connection = connection;
+    return m_connection;
+}
+
 void SubversionSession::Reset()
 {
     std::string reason;
@@ -151,6 +170,7 @@ bool SubversionSession::MakeContext(std::string& reason)
     if (m_sessionPool)
         apr_pool_destroy(m_sessionPool);
     m_context = nullptr;
+    m_connection = nullptr;
     apr_pool_create(&m_sessionPool, m_rootPool);
 
     const char* configFolder = m_options.configFolder.empty() ? nullptr : m_options.configFolder.c_str();

@@ -8,6 +8,7 @@
 
 #include <apr_pools.h>
 #include <svn_client.h>
+#include <svn_ra.h>
 
 #include <string>
 #include <vector>
@@ -76,6 +77,12 @@ public:
     };
 
     svn_client_ctx_t* Context() const { return m_context; }
+    // A connection to the repository URL kept open between calls, for the
+    // quick questions (status, listings); null with err set when it fails.
+    svn_ra_session_t* Connection(svn_error_t** err, apr_pool_t* scratch);
+    // The repository's own path of the repository URL ("/" or "/sub/folder"),
+    // which lock paths start with. Valid once Connection() succeeded.
+    const std::string& RepositoryPath() const { return m_repositoryPath; }
     // The URL of path (relative to the repository URL, "/"-separated).
     const char* UrlOf(const std::string& path, apr_pool_t* pool) const;
     apr_pool_t* SessionPool() const { return m_sessionPool; }
@@ -110,6 +117,8 @@ private:
     apr_pool_t* m_rootPool = nullptr;
     apr_pool_t* m_sessionPool = nullptr;
     svn_client_ctx_t* m_context = nullptr;
+    svn_ra_session_t* m_connection = nullptr;
+    std::string m_repositoryPath;
     NetworkDeadline m_deadline;
     uint64_t m_lastAnswerMs = 0;
     const ManualResetEvent* m_cancel = nullptr;

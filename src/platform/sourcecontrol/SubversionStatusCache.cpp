@@ -7,6 +7,7 @@
 #include <svn_checksum.h>
 #include <svn_dirent_uri.h>
 #include <svn_io.h>
+#include <svn_ra.h>
 #include <svn_types.h>
 #include <svn_wc.h>
 
@@ -42,62 +43,30 @@ bool IsMissingHere(svn_error_t* err)
     return false;
 }
 
-bool IsMissingOnServer(svn_error_t* err)
-{
-    for (svn_error_t* it = err; it; it = it->child)
-        if (it->apr_err == SVN_ERR_FS_NOT_FOUND || it->apr_err == SVN_ERR_RA_ILLEGAL_URL)
-            return true;
-    return false;
-}
-
-struct ListBaton
-{
-    std::string target;
-    std::map<std::string, SubversionEntry>* entries;
-};
-
-svn_error_t* OnListed(void* baton, const char* path, const svn_dirent_t* dirent, const svn_lock_t* lock, const char*,
-                      const char*, const char*, apr_pool_t*)
-{
-    auto* list = static_cast<ListBaton*>(baton);
-    SubversionEntry& entry = (*list->entries)[Join(list->target, path)];
-    entry.onServer = true;
-    entry.serverIsFolder = dirent->kind == svn_node_dir;
-    entry.serverRevision = dirent->created_rev;
-    entry.lockOwner = lock && lock->owner ? lock->owner : "";
-    return SVN_NO_ERROR;
-}
-
-struct InfoBaton
+struct LocalBaton
 {
     const std::string* root;
     std::map<std::string, SubversionEntry>* entries;
 };
 
-svn_error_t* OnInfo(void* baton, const char* absolutePath, const svn_client_info2_t* info, apr_pool_t*)
+svn_error_t* OnLocalStatus(void* baton, const char* absolutePath, const svn_client_status_t* status, apr_pool_t*)
 {
-    auto* list = static_cast<InfoBaton*>(baton);
+    auto* local = static_cast<LocalBaton*>(baton);
     std::string path = absolutePath;
-    if (path.size() < list->root->size())
+    if (path.size() < local->root->size())
         return SVN_NO_ERROR;
-    path = path.size() == list->root->size() ? std::string() : path.substr(list->root->size() + 1);
-    SubversionEntry& entry = (*list->entries)[path];
-    entry.inWorkingCopy = info->kind == svn_node_file || info->kind == svn_node_dir;
-    entry.workingIsFolder = info->kind == svn_node_dir;
-    entry.workingRevision = info->last_changed_rev < 0 ? 0 : info->last_changed_rev;
-    entry.holdsLockToken = info->lock && info->lock->token;
-    if (info->wc_info)
-    {
-        entry.scheduledAdd = info->wc_info->schedule == svn_wc_schedule_add && !info->wc_info->copyfrom_url;
-        if (entry.scheduledAdd)
-            entry.workingRevision = 0;
-        const svn_checksum_t* checksum = info->wc_info->checksum;
-        if (checksum && checksum->kind == svn_checksum_sha1)
-        {
-            entry.haveBaseChecksum = true;
-            entry.baseChecksum = ChecksumBits(checksum);
-        }
-    }
+    path = path.size() == local->root->size() ? std::string() : path.substr(local->root->size() + 1);
+    bool present = status->versioned && status->node_status != svn_wc_status_deleted &&
+                   (status->kind == svn_node_file || status->kind == svn_node_dir);
+    if (!present)
+        return SVN_NO_ERROR;
+    SubversionEntry& entry = (*local->entries)[path];
+    entry.inWorkingCopy = true;
+    entry.workingIsFolder = status->kind == svn_node_dir;
+    entry.scheduledAdd = status->node_status == svn_wc_status_added && !status->copied;
+    entry.workingRevision = entry.scheduledAdd || status->changed_rev < 0 ? 0 : status->changed_rev;
+    entry.holdsLockToken = status->lock && status->lock->token;
+    entry.locallyModified = status->text_status != svn_wc_status_normal || status->node_status == svn_wc_status_replaced;
     return SVN_NO_ERROR;
 }
 
@@ -126,18 +95,53 @@ bool SubversionStatusCache::Query(const std::string& target, bool withChildren,
         error = call.Error();
         return false;
     }
-    svn_opt_revision_t head;
-    head.kind = svn_opt_revision_head;
     svn_depth_t depth = withChildren ? svn_depth_immediates : svn_depth_empty;
 
-    ListBaton listBaton{target, &entries};
-    svn_error_t* err = svn_client_list4(m_session.UrlOf(target, call.Pool()), &head, &head, nullptr, depth,
-                                        SVN_DIRENT_KIND | SVN_DIRENT_CREATED_REV, TRUE, FALSE, &OnListed, &listBaton,
-                                        m_session.Context(), call.Pool());
-    if (err && IsMissingOnServer(err))
+    // The server's side, on the connection kept open: the target, its
+    // children, and the locks below it.
+    svn_error_t* err = nullptr;
+    svn_ra_session_t* connection = m_session.Connection(&err, call.Pool());
+    svn_dirent_t* self = nullptr;
+    if (!err)
+        err = svn_ra_stat(connection, target.c_str(), SVN_INVALID_REVNUM, &self, call.Pool());
+    if (!err && self)
     {
-        svn_error_clear(err);
-        err = nullptr;
+        SubversionEntry& entry = entries[target];
+        entry.onServer = true;
+        entry.serverIsFolder = self->kind == svn_node_dir;
+        entry.serverRevision = self->created_rev;
+    }
+    if (!err && self && self->kind == svn_node_dir && withChildren)
+    {
+        apr_hash_t* children = nullptr;
+        err = svn_ra_get_dir2(connection, &children, nullptr, nullptr, target.c_str(), SVN_INVALID_REVNUM,
+                              SVN_DIRENT_KIND | SVN_DIRENT_CREATED_REV, call.Pool());
+        for (apr_hash_index_t* it = err ? nullptr : apr_hash_first(call.Pool(), children); it; it = apr_hash_next(it))
+        {
+            const auto* dirent = static_cast<const svn_dirent_t*>(apr_hash_this_val(it));
+            SubversionEntry& entry = entries[Join(target, static_cast<const char*>(apr_hash_this_key(it)))];
+            entry.onServer = true;
+            entry.serverIsFolder = dirent->kind == svn_node_dir;
+            entry.serverRevision = dirent->created_rev;
+        }
+    }
+    if (!err && self)
+    {
+        apr_hash_t* locks = nullptr;
+        err = svn_ra_get_locks2(connection, &locks, target.c_str(), depth, call.Pool());
+        std::string prefix = m_session.RepositoryPath();
+        if (prefix.back() != '/')
+            prefix += '/';
+        for (apr_hash_index_t* it = err ? nullptr : apr_hash_first(call.Pool(), locks); it; it = apr_hash_next(it))
+        {
+            const auto* lock = static_cast<const svn_lock_t*>(apr_hash_this_val(it));
+            std::string path = lock->path ? lock->path : "";
+            if (path.compare(0, prefix.size(), prefix) != 0)
+                continue;
+            auto found = entries.find(path.substr(prefix.size()));
+            if (found != entries.end())
+                found->second.lockOwner = lock->owner ? lock->owner : "";
+        }
     }
     if (!call.Check(err))
     {
@@ -146,12 +150,14 @@ bool SubversionStatusCache::Query(const std::string& target, bool withChildren,
     }
 
     // The working copy's side is local: no server contact.
-    svn_opt_revision_t unspecified;
-    unspecified.kind = svn_opt_revision_unspecified;
+    svn_opt_revision_t head;
+    head.kind = svn_opt_revision_head;
     std::string local = target.empty() ? m_root : m_root + "/" + target;
-    InfoBaton infoBaton{&m_root, &entries};
-    err = svn_client_info4(svn_dirent_canonicalize(local.c_str(), call.Pool()), &unspecified, &unspecified, depth, FALSE,
-                           TRUE, FALSE, nullptr, &OnInfo, &infoBaton, m_session.Context(), call.Pool());
+    LocalBaton localBaton{&m_root, &entries};
+    svn_revnum_t revision = 0;
+    err = svn_client_status6(&revision, m_session.Context(), svn_dirent_canonicalize(local.c_str(), call.Pool()), &head,
+                             depth, TRUE, FALSE, TRUE, FALSE, TRUE, FALSE, nullptr, &OnLocalStatus, &localBaton,
+                             call.Pool());
     if (err && !IsMissingHere(err))
         m_session.Log("Couldn't read the working copy at " + local + ": " + SubversionErrorText(err), true);
     svn_error_clear(err);

@@ -25,8 +25,7 @@ struct SubversionEntry
     bool scheduledAdd = false;   // added locally, not committed yet
     bool holdsLockToken = false; // this working copy holds its lock
     long workingRevision = 0;    // the last revision that changed the working copy's base
-    bool haveBaseChecksum = false;
-    unsigned baseChecksum = 0; // of the working copy's base text
+    bool locallyModified = false; // the local text differs from the base
 };
 
 class SubversionStatusCache
