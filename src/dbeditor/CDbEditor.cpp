@@ -37,6 +37,8 @@ CDbEditor::CDbEditor(IWorkspaceContext& workspace, std::string iniPath, IUserPro
       m_document(std::make_unique<DbEditorDocument>(workspace, m_prompt, this))
 {
     m_settings.Read(m_iniPath);
+    if (m_ownPrompt)
+        m_ownPrompt->SetDefaultFolder(workspace.GetWorkingDir() + "database");
     auto* splitter = new QSplitter(this);
     m_tree = new DbTreeView(splitter);
     m_dataView = new CDataView(splitter);
@@ -132,9 +134,19 @@ void CDbEditor::UpdateCommands()
     setWindowTitle(QString::fromStdString(m_document->Title()));
     QString status;
     if (mode == DbEditorMode::Record)
-        status = QString("%1 record(s) open").arg(m_document->Records().size());
+    {
+        int modified = 0;
+        for (DbRecord* record : m_document->Records())
+            modified += record->FileState().IsModified() ? 1 : 0;
+        status = QString("%1 record(s) open, %2 modified").arg(m_document->Records().size()).arg(modified);
+    }
     else if (mode == DbEditorMode::Template)
-        status = QString::fromStdString(ToForwardSlashes(m_document->Template().FileState().Path()));
+    {
+        const DbFileState& file = m_document->Template().FileState();
+        status = QString::fromStdString(ToForwardSlashes(file.HasFile() ? file.Path() : file.ShortName()));
+        if (file.IsModified())
+            status += " (modified)";
+    }
     statusBar()->showMessage(status);
 }
 

@@ -63,8 +63,9 @@ PromptAnswer CDbEditorPrompt::Show(const std::string& text, const std::string& c
 bool CDbEditorPrompt::AskSavePath(const std::string& proposedName, const std::string& filter,
                                   const std::string& startFolder, std::string& chosenPath)
 {
-    QString start = QString::fromStdString(ToForwardSlashes(startFolder.empty() ? proposedName
-                                                                                : startFolder + "/" + proposedName));
+    const std::string& folder = startFolder.empty() ? m_defaultFolder : startFolder;
+    QString start = QString::fromStdString(ToForwardSlashes(folder.empty() ? proposedName
+                                                                           : folder + "/" + proposedName));
     QString chosen = QFileDialog::getSaveFileName(m_parent, "Save As", start, QtFileFilter(filter));
     if (chosen.isEmpty())
         return false;

@@ -14,6 +14,8 @@ class CDbEditorPrompt final : public IUserPrompt
 {
 public:
     explicit CDbEditorPrompt(QWidget* parent) : m_parent(parent) {}
+    // Where the save dialog starts for a document that has no folder yet.
+    void SetDefaultFolder(const std::string& folder) { m_defaultFolder = folder; }
 
     PromptAnswer Show(const std::string& text, const std::string& caption, PromptButtons buttons,
                       PromptIcon icon) override;
@@ -22,6 +24,7 @@ public:
 
 private:
     QWidget* m_parent;
+    std::string m_defaultFolder;
 };
 
 // "Name (*.x)|*.x|Other (*.*)|*.*|" as a Qt dialog filter "Name (*.x);;Other (*)".

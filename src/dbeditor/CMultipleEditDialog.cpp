@@ -31,6 +31,9 @@ CMultipleEditDialog::CMultipleEditDialog(DbEditorDocument& document, const std::
       m_rowDown(new QPushButton("Move Down", this))
 {
     setWindowTitle(QString::fromStdString(MultipleEditTitle(variableName, readOnly)));
+    m_set->setToolTip("Give every row the typed value");
+    m_add->setToolTip("Add the number to every row");
+    m_percent->setToolTip("Change every row by this percentage");
     if (const DbVariable* variable = document.Template().Root().FindVariable(variableName))
     {
         m_class = variable->varClass;

@@ -10,6 +10,7 @@
 #include "dbeditor/CDbTemplateDlgBar.h"
 #include "dbeditor/CGroupDialog.h"
 #include "dbeditor/CInPlaceFileButton.h"
+#include "dbeditor/CMultipleEditDialog.h"
 #include "dbeditor/DbTreeView.h"
 #include "dbeditor/DbVariableTableModel.h"
 #include "dbtext/DbEditorDocument.h"
@@ -379,6 +380,13 @@ TEST_F(CDbEditorTest, ScreenshotsOfBothModes)
     editor.List()->SelectRow(1);
     QApplication::processEvents();
     EXPECT_TRUE(editor.grab().save(QString::fromStdString(folder + "/record-mode.png")));
+
+    CMultipleEditDialog dialog(editor.Document(), "damage", CMultipleEditDialog::Form::Array, "knight.dbr", false,
+                               &editor);
+    dialog.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(dialog.grab().save(QString::fromStdString(folder + "/multiple-edit.png")));
+    dialog.hide();
     editor.hide();
 }
 
