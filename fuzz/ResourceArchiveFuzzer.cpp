@@ -1,6 +1,8 @@
 // Opens arbitrary bytes as a resource archive through GAME::Archive, reads
 // every entry and extracts it into a scratch folder that must stay the only
-// place written.
+// place written. The table checksum is recomputed first whenever the header
+// points into the input, so that mutations reach the entry table's checks
+// instead of stopping at the checksum.
 #include "platform/FileSystem.h"
 #include "platform/engine/Archive.h"
 
@@ -9,27 +11,55 @@
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
+#include <zlib.h>
 
 namespace {
 
-const std::string& ScratchFolder()
+// A scratch folder of this process, removed with its contents at exit.
+class ScratchFolder
 {
-    static const std::string folder = [] {
+public:
+    ScratchFolder()
+    {
         std::string pattern = "/tmp/mwfuzzarc.XXXXXX";
         if (!::mkdtemp(pattern.data()))
             std::abort();
-        return pattern + "/";
-    }();
-    return folder;
+        m_path = pattern + "/";
+    }
+    ~ScratchFolder() { mw::DeleteFolderTree(m_path); }
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+const std::string& Scratch()
+{
+    static const ScratchFolder folder;
+    return folder.Path();
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const std::string archivePath = ScratchFolder() + "input.arc";
-    const std::string destination = ScratchFolder() + "out/";
-    if (!mw::WriteFileAtomic(archivePath, std::string_view(reinterpret_cast<const char*>(data), size)))
+    const std::string archivePath = Scratch() + "input.arc";
+    const std::string destination = Scratch() + "out/";
+    std::string image(reinterpret_cast<const char*>(data), size);
+    if (image.size() >= 32)
+    {
+        uint64_t tableOffset = 0;
+        for (int i = 0; i < 8; ++i)
+            tableOffset |= uint64_t(uint8_t(image[16 + size_t(i)])) << (8 * i);
+        if (tableOffset >= 32 && tableOffset <= image.size())
+        {
+            uint32_t sum = uint32_t(adler32(adler32(0, nullptr, 0), reinterpret_cast<const Bytef*>(image.data() + tableOffset),
+                                            uInt(image.size() - tableOffset)));
+            for (int i = 0; i < 4; ++i)
+                image[24 + size_t(i)] = char(sum >> (8 * i));
+        }
+    }
+    if (!mw::WriteFileAtomic(archivePath, image))
         return 0;
     GAME::Archive archive;
     if (archive.Open(archivePath.c_str(), 1))
