@@ -79,6 +79,7 @@ int main(int argc, char** argv)
     QApplication qtApp(argc, argv);
     std::string root = bench::MakeBenchFolder("file_list");
     std::string working = root + "Working/";
+    EnsureFolders(working + "database/many");
     for (int i = 0; i < files; ++i)
         WriteFileAtomic(working + "database/many/record" + std::to_string(i) + ".dbr", "templateName,x.tpl,\n");
     WriteProfileString("Login", "localdir", working, root + "Tools.ini");
