@@ -66,7 +66,15 @@ CDbEditor::CDbEditor(IWorkspaceContext& workspace, std::string iniPath, IUserPro
     DocumentsChanged();
 }
 
-CDbEditor::~CDbEditor() = default;
+// The list, its model and its delegate refer to the document, which is
+// destroyed before the window's child widgets: they let go of it first.
+CDbEditor::~CDbEditor()
+{
+    List()->setModel(nullptr);
+    List()->setItemDelegate(nullptr);
+    delete m_delegate;
+    delete m_model;
+}
 
 CDbDialogListCtrl* CDbEditor::List() const
 {
