@@ -223,5 +223,23 @@ TEST(ArchiveNames, NormalizeKeepsRelativeNamesAndRefusesTheRest)
         EXPECT_EQ(ResourceArchiveFile::NormalizeName(c.in), c.out) << c.in;
 }
 
+TEST(ArchiveNames, NamesDifferingOnlyInCaseShareOneEntryThroughPutsRemovesAndSorts)
+{
+    ResourceArchiveFile archive;
+    archive.Put("Ogre/ogre.msh", "one", 1, 6);
+    archive.Put("b.txt", "b", 1, 6);
+    archive.Put("ogre/OGRE.MSH", "two", 2, 6);
+    ASSERT_EQ(archive.Entries().size(), 2u);
+    EXPECT_EQ(archive.Entries()[0].name, "ogre/OGRE.MSH");
+    EXPECT_EQ(archive.Find("OGRE/ogre.msh"), 0);
+    archive.Remove(0);
+    EXPECT_EQ(archive.Find("ogre/ogre.msh"), -1);
+    EXPECT_EQ(archive.Find("B.TXT"), 0);
+    archive.Put("a.txt", "a", 1, 6);
+    archive.SortByName();
+    EXPECT_EQ(archive.Find("b.txt"), 1);
+    EXPECT_EQ(archive.Find("A.txt"), 0);
+}
+
 } // namespace
 } // namespace mw

@@ -13,14 +13,12 @@ constexpr size_t kFixedRecordSize = 2 + 8 + 4 + 4 + 4 + 8 + 1;
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
-bool SameNameNoCase(std::string_view a, std::string_view b)
+std::string LowerName(std::string_view name)
 {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i]))
-            return false;
-    return true;
+    std::string lower(name);
+    for (char& c : lower)
+        c = Lower(c);
+    return lower;
 }
 
 class Cursor
@@ -98,6 +96,7 @@ bool ResourceArchiveFile::Parse(std::string_view image, std::string& error)
 {
     m_entries.clear();
     m_buffers.clear();
+    m_indexValid = false;
     Cursor header(image);
     std::string_view magic;
     uint32_t version = 0, count = 0, tableSize = 0, tableChecksum = 0, reserved = 0;
@@ -189,15 +188,21 @@ bool ResourceArchiveFile::Parse(std::string_view image, std::string& error)
         return false;
     }
     m_entries = std::move(entries);
+    m_indexValid = false;
     return true;
 }
 
 int ResourceArchiveFile::Find(std::string_view name) const
 {
-    for (size_t i = 0; i < m_entries.size(); ++i)
-        if (SameNameNoCase(m_entries[i].name, name))
-            return int(i);
-    return -1;
+    if (!m_indexValid)
+    {
+        m_index.clear();
+        for (size_t i = 0; i < m_entries.size(); ++i)
+            m_index.emplace(LowerName(m_entries[i].name), i);
+        m_indexValid = true;
+    }
+    auto found = m_index.find(LowerName(name));
+    return found == m_index.end() ? -1 : int(found->second);
 }
 
 std::string_view ResourceArchiveFile::Keep(std::string bytes)
@@ -235,21 +240,27 @@ void ResourceArchiveFile::PutEntry(const ResourceArchiveEntry& entry)
 {
     int existing = Find(entry.name);
     if (existing >= 0)
+    {
+        // A name that differs only in letter case takes the old entry's place.
         m_entries[size_t(existing)] = entry;
-    else
-        m_entries.push_back(entry);
+        return;
+    }
+    m_entries.push_back(entry);
+    m_index.emplace(LowerName(entry.name), m_entries.size() - 1);
 }
 
 void ResourceArchiveFile::Remove(size_t index)
 {
     if (index < m_entries.size())
         m_entries.erase(m_entries.begin() + std::ptrdiff_t(index));
+    m_indexValid = false;
 }
 
 void ResourceArchiveFile::SortByName()
 {
     std::stable_sort(m_entries.begin(), m_entries.end(),
                      [](const ResourceArchiveEntry& a, const ResourceArchiveEntry& b) { return a.name < b.name; });
+    m_indexValid = false;
 }
 
 bool ResourceArchiveFile::Recompress(std::string& error)

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace GAME {
@@ -71,6 +72,10 @@ private:
 
     std::vector<ResourceArchiveEntry> m_entries;
     std::vector<std::unique_ptr<std::string>> m_buffers;
+    // Lower-cased name -> first index, built when first needed, so that
+    // adding thousands of files does not compare every pair of names.
+    mutable std::unordered_map<std::string, size_t> m_index;
+    mutable bool m_indexValid = false;
 };
 
 } // namespace GAME
