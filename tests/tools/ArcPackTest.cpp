@@ -6,6 +6,7 @@
 #include "platform/engine/Archive.h"
 #include "support/TempFolder.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -145,6 +146,14 @@ TEST_F(ArcPackTest, FailuresEndWithMinusOneAndLeaveTheArchiveAsItWas)
         EXPECT_FALSE(result.err.empty()) << c.what;
         EXPECT_FALSE(PathExists(archive)) << c.what;
     }
+
+    // A folder link that loops back would never end the walk.
+    EnsureFolders(res + "looped/a/");
+    std::filesystem::create_directory_symlink("..", res + "looped/a/back");
+    test::ToolResult looped = ArcPack("\"" + res + "looped.arc\" -add . \"" + res + "looped\" 6");
+    EXPECT_EQ(looped.exitCode, kArcPackFailure);
+    EXPECT_NE(looped.err.find("nested more than"), std::string::npos) << looped.err;
+    EXPECT_FALSE(PathExists(res + "looped.arc"));
 
     // Without its folder, -removeMissing would empty the archive: refused.
     ASSERT_EQ(ArcPack("\"" + archive + "\" -add . \"" + res + "creatures\" 6").exitCode, 0);

@@ -87,15 +87,24 @@ struct SourceFile
     std::string name; // entry name
 };
 
+// Folders nested deeper than this (a link that loops back, say) are an error.
+constexpr int kMaxFolderDepth = 64;
+
 // Every file at folder/relative (one file, or a tree walked in name order);
-// names beginning with '.' are skipped below the starting point.
-void CollectFiles(const std::string& folder, const std::string& relative, std::vector<SourceFile>& files)
+// names beginning with '.' are skipped below the starting point. False when
+// the tree is nested too deep.
+bool CollectFiles(const std::string& folder, const std::string& relative, int depth, std::vector<SourceFile>& files)
 {
     std::string path = Join(folder, relative);
     if (!mw::IsFolder(path))
     {
         files.push_back({path, relative});
-        return;
+        return true;
+    }
+    if (depth > kMaxFolderDepth)
+    {
+        mw::tools::ReportError(kProgram, Format("'%s' is nested more than %d folders deep", path.c_str(), kMaxFolderDepth));
+        return false;
     }
     std::vector<mw::FolderEntry> entries;
     mw::ListFolder(path, entries);
@@ -103,8 +112,10 @@ void CollectFiles(const std::string& folder, const std::string& relative, std::v
     {
         if (entry.name.empty() || entry.name[0] == '.')
             continue;
-        CollectFiles(folder, relative.empty() ? entry.name : relative + "/" + entry.name, files);
+        if (!CollectFiles(folder, relative.empty() ? entry.name : relative + "/" + entry.name, depth + 1, files))
+            return false;
     }
+    return true;
 }
 
 enum class StoreMode { Add, Update, Replace };
@@ -134,7 +145,8 @@ int Store(const std::string& archivePath, StoreMode mode, const std::string& rel
         return kFailure;
 
     std::vector<SourceFile> files;
-    CollectFiles(folder, start, files);
+    if (!CollectFiles(folder, start, 0, files))
+        return kFailure;
     size_t stored = 0, kept = 0, failed = 0;
     for (const SourceFile& source : files)
     {
