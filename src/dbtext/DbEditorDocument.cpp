@@ -90,15 +90,6 @@ std::string DbEditorDocument::Title() const
     return "Database Editor";
 }
 
-std::string DbEditorDocument::ModBase() const
-{
-    std::string base = m_workspace.GetWorkingDir();
-    std::string mod = m_workspace.GetCurrentModName();
-    if (!mod.empty())
-        base += "CustomMaps/" + mod + "/";
-    return base;
-}
-
 bool DbEditorDocument::Refuse(const std::string& text)
 {
     m_prompt.Show(text, "Database Editor", PromptButtons::Ok, PromptIcon::Error);
@@ -209,8 +200,10 @@ bool DbEditorDocument::OpenFile(std::string path)
                 PromptButtons::YesNo, PromptIcon::Question);
             if (answer != PromptAnswer::Yes)
                 return false;
-            record->SetTemplateName(
-                RemoveFirstNoCase(ToBackslashes(templateFile.Path()), ToBackslashes(ModBase())));
+            // Named relative to the working folder, the folder every tool
+            // resolves template names against (a name relative to the mod
+            // would not find the template again).
+            record->SetTemplateName(ToBackslashes(StripPathPrefix(templateFile.Path(), m_workspace.GetWorkingDir())));
         }
     }
     DbRecord* already = FindOpenRecordByName(record->FileState().ShortName());

@@ -122,7 +122,6 @@ private:
     bool PromptSaveAll(const std::string& path);
     bool SaveDocument(DbDocument& document);
     bool TemplateHasCollisions();
-    std::string ModBase() const;
     void Changed();
     bool Refuse(const std::string& text);
     void RecordAction(std::unique_ptr<UndoAction> action);

@@ -117,6 +117,8 @@ TEST_F(DbEditorDocumentTest, RecordsOfOneTemplateOpenSideBySideAndOthersAreRefus
 
 TEST_F(DbEditorDocumentTest, ARecordWithoutTemplateAsksToApplyTheOpenOne)
 {
+    // The name given stays resolvable against the working folder while a mod is selected.
+    workspace.modName = "m1";
     ASSERT_TRUE(editor.OpenFile(temp / "database/records/a.dbr"));
     workspace.prompt.answers.push_back(PromptAnswer::No);
     EXPECT_FALSE(editor.OpenFile(temp / "database/records/bare.dbr"));
