@@ -62,6 +62,14 @@ bool ReadTarga(std::string_view bytes, RgbaImage& image, std::string& error)
         return false;
     }
 
+    // A run packet covers at most 128 pixels, so a file too short even for
+    // runs all the way is refused before any pixel memory is taken.
+    const size_t leastBytes = rle ? (pixelCount + 127) / 128 * (1 + pixelBytes) : pixelCount * pixelBytes;
+    if (bytes.size() - at < leastBytes)
+    {
+        error = "Targa image ends early";
+        return false;
+    }
     std::vector<uint8_t> raw(pixelCount * pixelBytes);
     if (!rle)
     {
