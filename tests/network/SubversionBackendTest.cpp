@@ -230,6 +230,10 @@ TEST_F(SubversionBackendTest, FolderChangesActOnTheServerAndTheWorkingCopy)
     std::vector<std::string> mods;
     bob.client.GetFolders("custommaps/", mods);
     EXPECT_EQ(mods, (std::vector<std::string>{"ModA", "ModB"}));
+    // Files other clients add below a new folder get svn:needs-lock as well.
+    std::string autoProps;
+    RunCommand("svn propget svn:auto-props file://" + server.RepositoryFolder() + "/CustomMaps/ModA", &autoProps);
+    EXPECT_EQ(autoProps, "* = svn:needs-lock=*\n\n");
 
     Publish("CustomMaps/ModA/source/Text/ModStrings.txt", "");
     ASSERT_EQ(alice.client.RenameFile("CustomMaps/ModA/source/Text/ModStrings.txt",

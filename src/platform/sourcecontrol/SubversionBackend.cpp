@@ -144,6 +144,16 @@ void SubversionBackend::SetLog(SourceControlLog* log)
         m_session->SetLog(log);
 }
 
+void SubversionBackend::SetUserName(const std::string& userName)
+{
+    if (userName == m_userName)
+        return;
+    m_userName = userName;
+    // Later calls authenticate as the new user.
+    if (m_session)
+        m_session->SetUserName(userName);
+}
+
 void SubversionBackend::SetClientDirectory(const std::string& folder)
 {
     m_clientDirectory = folder;
@@ -715,6 +725,12 @@ bool SubversionBackend::MakeFolders(const std::string& path, bool parents)
         else
             err = svn_client_mkdir4(PathArray({local}, call.Pool()), FALSE, nullptr, nullptr, nullptr,
                                     m_session->Context(), call.Pool());
+        // Files that any client adds below a new folder need a lock too.
+        if (!err && !entry.onServer)
+            err = svn_client_propset_local(SVN_PROP_INHERITABLE_AUTO_PROPS,
+                                           svn_string_create("* = " SVN_PROP_NEEDS_LOCK "=*\n", call.Pool()),
+                                           PathArray({local}, call.Pool()), svn_depth_empty, FALSE, nullptr,
+                                           m_session->Context(), call.Pool());
         if (!call.Check(err))
         {
             Fail("Couldn't create folder " + prefix + ": " + call.Error());

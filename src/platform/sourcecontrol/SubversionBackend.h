@@ -40,6 +40,7 @@ public:
     void GetUserState(std::string& state) override;
 
     int GetFileStatus(const std::string& path, FileStatus& status) override;
+    // Every check-out takes the exclusive lock, whatever lock says.
     int CheckOutFile(const std::string& path, bool lock) override;
     bool CheckInFile(const std::string& path) override;
     bool RevertFile(const std::string& path) override;
@@ -62,7 +63,7 @@ public:
     void GetFilesUnderDirectory(const std::string& path, std::vector<std::string>& list) override;
 
     void SetClientDirectory(const std::string& folder) override;
-    void SetUserName(const std::string& userName) override { m_userName = userName; }
+    void SetUserName(const std::string& userName) override;
     void SetLog(SourceControlLog* log) override;
 
 private:

@@ -158,6 +158,12 @@ svn_ra_session_t* SubversionSession::Connection(svn_error_t** err, apr_pool_t* s
     return m_connection;
 }
 
+void SubversionSession::SetUserName(const std::string& userName)
+{
+    m_userName = userName;
+    Reset();
+}
+
 void SubversionSession::Reset()
 {
     std::string reason;

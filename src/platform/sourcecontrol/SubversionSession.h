@@ -95,6 +95,8 @@ public:
     // The commit message of the next commit.
     void SetCommitMessage(const std::string& message) { m_commitMessage = message; }
 
+    // Later calls authenticate as userName.
+    void SetUserName(const std::string& userName);
     // Drops the client context (its cached connections) and makes a new one.
     void Reset();
 
