@@ -134,11 +134,16 @@ float ReadFloatText(std::string_view text)
     return negative ? -single : single;
 }
 
-WriteBinaryResult WriteBinary(const DbRecord& record, ByteWriter& writer, DbTemplate& dbTemplate,
-                              const std::string& templateFileName, DbArchive& archive, std::string* failedVariable,
-                              const TemplateVariableIndex* index, std::vector<uint32_t>* nameIds)
+namespace {
+
+// The body of a record whose values come in name order: pairs whose first
+// and second are the name and the value text.
+template <typename Values>
+WriteBinaryResult WriteBody(std::string_view templateName, const Values& values, ByteWriter& writer,
+                            DbTemplate& dbTemplate, const std::string& templateFileName, DbArchive& archive,
+                            std::string* failedVariable, const TemplateVariableIndex* index,
+                            std::vector<uint32_t>* nameIds)
 {
-    std::string_view templateName = record.GetTemplateName();
     size_t cut = templateName.find_last_of("\\:");
     std::string_view shortName = cut == std::string_view::npos ? std::string_view() : templateName.substr(cut + 1);
     if (shortName != templateFileName)
@@ -153,14 +158,14 @@ WriteBinaryResult WriteBinary(const DbRecord& record, ByteWriter& writer, DbTemp
         bool isArray;
         uint32_t count;
         uint32_t* nameId; // the remembered id of the name, or null
-        const std::string* name;
-        const std::string* value;
+        std::string_view name;
+        std::string_view value;
     };
     std::vector<Entry> entries;
-    entries.reserve(record.Values().size());
-    for (const auto& [name, value] : record.Values())
+    entries.reserve(values.size());
+    for (const auto& [name, value] : values)
     {
-        Entry entry{4, false, 0, nullptr, &name, &value};
+        Entry entry{4, false, 0, nullptr, name, value};
         if (index)
         {
             const TemplateVariableIndex::Entry* found = index->FindEntry(name);
@@ -173,7 +178,7 @@ WriteBinaryResult WriteBinary(const DbRecord& record, ByteWriter& writer, DbTemp
         }
         else
         {
-            const DbVariable* variable = dbTemplate.Root().FindVariable(name);
+            const DbVariable* variable = dbTemplate.Root().FindVariable(std::string(name));
             if (!variable)
                 continue;
             entry.typeCode = TypeCodeOf(variable->type);
@@ -189,7 +194,7 @@ WriteBinaryResult WriteBinary(const DbRecord& record, ByteWriter& writer, DbTemp
         if (count > kMaxValuesPerEntry)
         {
             if (failedVariable)
-                *failedVariable = name;
+                *failedVariable = std::string(name);
             return WriteBinaryResult::TooManyValues;
         }
         entry.count = uint32_t(count);
@@ -207,7 +212,7 @@ WriteBinaryResult WriteBinary(const DbRecord& record, ByteWriter& writer, DbTemp
         // FindOrAdd would give, and asking again would add nothing.
         uint32_t nameId = entry.nameId ? *entry.nameId : kUnknownId;
         if (nameId == kUnknownId)
-            nameId = strings.FindOrAdd(*entry.name);
+            nameId = strings.FindOrAdd(entry.name);
         if (entry.nameId)
             *entry.nameId = nameId;
         writer.WriteUInt32(nameId);
@@ -231,11 +236,31 @@ WriteBinaryResult WriteBinary(const DbRecord& record, ByteWriter& writer, DbTemp
             }
         };
         if (entry.isArray)
-            ForEachArrayElement(*entry.value, writeValue);
+            ForEachArrayElement(entry.value, writeValue);
         else
-            writeValue(*entry.value);
+            writeValue(entry.value);
     }
     return WriteBinaryResult::Written;
+}
+
+} // namespace
+
+WriteBinaryResult WriteBinary(const DbRecord& record, ByteWriter& writer, DbTemplate& dbTemplate,
+                              const std::string& templateFileName, DbArchive& archive, std::string* failedVariable,
+                              const TemplateVariableIndex* index, std::vector<uint32_t>* nameIds)
+{
+    return WriteBody(record.GetTemplateName(), record.Values(), writer, dbTemplate, templateFileName, archive,
+                     failedVariable, index, nameIds);
+}
+
+WriteBinaryResult WriteBinary(std::string_view templateName,
+                              const std::vector<std::pair<std::string_view, std::string_view>>& sortedValues,
+                              ByteWriter& writer, DbTemplate& dbTemplate, const std::string& templateFileName,
+                              DbArchive& archive, std::string* failedVariable, const TemplateVariableIndex* index,
+                              std::vector<uint32_t>* nameIds)
+{
+    return WriteBody(templateName, sortedValues, writer, dbTemplate, templateFileName, archive, failedVariable, index,
+                     nameIds);
 }
 
 } // namespace mw

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace mw {
@@ -39,6 +40,13 @@ constexpr uint32_t kMaxValuesPerEntry = 65535;
 constexpr uint32_t kUnknownId = 0xFFFFFFFFu;
 WriteBinaryResult WriteBinary(const DbRecord& record, ByteWriter& writer, DbTemplate& dbTemplate,
                               const std::string& templateFileName, DbArchive& archive, std::string* failedVariable,
+                              const TemplateVariableIndex* index = nullptr, std::vector<uint32_t>* nameIds = nullptr);
+// The same for a record read as views (DbRecord::ReadViews), its values
+// already sorted by DbRecord::SortValues.
+WriteBinaryResult WriteBinary(std::string_view templateName,
+                              const std::vector<std::pair<std::string_view, std::string_view>>& sortedValues,
+                              ByteWriter& writer, DbTemplate& dbTemplate, const std::string& templateFileName,
+                              DbArchive& archive, std::string* failedVariable,
                               const TemplateVariableIndex* index = nullptr, std::vector<uint32_t>* nameIds = nullptr);
 
 // The descriptor word: the type code of the variable's type, with count in the high 16 bits.

@@ -4,6 +4,8 @@
 
 #include "DbTextReader.h"
 
+#include <algorithm>
+
 namespace mw {
 
 DbRecord::DbRecord() : DbDocument("Database Record Files (*.dbr)|*.dbr|") {}
@@ -14,34 +16,64 @@ int DbRecord::Clear()
     return 1;
 }
 
-int DbRecord::Read(const char* bytes, size_t length)
+void DbRecord::ReadViews(const char* bytes, size_t length, std::string_view& templateName,
+                         std::vector<ValueView>& values, std::vector<std::string_view>& history)
 {
-    if (!Clear())
-        return 0;
-    SetKeywords({","});
-    m_templateName.clear();
+    templateName = std::string_view();
+    values.clear();
+    history.clear();
     DbTextReader reader(bytes, length, {}, true);
-    // Tokens and values are views into the bytes until they are stored; a
-    // record written by the tool lists its values in order, so each new name
-    // usually goes at the end of the map.
     while (!reader.AtEnd())
     {
         std::string_view token = reader.NextTokenView();
         if (token == "templateName")
-            m_templateName = reader.ReadDelimitedView(',', ',', true);
+            templateName = reader.ReadDelimitedView(',', ',', true);
         else if (token.empty())
             continue;
         else
         {
             std::string_view value = reader.ReadDelimitedView(',', ',', true);
             if (token == "fileNameHistoryEntry")
-                AddHistoryEntry(std::string(value));
-            else if (!m_values.empty() && m_values.rbegin()->first < token)
-                m_values.emplace_hint(m_values.end(), token, value);
+                history.push_back(value);
             else
-                m_values.insert_or_assign(std::string(token), std::string(value));
+                values.emplace_back(token, value);
         }
     }
+}
+
+void DbRecord::SortValues(std::vector<ValueView>& values)
+{
+    auto byName = [](const ValueView& a, const ValueView& b) { return a.first < b.first; };
+    // Records the tool wrote are in order already.
+    if (!std::is_sorted(values.begin(), values.end(), byName))
+        std::stable_sort(values.begin(), values.end(), byName);
+    // Of equal names (adjacent now, in file order) the last one stays.
+    size_t kept = 0;
+    for (size_t i = 0; i < values.size(); ++i)
+    {
+        if (i + 1 < values.size() && values[i + 1].first == values[i].first)
+            continue;
+        values[kept++] = values[i];
+    }
+    values.resize(kept);
+}
+
+int DbRecord::Read(const char* bytes, size_t length)
+{
+    if (!Clear())
+        return 0;
+    SetKeywords({","});
+    std::string_view templateName;
+    std::vector<ValueView> values;
+    std::vector<std::string_view> history;
+    ReadViews(bytes, length, templateName, values, history);
+    m_templateName = templateName;
+    for (std::string_view entry : history)
+        AddHistoryEntry(std::string(entry));
+    SortValues(values);
+    // Sorted and unique, so every value goes at the end of the map.
+    for (const auto& [name, value] : values)
+        m_values.emplace_hint(m_values.end(), name, value);
     return 1;
 }
 

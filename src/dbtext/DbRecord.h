@@ -6,6 +6,9 @@
 
 #include <map>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace mw {
 
@@ -13,8 +16,19 @@ class DbRecord : public DbDocument
 {
 public:
     using ValueMap = std::map<std::string, std::string>;
+    // A name and its value text, as views into a record's bytes.
+    using ValueView = std::pair<std::string_view, std::string_view>;
 
     DbRecord();
+
+    // Parses record text without storing it: the template name (the last
+    // one given; empty when none), the values in file order and the history
+    // entries as written, all views into the bytes. Read stores what this finds.
+    static void ReadViews(const char* bytes, size_t length, std::string_view& templateName,
+                          std::vector<ValueView>& values, std::vector<std::string_view>& history);
+    // Puts values read by ReadViews in the order a record keeps its values
+    // (bytes of the name), keeping the last value of a name given twice.
+    static void SortValues(std::vector<ValueView>& values);
 
     int Read(const char* bytes, size_t length) override;
     int Write(std::string& text) const override;

@@ -12,10 +12,26 @@ namespace {
 // Bodies waiting to be compressed or added; beyond this the walk waits, so
 // the memory held stays small whatever the size of the database.
 constexpr size_t kMaxPendingBodies = 256;
+// Files read, or bodies compressed, per helper task.
+constexpr size_t kBatch = 8;
+
+void ReadAheadOne(const std::string& sourcePath, bool force, uint64_t storedTime, RecordAhead& result)
+{
+    if (!force)
+    {
+        FileInfo info;
+        if (!GetFileInfo(sourcePath, info) || !(info.lastWrite.value > storedTime))
+            return;
+    }
+    result.read = ReadWholeFile(sourcePath, result.bytes, result.time);
+    if (!result.read)
+        return;
+    std::vector<std::string_view> history;
+    DbRecord::ReadViews(result.bytes.data(), result.bytes.size(), result.templateName, result.values, history);
+    DbRecord::SortValues(result.values);
+}
 
 } // namespace
-
-RecordAhead::~RecordAhead() = default;
 
 CompilePipeline::CompilePipeline(int helperCount, DbArchive& archive) : m_archive(archive), m_helpers(helperCount)
 {
@@ -25,34 +41,47 @@ CompilePipeline::CompilePipeline(int helperCount, DbArchive& archive) : m_archiv
 
 CompilePipeline::~CompilePipeline() { Finish(); }
 
-void CompilePipeline::ReadAhead(size_t index, const std::string& sourcePath, bool force, uint64_t storedTime)
+void CompilePipeline::ReadAhead(size_t index, const std::string& sourcePath, std::string recordName, bool force,
+                                uint64_t storedTime)
 {
     if (!Parallel())
         return;
     AheadJob job;
     job.index = index;
+    job.sourcePath = sourcePath;
+    job.force = force;
+    job.storedTime = storedTime;
     job.result = std::make_unique<RecordAhead>();
-    RecordAhead* result = job.result.get();
-    job.done = m_helpers.Submit([result, sourcePath, force, storedTime](int) {
-        if (!force)
-        {
-            FileInfo info;
-            if (!GetFileInfo(sourcePath, info) || !(info.lastWrite.value > storedTime))
-                return;
-        }
-        result->read = ReadWholeFile(sourcePath, result->bytes, result->time);
-        if (!result->read)
-            return;
-        auto record = std::make_unique<DbRecord>();
-        if (record->FileState().OpenImage(sourcePath, result->bytes, true) == 1)
-            result->record = std::move(record);
-    });
+    job.result->recordName = std::move(recordName);
     m_ahead.push_back(std::move(job));
+    if (++m_aheadUnsubmitted == kBatch)
+        SubmitAhead();
+}
+
+void CompilePipeline::SubmitAhead()
+{
+    if (m_aheadUnsubmitted == 0)
+        return;
+    std::vector<AheadJob*> batch;
+    for (size_t i = m_ahead.size() - m_aheadUnsubmitted; i < m_ahead.size(); ++i)
+        batch.push_back(&m_ahead[i]);
+    // The jobs stay where they are: a deque does not move its elements when
+    // jobs are added at the back or taken from the front.
+    std::shared_future<void> done = m_helpers.Submit([batch](int) {
+        for (AheadJob* job : batch)
+            ReadAheadOne(job->sourcePath, job->force, job->storedTime, *job->result);
+    });
+    for (AheadJob* job : batch)
+        job->done = done;
+    m_aheadUnsubmitted = 0;
 }
 
 RecordAhead* CompilePipeline::TakeAhead(size_t index)
 {
     m_taken.reset();
+    // The job for index may still wait for its batch to fill.
+    if (m_aheadUnsubmitted > 0 && m_ahead[m_ahead.size() - m_aheadUnsubmitted].index <= index)
+        SubmitAhead();
     // Jobs of positions the walk passed by are waited for before they are
     // freed, since a helper may be writing to them.
     while (!m_ahead.empty() && m_ahead.front().index < index)
@@ -81,21 +110,43 @@ void CompilePipeline::AddRecord(const char* body, size_t size, const std::string
     job->name = name;
     job->className = className;
     job->time = time;
-    BodyJob* work = job.get();
-    std::future<void> done = m_helpers.Submit([this, work](int helper) {
-        // A body zlib cannot compress is stored empty, as the archive does.
-        m_compressors[size_t(helper)]->Compress(work->body.data(), work->body.size(), work->compressed);
-        std::string().swap(work->body);
-    });
-    m_bodies.push_back({std::move(job), std::move(done)});
+    m_bodies.push_back({std::move(job), std::shared_future<void>()});
+    if (++m_bodiesUnsubmitted == kBatch)
+        SubmitBodies();
     AddFinishedBodies(m_bodies.size() > kMaxPendingBodies);
+}
+
+void CompilePipeline::SubmitBodies()
+{
+    if (m_bodiesUnsubmitted == 0)
+        return;
+    std::vector<BodyJob*> batch;
+    for (size_t i = m_bodies.size() - m_bodiesUnsubmitted; i < m_bodies.size(); ++i)
+        batch.push_back(m_bodies[i].job.get());
+    std::shared_future<void> done = m_helpers.Submit([this, batch](int helper) {
+        for (BodyJob* work : batch)
+        {
+            // A body zlib cannot compress is stored empty, as the archive does.
+            m_compressors[size_t(helper)]->Compress(work->body.data(), work->body.size(), work->compressed);
+            std::string().swap(work->body);
+        }
+    });
+    for (size_t i = m_bodies.size() - m_bodiesUnsubmitted; i < m_bodies.size(); ++i)
+        m_bodies[i].done = done;
+    m_bodiesUnsubmitted = 0;
 }
 
 void CompilePipeline::AddFinishedBodies(bool wait)
 {
     while (!m_bodies.empty())
     {
-        std::future<void>& done = m_bodies.front().done;
+        std::shared_future<void>& done = m_bodies.front().done;
+        if (!done.valid())
+        {
+            if (!wait)
+                return;
+            SubmitBodies();
+        }
         if (wait)
             done.wait();
         else if (done.wait_for(std::chrono::seconds(0)) != std::future_status::ready)

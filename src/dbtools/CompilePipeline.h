@@ -13,13 +13,14 @@
 #include <future>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace mw {
 
 class BodyCompressor;
 class DbArchive;
-class DbRecord;
 
 // A record file read, and parsed, ahead of the walk.
 struct RecordAhead
@@ -29,8 +30,11 @@ struct RecordAhead
     bool read = false;
     std::string bytes;
     FileTime time; // the last-write time of the bytes read
-    std::unique_ptr<DbRecord> record; // parsed from bytes; null when that failed
-    ~RecordAhead();
+    // The record parsed from bytes (DbRecord::ReadViews, values sorted by
+    // DbRecord::SortValues): views into bytes, which therefore stay put.
+    std::string_view templateName;
+    std::vector<std::pair<std::string_view, std::string_view>> values;
+    std::string recordName; // as the walk formed it when it started the read
 };
 
 class CompilePipeline
@@ -47,7 +51,8 @@ public:
     // Starts reading the record at sourcePath for walk position index (given
     // in rising order): always when force is set, otherwise only when its
     // last-write time is later than storedTime (the archive's time for it).
-    void ReadAhead(size_t index, const std::string& sourcePath, bool force, uint64_t storedTime);
+    void ReadAhead(size_t index, const std::string& sourcePath, std::string recordName, bool force,
+                   uint64_t storedTime);
     // What was read ahead for index, once it is ready; null when nothing was
     // started for it. Valid until the next call.
     RecordAhead* TakeAhead(size_t index);
@@ -62,8 +67,11 @@ private:
     struct AheadJob
     {
         size_t index = 0;
+        std::string sourcePath;
+        bool force = false;
+        uint64_t storedTime = 0;
         std::unique_ptr<RecordAhead> result;
-        std::future<void> done;
+        std::shared_future<void> done; // of the batch it went in; invalid until then
     };
     struct BodyJob
     {
@@ -76,9 +84,13 @@ private:
     struct PendingBody
     {
         std::unique_ptr<BodyJob> job;
-        std::future<void> done;
+        std::shared_future<void> done; // of the batch it went in; invalid until then
     };
 
+    // Hands the jobs not yet handed out to a helper as one task: a few files
+    // or bodies per task keep the threads from waking each other for each one.
+    void SubmitAhead();
+    void SubmitBodies();
     // Adds the finished bodies at the head of the queue; with wait set, the
     // first one is waited for.
     void AddFinishedBodies(bool wait);
@@ -86,8 +98,10 @@ private:
     DbArchive& m_archive;
     std::vector<std::unique_ptr<BodyCompressor>> m_compressors; // one per helper
     std::deque<AheadJob> m_ahead;
+    size_t m_aheadUnsubmitted = 0; // the last jobs of m_ahead, not handed out yet
     std::unique_ptr<RecordAhead> m_taken;
     std::deque<PendingBody> m_bodies;
+    size_t m_bodiesUnsubmitted = 0;
     // Declared last so that it is destroyed first: no task still runs when
     // the jobs it writes to are freed.
     HelperThreads m_helpers;

@@ -150,11 +150,12 @@ int CompileFiles(IWorkspaceContext& context, const std::vector<std::string>& fil
             std::string sourcePath = sourceFolder + files[aheadUntil];
             if (!IsRecordFile(sourcePath))
                 continue;
+            std::string recordName = steps.RecordName(sourcePath);
             uint64_t storedTime = 0;
             if (!force)
-                if (std::optional<uint32_t> id = archive.Strings().Find(steps.RecordName(sourcePath)))
+                if (std::optional<uint32_t> id = archive.Strings().Find(recordName))
                     storedTime = archive.RecordTime(*id);
-            pipeline.ReadAhead(aheadUntil, sourcePath, force, storedTime);
+            pipeline.ReadAhead(aheadUntil, sourcePath, std::move(recordName), force, storedTime);
         }
         KnownInfo source;
         KnownInfo target;
@@ -256,26 +257,23 @@ bool BuildRecordWith(const RecordSteps& steps, const std::string& sourcePath, co
     bool haveTarget = !force && haveSourceTime && (targetKnown.known ? targetKnown.exists : GetFileInfo(targetPath, target));
     bool upToDateCopy = haveTarget && !target.isFolder && !(sourceTime > target.lastWrite) && target.size == source.size;
     // The record is read once, for the copy and the compile alike; a helper
-    // may have read it already.
-    std::string bytes;
-    bool haveBytes = false;
+    // may have read and parsed it already.
+    bool aheadRead = ahead && ahead->read;
+    std::string ownBytes;
+    const std::string* bytes = nullptr;
     if (!upToDateCopy)
     {
         context.Log(targetPath, true, false);
         EnsureFolders(ParentPath(targetPath));
         MakeWritable(targetPath);
-        if (ahead && ahead->read)
+        if (aheadRead)
         {
-            bytes = std::move(ahead->bytes);
+            bytes = &ahead->bytes;
             sourceTime = ahead->time;
-            haveBytes = true;
         }
-        else
-        {
-            ahead = nullptr;
-            haveBytes = ReadWholeFile(sourcePath, bytes, sourceTime);
-        }
-        if (!haveBytes || !OverwriteFileWithTime(targetPath, bytes, sourceTime))
+        else if (ReadWholeFile(sourcePath, ownBytes, sourceTime))
+            bytes = &ownBytes;
+        if (!bytes || !OverwriteFileWithTime(targetPath, *bytes, sourceTime))
         {
             context.Log(Format("Error building record (%s)", sourcePath.c_str()), true, true);
             return false;
@@ -289,31 +287,39 @@ bool BuildRecordWith(const RecordSteps& steps, const std::string& sourcePath, co
         return true;
     }
 
-    std::string recordName = steps.RecordName(sourcePath);
+    std::string recordName = ahead ? std::move(ahead->recordName) : steps.RecordName(sourcePath);
     uint64_t storedTime = archive->RecordTime(archive->Strings().FindOrAdd(recordName));
     if (haveSourceTime && !(sourceTime.value > storedTime) && !force)
         return true;
 
-    std::unique_ptr<DbRecord> ownRecord;
-    const DbRecord* record = ahead && ahead->read ? ahead->record.get() : nullptr;
-    if (!record && ahead && ahead->read)
-        return true; // read ahead, but it did not parse
-    if (!record)
+    // The record as views into its bytes, its values in name order.
+    std::string_view templateName;
+    std::vector<DbRecord::ValueView> ownValues;
+    const std::vector<DbRecord::ValueView>* values = &ownValues;
+    if (aheadRead)
     {
-        if (!haveBytes && !ReadWholeFile(sourcePath, bytes))
-            return true;
-        ownRecord = std::make_unique<DbRecord>();
-        if (ownRecord->FileState().OpenImage(sourcePath, bytes, true) != 1)
-            return true;
-        record = ownRecord.get();
+        templateName = ahead->templateName;
+        values = &ahead->values;
     }
-    if (record->GetTemplateName().empty())
+    else
+    {
+        if (!bytes)
+        {
+            if (!ReadWholeFile(sourcePath, ownBytes))
+                return true;
+            bytes = &ownBytes;
+        }
+        std::vector<std::string_view> history;
+        DbRecord::ReadViews(bytes->data(), bytes->size(), templateName, ownValues, history);
+        DbRecord::SortValues(ownValues);
+    }
+    if (templateName.empty())
     {
         context.Log("Error building record (Record has no template)", true, true);
         return false;
     }
 
-    std::string templatePath = ResolveTemplatePath(record->GetTemplateName(), steps.workingDir);
+    std::string templatePath = ResolveTemplatePath(std::string(templateName), steps.workingDir);
     TemplateCache privateCache;
     LoadedTemplate* loaded = (steps.cache ? steps.cache : &privateCache)->Load(templatePath, steps.workingDir, &context);
     if (!loaded)
@@ -321,8 +327,8 @@ bool BuildRecordWith(const RecordSteps& steps, const std::string& sourcePath, co
 
     ByteWriter body(kRecordBodyCapacity);
     std::string failedVariable;
-    WriteBinaryResult result = WriteBinary(*record, body, *loaded->dbTemplate, loaded->fileName, *archive,
-                                           &failedVariable, loaded->index.get(), &loaded->nameIds);
+    WriteBinaryResult result = WriteBinary(templateName, *values, body, *loaded->dbTemplate, loaded->fileName,
+                                           *archive, &failedVariable, loaded->index.get(), &loaded->nameIds);
     if (result == WriteBinaryResult::TemplateMismatch)
         return true;
     if (result == WriteBinaryResult::TooManyValues)
@@ -337,7 +343,13 @@ bool BuildRecordWith(const RecordSteps& steps, const std::string& sourcePath, co
         context.Log(body.FailureText(), true, true);
         return false;
     }
-    std::string className = record->GetValue("Class");
+    std::string className;
+    auto classValue = std::lower_bound(values->begin(), values->end(), std::string_view("Class"),
+                                       [](const DbRecord::ValueView& value, std::string_view name) {
+                                           return value.first < name;
+                                       });
+    if (classValue != values->end() && classValue->first == "Class")
+        className = classValue->second;
     if (steps.pipeline)
         steps.pipeline->AddRecord(body.Data(), body.Size(), recordName, className, sourceTime);
     else
