@@ -1,6 +1,7 @@
 // A tab's folder tree and file list.
 #include "CFileView.h"
 
+#include "CAdvancedActionDlg.h"
 #include "IFileViewHost.h"
 #include "StatusImages.h"
 #include "app/CModwrightApp.h"
@@ -503,7 +504,8 @@ void CFileView::ShowFolderMenu(const QPoint& position)
         AddCommand(menu, QStringLiteral("Ad&vanced..."), CommandId::kFolderAdvanced);
     }
     int buildId = m_kind == TabKind::Database ? CommandId::kFolderBuild : CommandId::kFolderBuildAssets;
-    QAction* build = AddCommand(menu, QStringLiteral("&Build"), buildId, !busy);
+    // Sources are built through their assets: the Sources tab has no folder build.
+    QAction* build = AddCommand(menu, QStringLiteral("&Build"), buildId, !busy && m_kind != TabKind::Sources);
     build->setToolTip(QStringLiteral("Recursively builds all of the files under this directory"));
     build->setStatusTip(build->toolTip());
     QAction* chosen = menu.exec(m_tree->viewport()->mapToGlobal(position));
@@ -549,6 +551,14 @@ void CFileView::FolderCommand(int id)
     case CommandId::kFolderAddRecursively:
         m_host.AddFilesRecursively(folder);
         return;
+    case CommandId::kFolderAdvanced:
+    {
+        CAdvancedActionDlg dialog(app, folder, this);
+        if (dialog.exec() == QDialog::Accepted)
+            m_host.RunBatch(dialog.Action(), dialog.ChosenFiles());
+        FillList();
+        return;
+    }
     case CommandId::kFolderDelete:
         if (DeleteFolder(app, folder))
         {

@@ -111,6 +111,11 @@ CMainFrame::CMainFrame(CModwrightApp& app, IUserPrompt& prompt, OperationTable o
             m_prompt.Show(Format("Couldn't open %s.", fullPath.c_str()), "", PromptButtons::Ok, PromptIcon::Error);
     };
 
+    // The build tells how far it is; the status bar shows it.
+    m_app.Builder().SetProgress([this](int done, int total, const std::string&) {
+        m_worker.SetProgress(size_t(done), size_t(total));
+    });
+
     RegisterHandlers();
     BuildMenus();
     if (m_app.IsNetwork())
@@ -137,6 +142,7 @@ CMainFrame::~CMainFrame()
     }
     m_log.SetNotify(nullptr);
     m_app.SetFrame(nullptr);
+    m_app.Builder().SetProgress(nullptr);
 }
 
 CFileView& CMainFrame::CurrentView() { return *m_views[m_tabs->currentIndex()]; }
@@ -178,6 +184,7 @@ bool CMainFrame::IsCommandAvailable(int id) const
     case kFolderAddRecursively:
     case kFolderDelete:
     case kFolderBuild:
+    case kFolderAdvanced:
         return true;
     default:
         return id >= kNewFromDefaultFirst && id < kNewFromDefaultFirst + 1000;
@@ -259,6 +266,13 @@ void CMainFrame::RegisterHandlers()
         auto operation = *command.operation;
         int id = command.id;
         Handle(id, [this, &app, id, operation] { StartWorkerCommand(id, [&app, operation] { operation(app); }); });
+    }
+    if (m_operations.convertTextures)
+    {
+        auto operation = m_operations.convertTextures;
+        Handle(kConvertTextures, [this, &app, operation] {
+            StartWorker(kConvertTextures, "Convert Textures", [&app, operation] { operation(app); });
+        });
     }
     if (m_operations.resourceTree)
     {

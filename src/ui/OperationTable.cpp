@@ -2,9 +2,12 @@
 // commands disabled.
 #include "OperationTable.h"
 
+#include "app/CModwrightApp.h"
 #include "assets/AssetHeader.h"
 #include "assets/AssetReader.h"
 #include "assets/AssetRegistry.h"
+#include "assets/BuildDriver.h"
+#include "assets/CompressTextures.h"
 #include "assets/ResourceArchives.h"
 #include "assets/UnassociatedFiles.h"
 #include "context/IWorkspaceContext.h"
@@ -53,7 +56,15 @@ OperationTable AvailableOperations()
         UnassociatedFiles(context, false).DeleteUnassociated(context.GetModPrefix());
     });
     operations.readAssetReview = ReadAssetReview;
-    // Build Assets of a folder is wired here once the build driver offers it.
+    operations.compileAssets = [](CModwrightApp& app, const std::string& folder, bool force, bool clear) {
+        return app.Builder().CompileAssets(folder, force, clear);
+    };
+    operations.convertTextures = [](CModwrightApp& app) {
+        app.BeginOperation();
+        ConvertTexturesToCompressed(app, app.Assets());
+        app.ResetCancel();
+        app.EndOperation();
+    };
     return operations;
 }
 

@@ -10,12 +10,15 @@
 
 namespace mw {
 
+class CModwrightApp;
 class IWorkspaceContext;
 
 struct OperationTable
 {
     // Build Assets of a folder (folder relative to the working folder, force, clear the pane).
-    std::function<int(IWorkspaceContext&, const std::string&, bool, bool)> compileAssets;
+    std::function<int(CModwrightApp&, const std::string&, bool, bool)> compileAssets;
+    // Compresses the textures of the current mod's texture assets.
+    std::function<void(CModwrightApp&)> convertTextures;
     // Resource archives: build, rebuild, compact, and the statistics report.
     std::function<void(IWorkspaceContext&)> buildArchives;
     std::function<void(IWorkspaceContext&)> rebuildArchives;

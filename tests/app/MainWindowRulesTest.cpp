@@ -1,6 +1,7 @@
 // The rules behind the main window: command enabling, the Mod menu, the
 // output pane's lines and log queue, the worker thread and the batch
 // confirmation.
+#include "app/AdvancedActions.h"
 #include "app/CommandTable.h"
 #include "app/OutputLineRules.h"
 #include "app/OutputLog.h"
@@ -219,6 +220,41 @@ TEST_F(BatchTest, CheckOutFollowsTheRuleAndStopsWhenCancelled)
     EXPECT_TRUE(workspace.HasLine("File " + paths[1] + " checked out by another user."));
     EXPECT_EQ(progress, (std::vector<size_t>{1, 2}));
     EXPECT_FALSE(workspace.IsCancelled());
+}
+
+TEST(AdvancedFolderActions, FileMasks)
+{
+    struct Case
+    {
+        const char* name;
+        const char* mask;
+        bool matches;
+    } cases[] = {
+        {"sword.dbr", "*.*", true},     {"README", "*.*", true},       {"sword.DBR", "*.dbr", true},
+        {"sword.dbr", "*.tpl", false},  {"a.tex", "?.tex", true},      {"ab.tex", "?.tex", false},
+        {"sword.dbr", "s*d.d*", true},  {"sword.dbr", "*.tpl;*.dbr", true}, {"x", "", true},
+        {"abcabd", "*abd", true},       {"abcab", "*abd", false},
+    };
+    for (const Case& test : cases)
+        EXPECT_EQ(MatchesFileMask(test.name, test.mask), test.matches) << test.name << " " << test.mask;
+}
+
+struct RefusingBackend : test::ScriptedBackend
+{
+    bool AddFile(const std::string& path) override { return path != "database/refused.dbr"; }
+};
+
+TEST_F(BatchTest, AddingStopsAtTheFirstFailure)
+{
+    workspace.SourceControl().SetBackend(std::make_unique<RefusingBackend>());
+    workspace.SourceControl().SetClientDirectory(temp.Path());
+    auto paths = Files(3);
+    std::vector<std::string> list{paths[0], "database/refused.dbr", paths[2]};
+    EXPECT_EQ(AddFilesUntilFailure(workspace, list), 1u);
+    ASSERT_EQ(workspace.prompt.messages.size(), 1u);
+    EXPECT_EQ(workspace.prompt.messages[0].text, "Error adding 'database/refused.dbr'.");
+    EXPECT_EQ(FilesMatchingMask(workspace.SourceControl(), "database/", "r1*"),
+              (std::vector<std::string>{"database/r1.dbr"}));
 }
 
 } // namespace
