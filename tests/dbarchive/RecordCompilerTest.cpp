@@ -251,3 +251,37 @@ TEST_F(RecordCompilerTest, RememberedNameIdsGiveTheSameBodiesAndStrings)
 
 } // namespace
 } // namespace mw
+
+namespace mw {
+namespace {
+
+// Record text read as views, out of order and with a name given twice,
+// compiles to the body of the record holding the last value of each name.
+TEST_F(RecordCompilerTest, ARecordReadAsViewsCompilesLikeTheLoadedRecord)
+{
+    const std::string text = "s,first,\nn,7,\ntemplateName,%TEMPLATE_DIR%Database\\Templates\\t.tpl,\n"
+                             "fileNameHistoryEntry,old\\name.dbr,\nr,1;2,\ns,second,\nb,1,\n";
+    std::string_view templateName;
+    std::vector<DbRecord::ValueView> values;
+    std::vector<std::string_view> history;
+    DbRecord::ReadViews(text.data(), text.size(), templateName, values, history);
+    DbRecord::SortValues(values);
+    EXPECT_EQ(templateName, "%TEMPLATE_DIR%Database\\Templates\\t.tpl");
+    EXPECT_EQ(history, std::vector<std::string_view>{"old\\name.dbr"});
+    EXPECT_EQ(values, (std::vector<DbRecord::ValueView>{{"b", "1"}, {"n", "7"}, {"r", "1;2"}, {"s", "second"}}));
+
+    record.SetValue("s", "second");
+    record.SetValue("n", "7");
+    record.SetValue("r", "1;2");
+    record.SetValue("b", "1");
+    ByteWriter expected(64);
+    ASSERT_EQ(Compile(expected), WriteBinaryResult::Written);
+    DbArchive other;
+    ByteWriter fromViews(64);
+    ASSERT_EQ(WriteBinary(templateName, values, fromViews, dbTemplate, "t.tpl", other, nullptr),
+              WriteBinaryResult::Written);
+    EXPECT_EQ(Words(fromViews), Words(expected));
+}
+
+} // namespace
+} // namespace mw
