@@ -321,9 +321,9 @@ bool CheckOutForEdit(IWorkspaceContext& context, const std::string& path, bool n
     return true;
 }
 
-void SyncFile(IWorkspaceContext& context, const std::string& path)
+void SyncFile(IWorkspaceContext& context, const std::string& path, bool force)
 {
-    if (context.SourceControl().SyncPath(&path, false, nullptr) != 0)
+    if (context.SourceControl().SyncPath(&path, force, nullptr) != 0)
         ShowError(context, "Error synching file");
 }
 

@@ -56,7 +56,8 @@ std::string MoveRecord(IWorkspaceContext& context, const std::string& path, cons
 bool CheckOutForEdit(IWorkspaceContext& context, const std::string& path, bool network);
 
 // Single-file source-control commands of the file list, with their messages.
-void SyncFile(IWorkspaceContext& context, const std::string& path);
+// Redo Sync forces the server's version over the local copy.
+void SyncFile(IWorkspaceContext& context, const std::string& path, bool force);
 void SyncFolder(IWorkspaceContext& context, const std::string& folder, bool redo);
 void RevertOneFile(IWorkspaceContext& context, const std::string& path);
 void CheckInOneFile(IWorkspaceContext& context, const std::string& path);

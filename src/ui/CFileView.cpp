@@ -18,6 +18,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace mw {
@@ -216,9 +217,13 @@ void CFileView::OnItemRenamed(QTreeWidgetItem* item, int column)
     std::string newName = item->text(0).toStdString();
     if (newName == oldName)
         return;
-    RenameFile(m_host.App(), m_folder + oldName, newName);
-    FillList();
-    SelectFiles({newName});
+    // The list is refilled after the edit has finished with its item.
+    std::string folder = m_folder;
+    QTimer::singleShot(0, this, [this, folder, oldName, newName] {
+        bool renamed = RenameFile(m_host.App(), folder + oldName, newName);
+        FillList();
+        SelectFiles({renamed ? newName : oldName});
+    });
 }
 
 void CFileView::SelectAll() { m_list->selectAll(); }
@@ -440,17 +445,31 @@ void CFileView::FileCommand(int id)
     case CommandId::kFileSyncToHead:
     case CommandId::kFileRedoSync:
         for (const std::string& path : paths)
-            SyncFile(app, path);
+            SyncFile(app, path, id == CommandId::kFileRedoSync);
         FillList();
         break;
     case CommandId::kFileCheckOut:
         m_host.RunBatch(BatchAction::CheckOut, paths);
         break;
+    // One file is checked in or reverted at once, with a message when it fails;
+    // several go to the worker.
     case CommandId::kFileCheckIn:
-        m_host.RunBatch(BatchAction::CheckIn, paths);
+        if (paths.size() == 1 && !m_host.IsBusy())
+        {
+            CheckInOneFile(app, paths.front());
+            FillList();
+        }
+        else
+            m_host.RunBatch(BatchAction::CheckIn, paths);
         break;
     case CommandId::kFileUndoCheckOut:
-        m_host.RunBatch(BatchAction::Revert, paths);
+        if (paths.size() == 1 && !m_host.IsBusy())
+        {
+            RevertOneFile(app, paths.front());
+            FillList();
+        }
+        else
+            m_host.RunBatch(BatchAction::Revert, paths);
         break;
     case CommandId::kCheckOutAndEdit:
         CheckOutAndEdit();

@@ -129,6 +129,7 @@ private slots:
     void newRecordTakesTheNextFreeName();
     void deleteWithNothingSelectedDoesNothing();
     void checkOutAndEditOnAFileAnotherUserHolds();
+    void renameInPlaceAndPasteACopy();
     void screenshotsAndPrintout();
     void withoutADisplayTheProgramSaysSoAndEnds();
 };
@@ -316,6 +317,26 @@ void MainWindowTest::checkOutAndEditOnAFileAnotherUserHolds()
     view.SelectFiles({"shield.dbr"});
     view.CheckOutAndEdit();
     QCOMPARE(f.opened, std::vector<std::string>{f.working + "database/records/items/shield.dbr"});
+}
+
+void MainWindowTest::renameInPlaceAndPasteACopy()
+{
+    Fixture f(false);
+    CFileView& view = f.frame->View(2);
+    QVERIFY(view.SelectFolder("database/records/items/"));
+    QTreeWidgetItem* row = view.FileList()->findItems(QStringLiteral("sword.dbr"), Qt::MatchExactly).value(0);
+    QVERIFY(row);
+    // What the in-place editor does when the user confirms a new name.
+    row->setText(0, QStringLiteral("blade.dbr"));
+    QTRY_VERIFY(IsFile(f.working + "database/records/items/blade.dbr"));
+    QTRY_COMPARE(f.ListNames(view), (std::vector<std::string>{"blade.dbr", "shield.dbr"}));
+    QVERIFY(!PathExists(f.working + "database/records/items/sword.dbr"));
+
+    view.SelectFiles({"shield.dbr"});
+    view.Copy();
+    view.Paste();
+    QCOMPARE(f.ListNames(view), (std::vector<std::string>{"blade.dbr", "Copy of shield.dbr", "shield.dbr"}));
+    QVERIFY(f.prompt.messages.empty());
 }
 
 void MainWindowTest::screenshotsAndPrintout()
