@@ -291,6 +291,22 @@ TEST_F(BuildDriverTest, UnassociatedFilesAreDeletedOnTheFirstBuildOnly)
     EXPECT_TRUE(PathExists(Res("creatures/orphan2.msh")));
 }
 
+TEST_F(BuildDriverTest, AFailedArchiveUpdateIsLoggedButNotCounted)
+{
+    context.onRun = [](const std::string& commandLine, uint32_t& exitCode) {
+        // ArcPack ends with -1; the copies need no compiler.
+        exitCode = commandLine.rfind("ArcPack", 0) == 0 ? 255 : 0;
+        return true;
+    };
+    EXPECT_TRUE(driver.CompileAsset(Work("assets/docs/readme.txt"), Res("docs/readme.txt"), false));
+    ASSERT_EQ(context.prompt.messages.size(), 1u);
+    EXPECT_EQ(context.prompt.messages[0].text, "Unable to update file '" + Res("docs/readme.txt") +
+                                                   "' in archive file '" + Res("docs") + "'");
+    ASSERT_FALSE(context.log.empty());
+    EXPECT_EQ(context.log.back().text, "Error updating file in archive");
+    EXPECT_TRUE(context.log.back().error);
+}
+
 TEST_F(BuildDriverTest, OutputFolderThatCannotBeCreatedIsAnError)
 {
     WriteFile(temp / "build/resources", "a file where the folder belongs");
