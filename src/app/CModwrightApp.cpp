@@ -2,6 +2,7 @@
 #include "CModwrightApp.h"
 
 #include "ConsolePrompt.h"
+#include "ContextSourceControlLog.h"
 #include "IFrameHost.h"
 #include "assets/AssetTypes.h"
 #include "assets/BuildDriver.h"
@@ -108,6 +109,10 @@ bool CModwrightApp::LogInQuiet()
     if (m_database.empty())
         m_database = ReadProfileString("Login", "database", "", m_iniPath);
     Log(Format("Attempting to log in; User: %s Database: %s", m_userName.c_str(), m_database.c_str()), true, false);
+    // No window will take the source-control library's messages (why a
+    // login or a sync failed): they go to the log.
+    m_quietSourceControlLog = std::make_unique<ContextSourceControlLog>(*this);
+    m_sourceControl.SetLog(m_quietSourceControlLog.get());
     // The server checks the user's credentials while connecting.
     m_sourceControl.SetUserName(m_userName);
     if (!m_sourceControl.Connect(m_database))

@@ -19,6 +19,7 @@ namespace mw {
 
 class BuildDriver;
 class ConsolePrompt;
+class ContextSourceControlLog;
 class IFrameHost;
 
 // What the process hands the application at start.
@@ -175,6 +176,7 @@ private:
     std::ostream* m_out;
     std::ostream* m_compactErrorOut = nullptr;
     std::unique_ptr<ConsolePrompt> m_consolePrompt;
+    std::unique_ptr<ContextSourceControlLog> m_quietSourceControlLog;
     IUserPrompt* m_prompt;
     std::mutex m_outMutex;
     std::function<bool(CModwrightApp&)> m_windowedLogin;

@@ -61,6 +61,7 @@ TEST_F(NetworkQuietMode, LogsInChecksOutTheWorkingFolderAndBuilds)
         << run.out;
     EXPECT_NE(run.out.find("Starting quiet mode processing...\n\n"), std::string::npos);
     EXPECT_NE(run.out.find("Syncing...\n\n"), std::string::npos);
+    EXPECT_NE(run.out.find("Added database/records/items/sword.dbr\n\n"), std::string::npos);
     EXPECT_EQ(ReadFile(temp / "net/Working/database/records/items/sword.dbr"),
               ReadFile(temp / "seed/Working/database/records/items/sword.dbr"));
     EXPECT_TRUE(IsFile(temp / "net/Build/database/database.arz"));
@@ -86,6 +87,8 @@ TEST_F(NetworkQuietMode, AWrongPasswordEndsStartUpWithinSeconds)
     EXPECT_NE(run.out.find("Error logging into database.  Invalid username or database specified.\n\n"),
               std::string::npos)
         << run.out;
+    // Why, in the library's words, before the tool's own lines.
+    EXPECT_NE(run.out.find("Couldn't connect to " + server.Url() + " as alice: "), std::string::npos);
     EXPECT_EQ(run.out.find("Starting quiet mode processing"), std::string::npos);
     EXPECT_EQ(run.out.find("not-the-password"), std::string::npos);
     EXPECT_FALSE(IsFolder(temp / "net/Working"));

@@ -166,6 +166,8 @@ void SubversionBackend::SetClientDirectory(const std::string& folder)
     if (resolved.empty() || resolved.front() != '/')
         resolved = ToForwardSlashes(WithTrailingSeparator(CurrentFolder())) + resolved;
     m_root = resolved;
+    if (m_session)
+        m_session->SetDisplayRoot(m_root);
 }
 
 bool SubversionBackend::Connect(const std::string& database)
@@ -174,6 +176,7 @@ bool SubversionBackend::Connect(const std::string& database)
     m_cache.reset();
     m_session = std::make_unique<SubversionSession>(m_options);
     m_session->SetLog(m_log);
+    m_session->SetDisplayRoot(m_root);
     std::string reason;
     if (!m_session->Open(database, m_userName, reason))
     {

@@ -250,7 +250,12 @@ void SubversionSession::OnNotify(void* baton, const svn_wc_notify_t* notify, apr
 {
     auto* session = static_cast<SubversionSession*>(baton);
     session->m_deadline.Touch();
-    const char* path = notify->path ? notify->path : (notify->url ? notify->url : "");
+    std::string shown = notify->path ? notify->path : (notify->url ? notify->url : "");
+    const std::string& root = session->m_displayRoot;
+    if (!root.empty() && shown.size() > root.size() && shown.compare(0, root.size(), root) == 0 &&
+        shown[root.size()] == '/')
+        shown = shown.substr(root.size() + 1);
+    const std::string& path = shown;
     switch (notify->action)
     {
     case svn_wc_notify_failed_lock:
@@ -258,36 +263,36 @@ void SubversionSession::OnNotify(void* baton, const svn_wc_notify_t* notify, apr
     {
         ItemFailure failure;
         failure.code = notify->err ? int(notify->err->apr_err) : 0;
-        failure.text = notify->err ? SubversionErrorText(notify->err) : std::string(path);
+        failure.text = notify->err ? SubversionErrorText(notify->err) : path;
         session->m_itemFailures.push_back(failure);
         break;
     }
     case svn_wc_notify_update_add:
         if (session->m_logFileActions)
-            session->Log(std::string("Added ") + path, false);
+            session->Log("Added " + path, false);
         break;
     case svn_wc_notify_update_update:
         if (session->m_logFileActions && (notify->content_state == svn_wc_notify_state_changed ||
                                           notify->content_state == svn_wc_notify_state_merged))
-            session->Log(std::string("Updated ") + path, false);
+            session->Log("Updated " + path, false);
         if (notify->content_state == svn_wc_notify_state_conflicted)
-            session->Log(std::string("Conflict in ") + path, true);
+            session->Log("Conflict in " + path, true);
         break;
     case svn_wc_notify_update_delete:
         if (session->m_logFileActions)
-            session->Log(std::string("Deleted ") + path, false);
+            session->Log("Deleted " + path, false);
         break;
     case svn_wc_notify_tree_conflict:
-        session->Log(std::string("Conflict in ") + path, true);
+        session->Log("Conflict in " + path, true);
         break;
     case svn_wc_notify_skip:
     case svn_wc_notify_update_skip_obstruction:
     case svn_wc_notify_update_skip_working_only:
     case svn_wc_notify_update_skip_access_denied:
-        session->Log(std::string("Skipped ") + path, true);
+        session->Log("Skipped " + path, true);
         break;
     case svn_wc_notify_failed_revert:
-        session->Log(std::string("Couldn't revert ") + path, true);
+        session->Log("Couldn't revert " + path, true);
         break;
     default:
         break;

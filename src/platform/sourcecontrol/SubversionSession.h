@@ -89,6 +89,8 @@ public:
 
     void SetLog(SourceControlLog* log) { m_log = log; }
     void Log(const std::string& text, bool error) const;
+    // Logged file names are shown relative to this folder (the working copy).
+    void SetDisplayRoot(const std::string& folder) { m_displayRoot = folder; }
     // Names of files the library touches are logged while this is set.
     void SetLogFileActions(bool on) { m_logFileActions = on; }
 
@@ -126,6 +128,7 @@ private:
     const ManualResetEvent* m_cancel = nullptr;
     SourceControlLog* m_log = nullptr;
     bool m_logFileActions = false;
+    std::string m_displayRoot;
     std::string m_commitMessage;
     std::vector<ItemFailure> m_itemFailures;
     long m_committedRevision = -1;
