@@ -49,7 +49,13 @@ int CStatusReportDialog::PrintTo(QPrinter& printer) const
     QPainter painter;
     if (!painter.begin(&printer))
         return 0;
-    QRect page = painter.viewport();
+    int pages = PaintPages(painter, painter.viewport(), [&printer] { printer.newPage(); });
+    painter.end();
+    return pages;
+}
+
+int CStatusReportDialog::PaintPages(QPainter& painter, const QRect& page, const std::function<void()>& newPage) const
+{
     QFont title(QStringLiteral("Arial"), 16, QFont::Bold);
     QFont body(QStringLiteral("Arial"), 10);
     QDateTime now = QDateTime::currentDateTime();
@@ -65,7 +71,7 @@ int CStatusReportDialog::PrintTo(QPrinter& printer) const
     do
     {
         if (pageNumber > 0)
-            printer.newPage();
+            newPage();
         ++pageNumber;
         painter.setFont(title);
         int y = page.top() + margin;
@@ -96,7 +102,6 @@ int CStatusReportDialog::PrintTo(QPrinter& printer) const
         painter.drawText(QRect(page.left(), bottom, page.width(), lineHeight), Qt::AlignHCenter | Qt::AlignBottom,
                          number);
     } while (next < m_rows.size());
-    painter.end();
     return pageNumber;
 }
 

@@ -6,8 +6,10 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <vector>
 
+class QPainter;
 class QPrinter;
 class QTreeWidget;
 
@@ -21,6 +23,9 @@ public:
 
     // Lays the report out on the printer's pages; the number of pages printed.
     int PrintTo(QPrinter& printer) const;
+    // Paints the pages through painter on a page of the given size;
+    // newPage is called before every page after the first.
+    int PaintPages(QPainter& painter, const QRect& page, const std::function<void()>& newPage) const;
     QTreeWidget* List() const { return m_list; }
 
 private:

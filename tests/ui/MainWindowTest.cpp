@@ -17,6 +17,8 @@
 #include <QAction>
 #include <QDir>
 #include <QMenu>
+#include <QImage>
+#include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QTreeWidget>
@@ -378,6 +380,23 @@ void MainWindowTest::screenshotsAndPrintout()
     report.show();
     QTest::qWait(50);
     SaveScreenshot(report, QStringLiteral("status-report"));
+    // The printed pages as a person would see them: A4 at 96 dots per inch.
+    QImage pageImage(794, 1123, QImage::Format_RGB32);
+    pageImage.fill(Qt::white);
+    QPainter painter(&pageImage);
+    int pageShots = 0;
+    auto savePage = [&] {
+        painter.end();
+        pageImage.save(QStringLiteral(MW_SCREENSHOT_DIR "/status-report-page%1.png").arg(++pageShots));
+        pageImage.fill(Qt::white);
+        painter.begin(&pageImage);
+    };
+    int pages = report.PaintPages(painter, pageImage.rect(), savePage);
+    savePage();
+    painter.end();
+    QCOMPARE(pages, pageShots);
+    QVERIFY(pages >= 2);
+
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     QString pdf = QStringLiteral(MW_SCREENSHOT_DIR) + QStringLiteral("/status-report.pdf");
