@@ -2,9 +2,10 @@
 // and with copies present), no-op and one touched record, each next to its
 // floor measured in the same run, with processor time and peak memory.
 //   bench_compile [RECORDS...]   (default 20000 50000)
-//   bench_compile --forced-only HELPERS RECORDS
-//     one forced compile into a fresh build folder and nothing else, for
-//     profilers (callgrind --toggle-collect='mw::CompileDatabase*').
+//   bench_compile --profile forced|noop HELPERS RECORDS
+//     a forced compile into a fresh build folder, then (noop) a compile with
+//     nothing changed; for profilers, each inside a function of its own:
+//     callgrind --toggle-collect='*ProfiledForced*' or '*ProfiledNoop*'.
 // The machine may be shared: the load average is printed, and the forced
 // compile is also run without helper threads in the same run, so the gain of
 // the helpers can be read off even when wall-clock times are noisy.
@@ -210,7 +211,17 @@ int RunOnce(int count)
     return errors;
 }
 
-int ForcedOnly(int helpers, int count)
+[[gnu::noinline]] int ProfiledForced(CModwrightApp& app, int helpers)
+{
+    return CompileDatabase(app, "database/", true, false, helpers);
+}
+
+[[gnu::noinline]] int ProfiledNoop(CModwrightApp& app, int helpers)
+{
+    return CompileDatabase(app, "database/", false, false, helpers);
+}
+
+int Profile(const std::string& phase, int helpers, int count)
 {
     std::string root = bench::MakeBenchFolder("mwbench-compile");
     bench::GeneratedWorkspace workspace = bench::GenerateWorkspace(root, count);
@@ -224,9 +235,15 @@ int ForcedOnly(int helpers, int count)
     CModwrightApp app(environment);
     app.SetLocalDir(workspace.workingDir, false);
     app.SetBuildDir(workspace.buildDir);
-    bench::Stopwatch wall;
-    int errors = CompileDatabase(app, "database/", true, false, helpers);
-    std::printf("forced compile of %d records with %d helpers: %.3f s\n", count, helpers, wall.Seconds());
+    bench::Stopwatch forced;
+    int errors = ProfiledForced(app, helpers);
+    std::printf("forced compile of %d records with %d helpers: %.3f s\n", count, helpers, forced.Seconds());
+    if (phase == "noop")
+    {
+        bench::Stopwatch noop;
+        errors += ProfiledNoop(app, helpers);
+        std::printf("no-op compile: %.3f s\n", noop.Seconds());
+    }
     DeleteFolderTree(root);
     return errors;
 }
@@ -235,8 +252,8 @@ int ForcedOnly(int helpers, int count)
 
 int main(int argc, char** argv)
 {
-    if (argc == 4 && std::string(argv[1]) == "--forced-only")
-        return ForcedOnly(std::atoi(argv[2]), std::atoi(argv[3])) == 0 ? 0 : 1;
+    if (argc == 5 && std::string(argv[1]) == "--profile")
+        return Profile(argv[2], std::atoi(argv[3]), std::atoi(argv[4])) == 0 ? 0 : 1;
     std::vector<int> counts;
     for (int i = 1; i < argc; ++i)
         counts.push_back(std::atoi(argv[i]));

@@ -83,6 +83,9 @@ bool DbArchive::LoadSections(const char* bytes, size_t size)
         uint64_t sectionSize = m_header.stringTableSize;
         uint64_t at = 4;
         uint32_t count = sectionSize >= 4 ? ReadU32(section) : 0;
+        // Each string takes at least its 4-byte length, so a damaged count
+        // reserves no more than the section could hold.
+        m_strings.Reserve(uint32_t(std::min<uint64_t>(count, sectionSize / 4) + 1));
         for (uint32_t i = 0; i < count && at + 4 <= sectionSize; ++i)
         {
             uint32_t length = ReadU32(section + at);

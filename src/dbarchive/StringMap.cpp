@@ -27,9 +27,18 @@ size_t StringMap::SlotOf(std::string_view text, uint32_t hash) const
     }
 }
 
-void StringMap::Grow()
+void StringMap::Reserve(uint32_t count)
 {
-    size_t size = m_slots.empty() ? 64 : m_slots.size() * 2;
+    size_t size = m_slots.empty() ? 64 : m_slots.size();
+    while ((size_t(count) + 1) * 2 > size)
+        size *= 2;
+    if (size != m_slots.size())
+        Grow(size);
+    m_hashes.reserve(count);
+}
+
+void StringMap::Grow(size_t size)
+{
     m_slots.assign(size, Slot());
     size_t mask = size - 1;
     for (uint32_t id = 0; id < m_strings.size(); ++id)
@@ -46,7 +55,7 @@ uint32_t StringMap::FindOrAdd(std::string_view text)
 {
     // At most half full, so probes stay short.
     if ((m_strings.size() + 1) * 2 > m_slots.size())
-        Grow();
+        Grow(m_slots.empty() ? 64 : m_slots.size() * 2);
     uint32_t hash = HashOf(text);
     size_t slot = SlotOf(text, hash);
     if (m_slots[slot].idPlusOne != 0)

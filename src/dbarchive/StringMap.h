@@ -19,6 +19,8 @@ public:
     // None when the id is negative or not below the count.
     const std::string* GetString(int64_t id) const;
     uint32_t Count() const { return uint32_t(m_strings.size()); }
+    // Makes room for count strings in all, so adding that many grows nothing.
+    void Reserve(uint32_t count);
 
 private:
     // Open addressing with linear probing. A slot holds where its string's
@@ -36,7 +38,7 @@ private:
     static uint32_t HashOf(std::string_view text);
     // The slot that holds text, or the empty slot where it would go.
     size_t SlotOf(std::string_view text, uint32_t hash) const;
-    void Grow();
+    void Grow(size_t slotCount);
 
     std::deque<std::string> m_strings; // by id
     std::vector<uint32_t> m_hashes;    // by id, for growing

@@ -41,57 +41,61 @@ CompilePipeline::CompilePipeline(int helperCount, DbArchive& archive) : m_archiv
 
 CompilePipeline::~CompilePipeline() { Finish(); }
 
-void CompilePipeline::ReadAhead(size_t index, const std::string& sourcePath, std::string recordName, bool force,
-                                uint64_t storedTime)
+void CompilePipeline::ReadAhead(size_t index, const std::string& sourcePath, std::string recordName, bool read,
+                                bool force, uint64_t storedTime)
 {
     if (!Parallel())
         return;
     AheadJob job;
     job.index = index;
+    job.wanted = read;
     job.sourcePath = sourcePath;
     job.force = force;
     job.storedTime = storedTime;
     job.result = std::make_unique<RecordAhead>();
     job.result->recordName = std::move(recordName);
     m_ahead.push_back(std::move(job));
-    if (++m_aheadUnsubmitted == kBatch)
+    if (!read)
+        return;
+    // The jobs stay where they are: a deque does not move its elements when
+    // jobs are added at the back or taken from the front.
+    m_aheadForming.push_back(&m_ahead.back());
+    if (m_aheadForming.size() == kBatch)
         SubmitAhead();
 }
 
 void CompilePipeline::SubmitAhead()
 {
-    if (m_aheadUnsubmitted == 0)
+    if (m_aheadForming.empty())
         return;
     std::vector<AheadJob*> batch;
-    for (size_t i = m_ahead.size() - m_aheadUnsubmitted; i < m_ahead.size(); ++i)
-        batch.push_back(&m_ahead[i]);
-    // The jobs stay where they are: a deque does not move its elements when
-    // jobs are added at the back or taken from the front.
+    batch.swap(m_aheadForming);
     std::shared_future<void> done = m_helpers.Submit([batch](int) {
         for (AheadJob* job : batch)
             ReadAheadOne(job->sourcePath, job->force, job->storedTime, *job->result);
     });
     for (AheadJob* job : batch)
         job->done = done;
-    m_aheadUnsubmitted = 0;
 }
 
 RecordAhead* CompilePipeline::TakeAhead(size_t index)
 {
     m_taken.reset();
     // The job for index may still wait for its batch to fill.
-    if (m_aheadUnsubmitted > 0 && m_ahead[m_ahead.size() - m_aheadUnsubmitted].index <= index)
+    if (!m_aheadForming.empty() && m_aheadForming.front()->index <= index)
         SubmitAhead();
     // Jobs of positions the walk passed by are waited for before they are
     // freed, since a helper may be writing to them.
     while (!m_ahead.empty() && m_ahead.front().index < index)
     {
-        m_ahead.front().done.wait();
+        if (m_ahead.front().wanted)
+            m_ahead.front().done.wait();
         m_ahead.pop_front();
     }
     if (m_ahead.empty() || m_ahead.front().index != index)
         return nullptr;
-    m_ahead.front().done.wait();
+    if (m_ahead.front().wanted)
+        m_ahead.front().done.wait();
     m_taken = std::move(m_ahead.front().result);
     m_ahead.pop_front();
     return m_taken.get();

@@ -48,10 +48,11 @@ public:
     CompilePipeline& operator=(const CompilePipeline&) = delete;
 
     bool Parallel() const { return m_helpers.Count() > 0; }
-    // Starts reading the record at sourcePath for walk position index (given
-    // in rising order): always when force is set, otherwise only when its
-    // last-write time is later than storedTime (the archive's time for it).
-    void ReadAhead(size_t index, const std::string& sourcePath, std::string recordName, bool force,
+    // Notes the record at sourcePath for walk position index (given in
+    // rising order) and, when read is set, starts reading it: always when
+    // force is set, otherwise only when its last-write time is later than
+    // storedTime (the archive's time for it).
+    void ReadAhead(size_t index, const std::string& sourcePath, std::string recordName, bool read, bool force,
                    uint64_t storedTime);
     // What was read ahead for index, once it is ready; null when nothing was
     // started for it. Valid until the next call.
@@ -67,6 +68,7 @@ private:
     struct AheadJob
     {
         size_t index = 0;
+        bool wanted = false; // to be read; the others only carry the name
         std::string sourcePath;
         bool force = false;
         uint64_t storedTime = 0;
@@ -98,7 +100,7 @@ private:
     DbArchive& m_archive;
     std::vector<std::unique_ptr<BodyCompressor>> m_compressors; // one per helper
     std::deque<AheadJob> m_ahead;
-    size_t m_aheadUnsubmitted = 0; // the last jobs of m_ahead, not handed out yet
+    std::vector<AheadJob*> m_aheadForming; // wanted jobs of m_ahead not handed out yet
     std::unique_ptr<RecordAhead> m_taken;
     std::deque<PendingBody> m_bodies;
     size_t m_bodiesUnsubmitted = 0;

@@ -155,7 +155,11 @@ int CompileFiles(IWorkspaceContext& context, const std::vector<std::string>& fil
             if (!force)
                 if (std::optional<uint32_t> id = archive.Strings().Find(recordName))
                     storedTime = archive.RecordTime(*id);
-            pipeline.ReadAhead(aheadUntil, sourcePath, std::move(recordName), force, storedTime);
+            // Without force only records the archive lacks are read ahead:
+            // the others are mostly up to date, and looking at each from a
+            // helper would cost more than the few changed ones save.
+            bool read = force || storedTime == 0;
+            pipeline.ReadAhead(aheadUntil, sourcePath, std::move(recordName), read, force, storedTime);
         }
         KnownInfo source;
         KnownInfo target;
