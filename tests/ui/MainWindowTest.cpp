@@ -8,6 +8,8 @@
 #include "ui/CStatusReportDialog.h"
 #include "app/CModwrightApp.h"
 #include "app/CommandTable.h"
+#include "app/OptionSettings.h"
+#include "platform/ProfileFile.h"
 #include "platform/FileSystem.h"
 #include "platform/ManualResetEvent.h"
 #include "support/ScriptedBackend.h"
@@ -15,7 +17,10 @@
 #include "support/TempFolder.h"
 
 #include <QAction>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QMenu>
 #include <QImage>
 #include <QPainter>
@@ -132,6 +137,7 @@ private slots:
     void deleteWithNothingSelectedDoesNothing();
     void checkOutAndEditOnAFileAnotherUserHolds();
     void renameInPlaceAndPasteACopy();
+    void optionsRefuseAnEmptyWorkingFolderAndStoreSeparators();
     void screenshotsAndPrintout();
     void withoutADisplayTheProgramSaysSoAndEnds();
 };
@@ -339,6 +345,27 @@ void MainWindowTest::renameInPlaceAndPasteACopy()
     view.Paste();
     QCOMPARE(f.ListNames(view), (std::vector<std::string>{"blade.dbr", "Copy of shield.dbr", "shield.dbr"}));
     QVERIFY(f.prompt.messages.empty());
+}
+
+void MainWindowTest::optionsRefuseAnEmptyWorkingFolderAndStoreSeparators()
+{
+    Fixture f(false);
+    COptionsDialog dialog(*f.app, f.prompt, f.frame.get());
+    dialog.show();
+    dialog.WorkingFolderField()->clear();
+    QPushButton* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+    QTest::mouseClick(ok, Qt::LeftButton);
+    QCOMPARE(Texts(f.prompt),
+             std::vector<std::string>{"Working Directory cannot be empty.  Please choose a valid directory"});
+    QVERIFY(dialog.isVisible());
+
+    dialog.WorkingFolderField()->setText(QString::fromStdString(f.working));
+    dialog.ToolsFolderField()->setText(QString::fromStdString(f.temp / "mytools"));
+    QTest::mouseClick(ok, Qt::LeftButton);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QVERIFY(ApplyOptionSettings(*f.app, dialog.Settings()));
+    QCOMPARE(f.app->GetToolsDir(), f.temp / "mytools\\");
+    QCOMPARE(ReadProfileString("Login", "toolsdir", "", f.ini), f.temp / "mytools\\");
 }
 
 void MainWindowTest::screenshotsAndPrintout()
