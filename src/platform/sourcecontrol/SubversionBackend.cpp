@@ -97,7 +97,7 @@ svn_error_t* OnLocalInfo(void* baton, const char*, const svn_client_info2_t* inf
 LocalNode ReadLocalNode(SubversionSession& session, const std::string& local)
 {
     LocalNode node;
-    SubversionSession::Call call(session);
+    SubversionSession::Call call(session, SubversionSession::Reach::LocalOnly);
     if (!session.Context())
         return node;
     svn_opt_revision_t unspecified = Revision(svn_opt_revision_unspecified);
@@ -185,7 +185,7 @@ bool SubversionBackend::Connect(const std::string& database)
     }
     // Opening a session makes the server check the credentials; asking for
     // the latest revision proves that the repository answers.
-    SubversionSession::Call call(*m_session);
+    SubversionSession::Call call(*m_session, SubversionSession::Reach::NewConnection);
     svn_ra_session_t* ra = nullptr;
     svn_revnum_t latest = 0;
     svn_error_t* err = nullptr;
@@ -301,15 +301,14 @@ int SubversionBackend::PingServer()
 {
     if (!Ready())
         return -1;
-    SubversionSession::Call call(*m_session);
-    svn_ra_session_t* ra = nullptr;
+    // One request on the kept connection: the round trip alone.
+    SubversionSession::Call call(*m_session, SubversionSession::Reach::KeptConnection);
+    svn_error_t* err = nullptr;
+    svn_ra_session_t* connection = call.Reachable() ? m_session->Connection(&err, call.Pool()) : nullptr;
     svn_revnum_t latest = 0;
-    svn_error_t* err = call.Reachable() ? svn_client_open_ra_session2(&ra, m_session->Url().c_str(), nullptr,
-                                                                      m_session->Context(), call.Pool(), call.Pool())
-                                        : nullptr;
     auto start = std::chrono::steady_clock::now();
-    if (!err && call.Reachable())
-        err = svn_ra_get_latest_revnum(ra, &latest, call.Pool());
+    if (connection)
+        err = svn_ra_get_latest_revnum(connection, &latest, call.Pool());
     auto elapsed = std::chrono::steady_clock::now() - start;
     if (!call.Check(err))
     {
@@ -324,38 +323,30 @@ void SubversionBackend::GetUserState(std::string& state)
     state.clear();
     if (!Ready())
         return;
-    SubversionSession::Call call(*m_session);
-    svn_ra_session_t* ra = nullptr;
+    SubversionSession::Call call(*m_session, SubversionSession::Reach::KeptConnection);
+    svn_error_t* err = nullptr;
+    svn_ra_session_t* connection = call.Reachable() ? m_session->Connection(&err, call.Pool()) : nullptr;
     apr_hash_t* locks = nullptr;
-    svn_error_t* err = call.Reachable() ? svn_client_open_ra_session2(&ra, m_session->Url().c_str(), nullptr,
-                                                                      m_session->Context(), call.Pool(), call.Pool())
-                                        : nullptr;
-    if (!err && call.Reachable())
-        err = svn_ra_get_locks2(ra, &locks, "", svn_depth_infinity, call.Pool());
+    if (connection)
+        err = svn_ra_get_locks2(connection, &locks, "", svn_depth_infinity, call.Pool());
     if (!call.Check(err))
     {
         Fail("Couldn't ask the server who holds which files: " + call.Error());
         return;
     }
-    // Lock paths are absolute in the repository; shown relative to the database URL.
-    const char* rootUrl = nullptr;
-    std::string prefix;
-    if (!svn_ra_get_repos_root2(ra, &rootUrl, call.Pool()))
-    {
-        const char* relative = svn_uri_skip_ancestor(rootUrl, m_session->Url().c_str(), call.Pool());
-        if (relative && *relative)
-            prefix = std::string("/") + relative + "/";
-    }
+    // Lock paths are the repository's own; shown relative to the database URL.
+    std::string prefix = m_session->RepositoryPath();
+    if (prefix.back() != '/')
+        prefix += '/';
     std::map<std::string, std::vector<std::string>> held;
     held[m_userName];
     for (apr_hash_index_t* it = apr_hash_first(call.Pool(), locks); it; it = apr_hash_next(it))
     {
         const svn_lock_t* lock = static_cast<const svn_lock_t*>(apr_hash_this_val(it));
         std::string path = lock->path ? lock->path : "";
-        if (!prefix.empty() && path.compare(0, prefix.size(), prefix) == 0)
-            path = path.substr(prefix.size());
-        else
-            path = TrimSlashes(path);
+        if (path.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        path = path.substr(prefix.size());
         held[lock->owner ? lock->owner : ""].push_back(path);
     }
     for (auto& [user, paths] : held)
@@ -443,7 +434,7 @@ int SubversionBackend::CheckOutFile(const std::string& path, bool)
         Fail("File " + target.relative + " is out of date; sync it before checking it out");
         return kOutOfDate;
     }
-    SubversionSession::Call call(*m_session);
+    SubversionSession::Call call(*m_session, SubversionSession::Reach::NewConnection);
     svn_error_t* err = nullptr;
     if (call.Reachable())
         err = svn_client_lock(PathArray({target.local}, call.Pool()), "", FALSE, m_session->Context(), call.Pool());
@@ -480,7 +471,7 @@ bool SubversionBackend::Commit(const std::vector<std::string>& locals, bool recu
                 targets.push_back(parent);
         }
     }
-    SubversionSession::Call call(*m_session);
+    SubversionSession::Call call(*m_session, SubversionSession::Reach::NewConnection);
     m_session->SetCommitMessage(message);
     svn_error_t* err = nullptr;
     if (call.Reachable())
@@ -504,7 +495,7 @@ bool SubversionBackend::ReleaseLockIfHeld(const Target& target)
 {
     if (!ReadLocalNode(*m_session, target.local).holdsLockToken)
         return true;
-    SubversionSession::Call call(*m_session);
+    SubversionSession::Call call(*m_session, SubversionSession::Reach::NewConnection);
     svn_error_t* err = nullptr;
     if (call.Reachable())
         err = svn_client_unlock(PathArray({target.local}, call.Pool()), FALSE, m_session->Context(), call.Pool());
@@ -547,7 +538,7 @@ bool SubversionBackend::RevertFile(const std::string& path)
     Target target = Resolve(path);
     Cache().Forget(target.relative);
     {
-        SubversionSession::Call call(*m_session);
+        SubversionSession::Call call(*m_session, SubversionSession::Reach::LocalOnly);
         svn_error_t* err = svn_client_revert4(PathArray({target.local}, call.Pool()), svn_depth_empty, nullptr, FALSE,
                                               FALSE, TRUE, m_session->Context(), call.Pool());
         if (!call.Check(err))
@@ -580,7 +571,7 @@ bool SubversionBackend::AddFile(const std::string& path)
         return false;
     }
     {
-        SubversionSession::Call call(*m_session);
+        SubversionSession::Call call(*m_session, SubversionSession::Reach::LocalOnly);
         svn_error_t* err = svn_client_add5(target.local.c_str(), svn_depth_empty, TRUE, TRUE, FALSE, TRUE,
                                            m_session->Context(), call.Pool());
         // Read-only until checked out: the rules of the tool rely on it.
@@ -616,7 +607,7 @@ int SubversionBackend::RemoveOnServer(const std::string& path, bool folder)
     }
     if (node.scheduledAdd)
     {
-        SubversionSession::Call call(*m_session);
+        SubversionSession::Call call(*m_session, SubversionSession::Reach::LocalOnly);
         svn_error_t* err = svn_client_revert4(PathArray({target.local}, call.Pool()), svn_depth_infinity, nullptr,
                                               FALSE, FALSE, TRUE, m_session->Context(), call.Pool());
         svn_error_clear(err);
@@ -626,7 +617,7 @@ int SubversionBackend::RemoveOnServer(const std::string& path, bool folder)
         return RemoveFile(target.local) ? 0 : kServerError;
     }
     {
-        SubversionSession::Call call(*m_session);
+        SubversionSession::Call call(*m_session, SubversionSession::Reach::LocalOnly);
         svn_error_t* err = svn_client_delete4(PathArray({target.local}, call.Pool()), TRUE, FALSE, nullptr, nullptr,
                                               nullptr, m_session->Context(), call.Pool());
         if (!call.Check(err))
@@ -638,7 +629,7 @@ int SubversionBackend::RemoveOnServer(const std::string& path, bool folder)
     if (Commit({target.local}, true, "Delete " + target.relative))
         return 0;
     // The server refused: bring the file back as the working copy had it.
-    SubversionSession::Call call(*m_session);
+    SubversionSession::Call call(*m_session, SubversionSession::Reach::LocalOnly);
     svn_error_t* err = svn_client_revert4(PathArray({target.local}, call.Pool()), svn_depth_infinity, nullptr, FALSE,
                                           FALSE, TRUE, m_session->Context(), call.Pool());
     if (!call.Check(err))
@@ -663,7 +654,7 @@ int SubversionBackend::RenameFile(const std::string& oldPath, const std::string&
         return RenamePath(from.local, to.local) ? 0 : kNotUnderControl;
     }
     {
-        SubversionSession::Call call(*m_session);
+        SubversionSession::Call call(*m_session, SubversionSession::Reach::LocalOnly);
         svn_error_t* err = svn_client_move7(PathArray({from.local}, call.Pool()), to.local.c_str(), FALSE, TRUE, TRUE,
                                             FALSE, nullptr, nullptr, nullptr, m_session->Context(), call.Pool());
         if (!call.Check(err))
@@ -675,7 +666,7 @@ int SubversionBackend::RenameFile(const std::string& oldPath, const std::string&
     if (Commit({from.local, to.local}, true, "Rename " + from.relative + " to " + to.relative))
         return 0;
     // The server refused: the old name comes back, the new file stays on disk.
-    SubversionSession::Call call(*m_session);
+    SubversionSession::Call call(*m_session, SubversionSession::Reach::LocalOnly);
     svn_error_t* err = svn_client_revert4(PathArray({from.local, to.local}, call.Pool()), svn_depth_infinity, nullptr,
                                           FALSE, FALSE, TRUE, m_session->Context(), call.Pool());
     if (!call.Check(err))
@@ -713,7 +704,8 @@ bool SubversionBackend::MakeFolders(const std::string& path, bool parents)
             Fail("Couldn't get the status of " + prefix + ": " + error);
             return false;
         }
-        SubversionSession::Call call(*m_session);
+        SubversionSession::Call call(*m_session, entry.onServer ? SubversionSession::Reach::NewConnection
+                                                                  : SubversionSession::Reach::LocalOnly);
         svn_error_t* err = nullptr;
         if (entry.onServer)
         {
@@ -825,7 +817,7 @@ int SubversionBackend::SyncPath(const std::string* path, bool force, const Manua
         return kServerError;
     Cache().Clear();
     LocalNode root = ReadLocalNode(*m_session, m_root);
-    SubversionSession::Call call(*m_session, cancel);
+    SubversionSession::Call call(*m_session, SubversionSession::Reach::NewConnection, cancel);
     if (!call.Reachable())
     {
         Fail("Couldn't sync: " + call.Error());
@@ -869,7 +861,7 @@ int SubversionBackend::SyncPath(const std::string* path, bool force, const Manua
     // that the next sync can run.
     if (ReadLocalNode(*m_session, m_root).versioned)
     {
-        SubversionSession::Call cleanup(*m_session);
+        SubversionSession::Call cleanup(*m_session, SubversionSession::Reach::LocalOnly);
         svn_error_clear(svn_client_cleanup2(m_root.c_str(), TRUE, FALSE, FALSE, FALSE, FALSE, m_session->Context(),
                                             cleanup.Pool()));
     }
@@ -913,7 +905,7 @@ void SubversionBackend::ListServerFiles(const Target& folder, bool recursive, bo
         std::sort(list.begin(), list.end(), [](const std::string& a, const std::string& b) { return LessNoCase(a, b); });
         return;
     }
-    SubversionSession::Call call(*m_session);
+    SubversionSession::Call call(*m_session, SubversionSession::Reach::NewConnection);
     FileListBaton baton{onlyHeldBy, holder, &list};
     svn_opt_revision_t head = Revision(svn_opt_revision_head);
     svn_error_t* err = nullptr;

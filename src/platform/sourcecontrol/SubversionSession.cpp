@@ -19,9 +19,8 @@
 namespace mw {
 namespace {
 
-// After this long without an answer from an svn:// server, the next call
-// first checks that the server accepts connections at all, because opening a
-// connection has no timeout of its own.
+// After this long without an answer from an svn:// server, even a call on
+// the kept connection first checks that the server accepts connections.
 constexpr uint64_t kProbeAfterSilenceMs = 5000;
 
 void InitializeLibrary()
@@ -314,7 +313,8 @@ svn_error_t* SubversionSession::OnCommitted(const svn_commit_info_t* info, void*
     return SVN_NO_ERROR;
 }
 
-SubversionSession::Call::Call(SubversionSession& session, const ManualResetEvent* cancel) : m_session(session)
+SubversionSession::Call::Call(SubversionSession& session, Reach reach, const ManualResetEvent* cancel)
+    : m_session(session)
 {
     // Not below the session pool: a failed connection replaces that pool mid-call.
     apr_pool_create(&m_pool, session.m_rootPool);
@@ -327,7 +327,9 @@ SubversionSession::Call::Call(SubversionSession& session, const ManualResetEvent
         m_error = "Not connected to a repository";
         return;
     }
-    if (!session.m_host.empty() && TickCountMs() - session.m_lastAnswerMs > kProbeAfterSilenceMs)
+    bool probe = reach == Reach::NewConnection || !session.m_connection ||
+                 TickCountMs() - session.m_lastAnswerMs > kProbeAfterSilenceMs;
+    if (!session.m_host.empty() && reach != Reach::LocalOnly && probe)
     {
         std::string reason;
         if (!NetworkDeadline::Probe(session.m_host, session.m_port, session.m_options.connectTimeoutMs, reason))

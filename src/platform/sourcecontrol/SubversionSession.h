@@ -40,14 +40,23 @@ public:
     const std::string& Url() const { return m_url; }
     const SubversionOptions& Options() const { return m_options; }
 
-    // One call that may talk to the server: while it lasts the deadline is
-    // armed and cancel (may be null) is watched; its scratch pool is cleared
-    // at the end. An svn:// server that did not answer lately is first
-    // probed with the connect timeout.
+    // What a call talks to.
+    enum class Reach
+    {
+        NewConnection,  // opens a connection of its own (locks, commits, updates)
+        KeptConnection, // uses Connection() only
+        LocalOnly,      // the working copy alone
+    };
+
+    // One call: while it lasts the deadline is armed and cancel (may be null)
+    // is watched; its scratch pool is cleared at the end. Opening a
+    // connection to an svn:// server has no timeout of its own, so a call
+    // that opens one, or that needs the server when it did not answer
+    // lately, first probes the server with the connect timeout.
     class Call
     {
     public:
-        Call(SubversionSession& session, const ManualResetEvent* cancel = nullptr);
+        Call(SubversionSession& session, Reach reach, const ManualResetEvent* cancel = nullptr);
         ~Call();
         Call(const Call&) = delete;
         Call& operator=(const Call&) = delete;
@@ -80,6 +89,7 @@ public:
     // A connection to the repository URL kept open between calls, for the
     // quick questions (status, listings); null with err set when it fails.
     svn_ra_session_t* Connection(svn_error_t** err, apr_pool_t* scratch);
+    bool HasConnection() const { return m_connection != nullptr; }
     // The repository's own path of the repository URL ("/" or "/sub/folder"),
     // which lock paths start with. Valid once Connection() succeeded.
     const std::string& RepositoryPath() const { return m_repositoryPath; }

@@ -89,7 +89,7 @@ unsigned ContentChecksum(const std::string& bytes)
 bool SubversionStatusCache::Query(const std::string& target, bool withChildren,
                                   std::map<std::string, SubversionEntry>& entries, std::string& error)
 {
-    SubversionSession::Call call(m_session);
+    SubversionSession::Call call(m_session, SubversionSession::Reach::KeptConnection);
     if (!call.Reachable())
     {
         error = call.Error();
@@ -257,7 +257,7 @@ bool SubversionStatusCache::ServerChecksum(const std::string& path, long revisio
         checksum = found->second;
         return true;
     }
-    SubversionSession::Call call(m_session);
+    SubversionSession::Call call(m_session, SubversionSession::Reach::NewConnection);
     if (!call.Reachable())
     {
         error = call.Error();
