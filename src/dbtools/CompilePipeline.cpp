@@ -26,6 +26,9 @@ void ReadAheadOne(const std::string& sourcePath, bool force, uint64_t storedTime
     result.read = ReadWholeFile(sourcePath, result.bytes, result.time);
     if (!result.read)
         return;
+    // The read leaves spare capacity (tens of KiB) behind the bytes; many
+    // records wait here at once, so they keep only their bytes.
+    result.bytes.shrink_to_fit();
     std::vector<std::string_view> history;
     DbRecord::ReadViews(result.bytes.data(), result.bytes.size(), result.templateName, result.values, history);
     DbRecord::SortValues(result.values);
