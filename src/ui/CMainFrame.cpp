@@ -413,15 +413,20 @@ bool CMainFrame::StartWorkerCommand(int id, std::function<void()> body)
     return StartWorker(id, info && info->operationName ? info->operationName : "", std::move(body));
 }
 
+bool CMainFrame::RefusedAsBusy(int id)
+{
+    if (!m_worker.IsRunning())
+        return false;
+    std::string busy = BusyMessage(id);
+    if (!busy.empty())
+        m_prompt.Show(busy, "Modwright", PromptButtons::Ok, PromptIcon::None);
+    return true;
+}
+
 bool CMainFrame::StartWorker(int id, const std::string& operationName, std::function<void()> body)
 {
-    if (m_worker.IsRunning())
-    {
-        std::string busy = BusyMessage(id);
-        if (!busy.empty())
-            m_prompt.Show(busy, "Modwright", PromptButtons::Ok, PromptIcon::None);
+    if (RefusedAsBusy(id))
         return false;
-    }
     // A Stop pressed while nothing ran must not cancel this operation at its first step.
     m_app.ResetCancel();
     if (!m_worker.Start(operationName, std::move(body)))
@@ -574,6 +579,8 @@ void CMainFrame::OpenFile(const std::string& path)
 
 void CMainFrame::OnDatabaseSync()
 {
+    if (RefusedAsBusy(kDatabaseSync))
+        return;
     bool ok = false;
     QString password = QInputDialog::getText(this, QStringLiteral("Password"), QStringLiteral("Password:"),
                                              QLineEdit::Password, QString(), &ok);
@@ -588,11 +595,8 @@ void CMainFrame::OnDatabaseSync()
 
 void CMainFrame::OnDatabaseInvoketemplatron()
 {
-    if (m_worker.IsRunning())
-    {
-        StartWorkerCommand(kTemplatron, [] {});
+    if (RefusedAsBusy(kTemplatron))
         return;
-    }
     QString start = ToQt(m_app.GetWorkingDir() + "database/");
     QString chosen = QFileDialog::getOpenFileName(this, QStringLiteral("Invoke Templatron"), start,
                                                   QStringLiteral("Template files (*.tpl)"));
@@ -612,22 +616,26 @@ void CMainFrame::OnDatabaseInvoketemplatron()
 
 void CMainFrame::OnDatabaseFindreferences()
 {
+    if (RefusedAsBusy(kFindReferences))
+        return;
     std::vector<std::string> paths = View(2).SelectedPaths();
-    if (!m_worker.IsRunning() && paths.empty())
+    if (paths.empty())
     {
         m_prompt.Show("Select the record or template in the Database tab first.", "", PromptButtons::Ok,
                       PromptIcon::Information);
         return;
     }
     CModwrightApp& app = m_app;
-    std::string path = paths.empty() ? std::string() : paths.front();
+    std::string path = paths.front();
     StartWorkerCommand(kFindReferences, [&app, path] { FindReferences(app, path); });
 }
 
 void CMainFrame::OnDatabaseUpdatereferences()
 {
+    if (RefusedAsBusy(kUpdateReferences))
+        return;
     std::vector<std::string> paths = View(2).SelectedPaths();
-    if (!m_worker.IsRunning() && paths.empty())
+    if (paths.empty())
     {
         m_prompt.Show("Select the moved records or templates in the Database tab first.", "", PromptButtons::Ok,
                       PromptIcon::Information);

@@ -48,6 +48,8 @@ public:
     // its busy text where it has one) while another runs.
     bool StartWorkerCommand(int id, std::function<void()> body);
     bool StartWorker(int id, const std::string& operationName, std::function<void()> body);
+    // While the worker runs: shows the command's busy text, if it has one, and gives true.
+    bool RefusedAsBusy(int id);
     WorkerThread& Worker() { return m_worker; }
     // Signals the cancel event and waits for the worker while the window keeps painting.
     void Stop();

@@ -159,7 +159,9 @@ void MainWindowTest::busyWorkerRefusesBuildWithItsMessageAndOthersSilently()
 
     f.frame->TriggerCommand(CommandId::kBuild);
     f.frame->TriggerCommand(CommandId::kCheckRecords);
-    QCOMPARE(Texts(f.prompt), std::vector<std::string>{"Busy in OnBuildBuild. Tell Orlo!"});
+    f.frame->TriggerCommand(CommandId::kFindReferences);
+    QCOMPARE(Texts(f.prompt), (std::vector<std::string>{"Busy in OnBuildBuild. Tell Orlo!",
+                                                        "Busy in OnDatabaseFindreferences. Tell Orlo!"}));
     QCOMPARE(f.prompt.messages[0].caption, std::string("Modwright"));
 
     f.frame->TriggerCommand(CommandId::kStop);
