@@ -194,6 +194,23 @@ TEST_F(SubversionBackendTest, ForcedSyncOverwritesLocalChangesOfCheckedOutFiles)
     EXPECT_EQ(alice.client.SyncPath(nullptr, false, &cancel), 0);
 }
 
+TEST_F(SubversionBackendTest, ASyncThatLeavesConflictsFailsAndAForcedSyncRepairsIt)
+{
+    Publish("database/a.dbr", "one\n");
+    ASSERT_EQ(bob.client.SyncPath(nullptr, false, nullptr), 0);
+    // Bob edits without checking out; alice checks in a change of her own.
+    MakeWritable(BobFile("database/a.dbr"));
+    WriteFile(BobFile("database/a.dbr"), "bob\n");
+    ASSERT_EQ(alice.client.CheckOutFile("database/a.dbr", true), 0);
+    WriteFile(AliceFile("database/a.dbr"), "alice\n");
+    ASSERT_TRUE(alice.client.CheckInFile("database/a.dbr"));
+
+    EXPECT_NE(bob.client.SyncPath(nullptr, false, nullptr), 0);
+    EXPECT_TRUE(bob.log.HasError("Conflict in database/a.dbr")) << bob.log.Errors();
+    EXPECT_EQ(bob.client.SyncPath(nullptr, true, nullptr), 0) << bob.log.Errors();
+    EXPECT_EQ(ReadFile(BobFile("database/a.dbr")), "alice\n");
+}
+
 TEST_F(SubversionBackendTest, ListsComeFromTheServerAndCanBeLimitedToOneUsersFiles)
 {
     Publish("database/m/a.dbr", "a\n");

@@ -854,7 +854,13 @@ int SubversionBackend::SyncPath(const std::string* path, bool force, const Manua
     m_session->SetLogFileActions(false);
     bool cancelled = cancel && cancel->IsSet();
     if (call.Check(err))
-        return 0;
+    {
+        // Files left in conflict need the user: the sync did not succeed.
+        if (call.Conflicts() == 0)
+            return 0;
+        Fail(Format("Sync left %d file(s) in conflict", call.Conflicts()));
+        return kServerError;
+    }
     if (!cancelled)
         Fail("Sync failed: " + call.Error());
     // An interrupted update leaves the working copy locked: clean it up so

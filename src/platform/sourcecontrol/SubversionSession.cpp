@@ -274,14 +274,19 @@ void SubversionSession::OnNotify(void* baton, const svn_wc_notify_t* notify, apr
         if (session->m_logFileActions && (notify->content_state == svn_wc_notify_state_changed ||
                                           notify->content_state == svn_wc_notify_state_merged))
             session->Log("Updated " + path, false);
-        if (notify->content_state == svn_wc_notify_state_conflicted)
+        if (notify->content_state == svn_wc_notify_state_conflicted ||
+            notify->prop_state == svn_wc_notify_state_conflicted)
+        {
+            ++session->m_conflicts;
             session->Log("Conflict in " + path, true);
+        }
         break;
     case svn_wc_notify_update_delete:
         if (session->m_logFileActions)
             session->Log("Deleted " + path, false);
         break;
     case svn_wc_notify_tree_conflict:
+        ++session->m_conflicts;
         session->Log("Conflict in " + path, true);
         break;
     case svn_wc_notify_skip:
@@ -321,6 +326,7 @@ SubversionSession::Call::Call(SubversionSession& session, Reach reach, const Man
     session.m_cancel = cancel;
     session.m_itemFailures.clear();
     session.m_committedRevision = -1;
+    session.m_conflicts = 0;
     if (!session.m_context)
     {
         m_reachable = false;

@@ -74,6 +74,8 @@ public:
         bool ConnectionFailed() const { return m_connectionFailed; }
         // Items the library reported as failed (locks, unlocks) during this call.
         const std::vector<ItemFailure>& ItemFailures() const { return m_session.m_itemFailures; }
+        // Files the library left in conflict during this call.
+        int Conflicts() const { return m_session.m_conflicts; }
         // The revision of the last commit of this call, or -1.
         long CommittedRevision() const { return m_session.m_committedRevision; }
 
@@ -142,6 +144,7 @@ private:
     std::string m_commitMessage;
     std::vector<ItemFailure> m_itemFailures;
     long m_committedRevision = -1;
+    int m_conflicts = 0;
 };
 
 // The text of an error chain, without the library's tracing entries.
