@@ -4,6 +4,7 @@
 #include "ExtractBelowFolder.h"
 
 #include "../FileSystem.h"
+#include "../FolderNameCache.h"
 #include "../FileTime.h"
 #include "../PathRules.h"
 
@@ -99,7 +100,12 @@ bool WriteFileBelowFolder(const std::string& folder, const std::string& relative
             return false;
         }
     }
-    Fd current(::open(mw::ResolvePath(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    // The native path of the folder reached so far, for the name cache that
+    // case-insensitive lookups of this process use.
+    std::string nativeFolder = mw::ResolvePath(folder);
+    while (nativeFolder.size() > 1 && nativeFolder.back() == '/')
+        nativeFolder.pop_back();
+    Fd current(::open(nativeFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (current.Get() < 0)
     {
         error = "cannot open destination folder: " + std::string(std::strerror(errno));
@@ -116,6 +122,7 @@ bool WriteFileBelowFolder(const std::string& folder, const std::string& relative
                 error = "cannot create folder '" + name + "': " + std::strerror(errno);
                 return false;
             }
+            mw::FolderNameCache::Shared().NoteCreated(nativeFolder + "/" + name);
             next = ::openat(current.Get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         }
         if (next < 0)
@@ -125,10 +132,12 @@ bool WriteFileBelowFolder(const std::string& folder, const std::string& relative
             return false;
         }
         current.Reset(next);
+        nativeFolder += "/" + name;
     }
     std::string fileName = MatchNoCase(current.Get(), parts.back());
     struct stat info;
-    if (::fstatat(current.Get(), fileName.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(info.st_mode))
+    const bool existed = ::fstatat(current.Get(), fileName.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+    if (existed && !S_ISREG(info.st_mode))
     {
         error = "'" + fileName + "' exists and is not a plain file";
         return false;
@@ -156,7 +165,11 @@ bool WriteFileBelowFolder(const std::string& folder, const std::string& relative
     int savedErrno = errno;
     file.Reset(-1);
     if (ok && ::renameat(current.Get(), tempName.c_str(), current.Get(), fileName.c_str()) == 0)
+    {
+        if (!existed)
+            mw::FolderNameCache::Shared().NoteCreated(nativeFolder + "/" + fileName);
         return true;
+    }
     savedErrno = ok ? errno : savedErrno;
     ::unlinkat(current.Get(), tempName.c_str(), 0);
     error = "cannot write '" + fileName + "': " + std::strerror(savedErrno);
