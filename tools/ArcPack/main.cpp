@@ -204,13 +204,10 @@ int Store(const std::string& archivePath, StoreMode mode, const std::string& rel
 
 int RemoveMissing(const std::string& archivePath, const std::string& folder)
 {
+    // The clean-up of unassociated files removes a resource folder that it
+    // emptied; then every entry of its archive is missing.
     if (!mw::IsFolder(folder))
-    {
-        // Without its folder every entry would count as missing; an empty
-        // archive is rarely what was meant, so say so and keep the archive.
-        mw::tools::ReportError(kProgram, Format("archive folder '%s' does not exist", folder.c_str()));
-        return kFailure;
-    }
+        mw::tools::ReportProgress(Format("archive folder '%s' does not exist: every entry is missing", folder.c_str()));
     LoadedArchive archive;
     if (!LoadArchive(archivePath, false, archive))
         return kFailure;
