@@ -132,6 +132,21 @@ bool CreateFolder(IWorkspaceContext& context, const std::string& parent, const s
     return true;
 }
 
+std::string RenameFolder(IWorkspaceContext& context, const std::string& folder, const std::string& newName)
+{
+    std::string old = folder.substr(0, folder.size() - (EndsWith(folder, "/") ? 1 : 0));
+    std::string renamed = FolderOf(old) + newName;
+    bool valid = !newName.empty() && newName.find_first_of("/\\") == std::string::npos && newName != "." &&
+                 newName != "..";
+    if (!valid || PathExists(context.GetWorkingDir() + renamed) ||
+        context.SourceControl().RenameFile(old, renamed) != 0)
+    {
+        ShowError(context, Format("Couldn't rename %s to %s.", FileNameOf(old).c_str(), newName.c_str()));
+        return std::string();
+    }
+    return renamed + "/";
+}
+
 bool RenameFile(IWorkspaceContext& context, const std::string& oldPath, const std::string& newName)
 {
     if (newName.empty() || newName == FileNameOf(oldPath))

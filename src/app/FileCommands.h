@@ -20,6 +20,8 @@ bool DeleteFiles(IWorkspaceContext& context, const std::vector<std::string>& pat
 bool DeleteFolder(IWorkspaceContext& context, const std::string& folder);
 // Creates parent + name + "/"; true on success ("Error creating folder %s." otherwise).
 bool CreateFolder(IWorkspaceContext& context, const std::string& parent, const std::string& name);
+// Renames a folder (ending in "/") within its parent; the new folder's path, or "" on failure (reported).
+std::string RenameFolder(IWorkspaceContext& context, const std::string& folder, const std::string& newName);
 // Renames a file within its folder; true on success.
 bool RenameFile(IWorkspaceContext& context, const std::string& oldPath, const std::string& newName);
 

@@ -4,6 +4,7 @@
 #include "CAdvancedActionDlg.h"
 #include "IFileViewHost.h"
 #include "StatusImages.h"
+#include "app/AdvancedActions.h"
 #include "app/CModwrightApp.h"
 #include "app/CommandTable.h"
 #include "app/FileCommands.h"
@@ -570,6 +571,41 @@ void CFileView::FolderCommand(int id)
     case CommandId::kFolderAddRecursively:
         m_host.AddFilesRecursively(folder);
         return;
+    case CommandId::kFolderRename:
+    {
+        bool ok = false;
+        std::string current = folder.substr(0, folder.size() - 1);
+        current = current.substr(current.rfind('/') + 1);
+        QString name = QInputDialog::getText(this, QStringLiteral("Rename Folder"), QStringLiteral("New name:"),
+                                             QLineEdit::Normal, QString::fromUtf8(current), &ok);
+        if (!ok || name.isEmpty() || name.toStdString() == current)
+            return;
+        std::string renamed = RenameFolder(app, folder, name.toStdString());
+        FillTree();
+        if (renamed.empty() || !SelectFolder(renamed))
+            SelectFolder(folder);
+        FillList();
+        return;
+    }
+    case CommandId::kFolderAddFiles:
+    {
+        QStringList chosen = QFileDialog::getOpenFileNames(this, QStringLiteral("Add Files"),
+                                                           QString::fromUtf8(app.GetWorkingDir() + folder));
+        std::vector<std::string> paths;
+        for (const QString& file : chosen)
+        {
+            bool inside = false;
+            std::string relative = StripPathPrefix(file.toStdString(), app.GetWorkingDir(), &inside);
+            if (inside)
+                paths.push_back(ToForwardSlashes(relative));
+            else
+                m_host.Prompt().Show(Format("%s is not below the working folder.", file.toStdString().c_str()), "",
+                                     PromptButtons::Ok, PromptIcon::Error);
+        }
+        AddFilesUntilFailure(app, paths);
+        FillList();
+        return;
+    }
     case CommandId::kFolderAdvanced:
     {
         CAdvancedActionDlg dialog(app, folder, this);

@@ -185,6 +185,8 @@ bool CMainFrame::IsCommandAvailable(int id) const
     case kFolderDelete:
     case kFolderBuild:
     case kFolderAdvanced:
+    case kFolderRename:
+    case kFolderAddFiles:
         return true;
     default:
         return id >= kNewFromDefaultFirst && id < kNewFromDefaultFirst + 1000;

@@ -148,6 +148,15 @@ TEST_F(FileCommandsTest, FolderCommandsReportFailures)
     EXPECT_EQ(MessageTexts().back(), "Error creating folder a/b.");
 
     WriteFile(temp / "source/Maps/m.txt", "");
+    EXPECT_EQ(RenameFolder(workspace, "source/Maps/", "Levels"), "source/Levels/");
+    EXPECT_TRUE(IsFile(temp / "source/Levels/m.txt"));
+    EnsureFolders(temp / "source/Maps");
+    EXPECT_EQ(RenameFolder(workspace, "source/Levels/", "Maps"), "");
+    EXPECT_EQ(MessageTexts().back(), "Couldn't rename Levels to Maps.");
+    EXPECT_TRUE(IsFile(temp / "source/Levels/m.txt"));
+    RemoveEmptyFolder(temp / "source/Maps");
+    EXPECT_EQ(RenameFolder(workspace, "source/Levels/", "Maps"), "source/Maps/");
+
     workspace.prompt.answers.push_back(PromptAnswer::Yes);
     EXPECT_TRUE(DeleteFolder(workspace, "source/Maps/"));
     EXPECT_EQ(MessageTexts().back(), "Are you sure you want to delete the folder 'source/Maps' and its contents?");
