@@ -53,25 +53,36 @@ void UnassociatedFiles::DeleteUnassociated(const std::string& prefix)
 
 bool UnassociatedFiles::DeleteUnassociatedFiles(const std::string& sourceFolder, const std::string& outputFolder)
 {
+    std::string native = ResolvePath(outputFolder);
+    if (!native.empty() && native.back() != '/')
+        native += '/';
+    return WalkOutput(sourceFolder, outputFolder, native);
+}
+
+bool UnassociatedFiles::WalkOutput(const std::string& sourceFolder, const std::string& outputFolder,
+                                   const std::string& outputNative)
+{
     std::vector<FolderEntry> entries;
-    ListFolder(outputFolder, entries);
+    ListFolder(outputNative, entries);
     for (const FolderEntry& entry : entries)
     {
         if (m_context.IsCancelled())
             return false;
         std::string outputPath = outputFolder + entry.name;
+        std::string nativePath = outputNative + entry.name;
         // A link may lead out of the build folder: never walked, never made
         // writable; a link to a file is removed as a link.
-        bool link = IsSymbolicLink(outputPath);
+        bool link = IsSymbolicLink(nativePath);
         if (entry.isFolder)
         {
             if (link)
                 continue;
             std::string outputSub = outputPath + "\\";
-            if (!DeleteUnassociatedFiles(sourceFolder + entry.name + "\\", outputSub))
+            std::string nativeSub = nativePath + "/";
+            if (!WalkOutput(sourceFolder + entry.name + "\\", outputSub, nativeSub))
                 return false;
-            if (IsEmptyTree(outputSub))
-                m_emptyFolders.push_back(outputSub);
+            if (IsEmptyTree(nativeSub))
+                m_emptyFolders.push_back(EmptyFolder{outputSub, nativeSub});
             continue;
         }
         std::string extension = Extension(entry.name);
@@ -90,7 +101,7 @@ bool UnassociatedFiles::DeleteUnassociatedFiles(const std::string& sourceFolder,
         m_context.Log(Format("Deleting: %s", outputPath.c_str()), true, false);
         if (Confirm(Format("Do you wish to delete the unassociated resource file: \r\n\r\n%s?", outputPath.c_str())) ==
             Answer::Delete)
-            DeleteFile(outputPath);
+            DeleteFile(outputPath, nativePath);
     }
     return true;
 }
@@ -120,18 +131,18 @@ UnassociatedFiles::Answer UnassociatedFiles::Confirm(const std::string& question
     return Answer::Keep;
 }
 
-void UnassociatedFiles::DeleteFile(const std::string& path)
+void UnassociatedFiles::DeleteFile(const std::string& shownPath, const std::string& nativePath)
 {
     bool readOnly = false;
-    if (!IsSymbolicLink(path) && GetReadOnly(path, readOnly) && readOnly)
-        MakeWritable(path);
-    RemovalOutcome outcome = RemoveFileReporting(path);
+    if (!IsSymbolicLink(nativePath) && GetReadOnly(nativePath, readOnly) && readOnly)
+        MakeWritable(nativePath);
+    RemovalOutcome outcome = RemoveFileReporting(nativePath);
     if (outcome.removed)
         return;
     if (outcome.accessDenied)
-        m_context.Log(Format("Error: Can not delete read-only file: %s", path.c_str()), true, false);
+        m_context.Log(Format("Error: Can not delete read-only file: %s", shownPath.c_str()), true, false);
     else
-        m_context.Log(Format("Error: Can not delete for unknown reason: %s", path.c_str()), true, false);
+        m_context.Log(Format("Error: Can not delete for unknown reason: %s", shownPath.c_str()), true, false);
 }
 
 void UnassociatedFiles::DeleteUnassociatedRecords(const std::string& prefix)
@@ -185,20 +196,20 @@ void UnassociatedFiles::DeleteUnassociatedRecords(const std::string& prefix)
 
 void UnassociatedFiles::RemoveEmptyFolders()
 {
-    for (const std::string& folder : m_emptyFolders)
+    for (const EmptyFolder& folder : m_emptyFolders)
     {
         if (m_context.IsCancelled())
             return;
-        m_context.Log(Format("Deleting empty directory: %s", folder.c_str()), true, false);
-        RemovalOutcome outcome = RemoveEmptyFolderReporting(folder);
+        const char* shown = folder.shown.c_str();
+        m_context.Log(Format("Deleting empty directory: %s", shown), true, false);
+        RemovalOutcome outcome = RemoveEmptyFolderReporting(folder.native);
         if (outcome.removed)
             continue;
         if (outcome.accessDenied)
-            m_context.Log(Format("Error: Can not delete read-only directory: %s", folder.c_str()), true, false);
+            m_context.Log(Format("Error: Can not delete read-only directory: %s", shown), true, false);
         else
-            m_context.Log(Format("Error: Can not delete for unknown reason(%d): %s", outcome.errorCode,
-                                 folder.c_str()),
-                          true, false);
+            m_context.Log(Format("Error: Can not delete for unknown reason(%d): %s", outcome.errorCode, shown), true,
+                          false);
     }
 }
 

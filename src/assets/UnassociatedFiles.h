@@ -46,8 +46,18 @@ private:
         Keep,
     };
 
+    struct EmptyFolder
+    {
+        std::string shown;  // as the log names it
+        std::string native; // as found on disk
+    };
+
+    // The walk with the output folder's path as found on disk beside the
+    // one the log shows, so that each file is looked up once, not resolved
+    // again through every differently-cased folder above it.
+    bool WalkOutput(const std::string& sourceFolder, const std::string& outputFolder, const std::string& outputNative);
     Answer Confirm(const std::string& question);
-    void DeleteFile(const std::string& path);
+    void DeleteFile(const std::string& shownPath, const std::string& nativePath);
     void DeleteUnassociatedRecords(const std::string& prefix);
     void RemoveEmptyFolders();
 
@@ -57,7 +67,7 @@ private:
     bool m_yesToAll;
     bool m_noToAll = false;
     // Sub-folders come before the folders that hold them.
-    std::vector<std::string> m_emptyFolders;
+    std::vector<EmptyFolder> m_emptyFolders;
     int m_filesFound = 0;
     int m_recordsFound = 0;
 };

@@ -314,6 +314,30 @@ TEST_F(BuildDriverTest, OutputFolderThatCannotBeCreatedIsAnError)
     EXPECT_TRUE(context.HasLine("Error creating directory: " + temp / "build/resources/"));
     EXPECT_TRUE(context.HasLine("1 error(s) 0 warning(s)"));
     EXPECT_TRUE(compiled.empty());
+
+    DeleteFolderTree(temp / "build/");
+    WriteFile(temp / "build/database", "a file where the folder belongs");
+    Forget();
+    EXPECT_EQ(driver.BuildAll(false, true), 1);
+    EXPECT_TRUE(context.HasLine("1 error(s) 0 warning(s)"));
+}
+
+TEST_F(BuildDriverTest, WalkFilesVisitsEveryFileAndStopsWhenCancelled)
+{
+    std::vector<std::string> visited;
+    auto step = [&](const std::string& assetPath, const std::string& outputPath, bool force) {
+        visited.push_back(assetPath.substr(Work("assets/").size()) + " -> " + outputPath.substr(Res("").size()) +
+                          (force ? " forced" : ""));
+        return assetPath.find("stone") == std::string::npos;
+    };
+    EXPECT_EQ(driver.WalkFiles(Work("assets/"), Res(""), true, step), 1);
+    EXPECT_EQ(visited, (std::vector<std::string>{".keep -> .keep forced", "creatures/ogre.msh -> creatures/ogre.msh forced",
+                                                 "docs/readme.txt -> docs/readme.txt forced",
+                                                 "textures/stone.tex -> textures/stone.tex forced"}));
+    visited.clear();
+    context.RequestCancel();
+    EXPECT_EQ(driver.WalkFiles(Work("assets/"), Res(""), false, step), 0);
+    EXPECT_TRUE(visited.empty());
 }
 
 } // namespace
