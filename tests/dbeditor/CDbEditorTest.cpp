@@ -28,6 +28,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QStyleOptionViewItem>
+#include <QTest>
 
 namespace mw {
 namespace {
@@ -124,6 +125,49 @@ TEST_F(CDbEditorTest, RecordModeShowsOneValueColumnPerRecordAndRecordsEdits)
     EXPECT_EQ(EditorFor(RowOf("Class"), 3), nullptr);
     EXPECT_FALSE(editor.OpenFile(Record("sword")));
     EXPECT_EQ(editor.Document().Records().size(), 2u);
+}
+
+TEST_F(CDbEditorTest, InPlaceEditorsCommitThroughTheKeyboard)
+{
+    ASSERT_TRUE(editor.OpenFiles({Record("archer"), Record("knight")}));
+    editor.show();
+    ASSERT_TRUE(editor.Tree()->SelectGroup("Combat"));
+    QModelIndex speed = editor.Model()->index(RowOf("speed"), 3);
+    editor.List()->setCurrentIndex(speed);
+    editor.List()->edit(speed);
+    auto* field = qobject_cast<QLineEdit*>(editor.List()->indexWidget(speed));
+    ASSERT_NE(field, nullptr);
+    field->setText("17");
+    QTest::keyClick(field, Qt::Key_Return);
+    QApplication::processEvents(); // the delegate commits on a queued call
+    EXPECT_EQ(Cell("speed", 3), "17");
+
+    // A refused value leaves the record as it was.
+    editor.List()->edit(speed);
+    field = qobject_cast<QLineEdit*>(editor.List()->indexWidget(speed));
+    ASSERT_NE(field, nullptr);
+    field->setText("1,7");
+    QTest::keyClick(field, Qt::Key_Return);
+    QApplication::processEvents(); // the delegate commits on a queued call
+    EXPECT_EQ(Cell("speed", 3), "17");
+    EXPECT_EQ(workspace.prompt.messages.size(), 1u);
+
+    QModelIndex stance = editor.Model()->index(RowOf("stance"), 4);
+    editor.List()->setCurrentIndex(stance);
+    editor.List()->edit(stance);
+    auto* choice = qobject_cast<QComboBox*>(editor.List()->indexWidget(stance));
+    ASSERT_NE(choice, nullptr);
+    choice->setCurrentText("high");
+    editor.List()->CommitEdit();
+    EXPECT_EQ(editor.Document().FindOpenRecordByName("knight.dbr")->GetValue("stance"), "high");
+    // Saving ends an edit still open in a cell.
+    editor.List()->setCurrentIndex(speed);
+    editor.List()->edit(speed);
+    qobject_cast<QLineEdit*>(editor.List()->indexWidget(speed))->setText("18");
+    editor.SetDialogRunner([](QDialog&) { return int(QDialog::Rejected); });
+    EXPECT_FALSE(editor.OnFileSave());
+    EXPECT_EQ(editor.Document().FindOpenRecordByName("archer.dbr")->GetValue("speed"), "18");
+    editor.hide();
 }
 
 TEST_F(CDbEditorTest, SearchFindsVariablesOfEveryGroupByName)
