@@ -2,7 +2,9 @@
 // command lines byte for byte.
 #include "BuildContext.h"
 #include "assets/ResourceArchives.h"
+#include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "platform/KnownFolders.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -199,6 +201,25 @@ TEST_F(ResourceArchivesTest, ResViewThatCannotStartIsReported)
     std::string build = temp / "build/";
     EXPECT_TRUE(context.HasLine("Couldn't execute \"\"" + tools + "\\ResView.exe\" \"" + build + "\\ResView\" \"" +
                                 build + "\\\\\" resources database audio\""));
+}
+
+TEST(ResView, StartsInTheBackgroundWithItsArgumentsIntact)
+{
+    TempFolder temp;
+    BuildContext context(temp / "work/", temp / "build/", ExecutableFolder() + "/");
+    WriteFile(temp / "build/resources/ui/logo.tex", "t");
+    RunResView(context);
+    EXPECT_EQ(context.ErrorLineCount(), 0);
+    // It is not waited for: the tree it writes appears a little later.
+    std::string tree;
+    for (int tries = 0; tries < 100 && tree.find("database") == std::string::npos; ++tries)
+    {
+        SleepMs(50);
+        tree = test::ReadFile(temp / "build/ResView/ResourceTree.txt");
+    }
+    EXPECT_NE(tree.find("resources"), std::string::npos) << tree;
+    EXPECT_NE(tree.find("logo.tex"), std::string::npos) << tree;
+    EXPECT_NE(tree.find("database"), std::string::npos) << tree;
 }
 
 } // namespace
