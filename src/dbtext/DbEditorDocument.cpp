@@ -13,6 +13,7 @@
 #include "VariableDeleteAction.h"
 #include "VariableInsertAction.h"
 #include "context/IWorkspaceContext.h"
+#include "platform/FileSystem.h"
 #include "platform/PathRules.h"
 
 namespace mw {
@@ -168,7 +169,13 @@ bool DbEditorDocument::OpenFile(std::string path)
         // Read into a fresh template so a failed open leaves the editor as it was.
         auto dbTemplate = MakeTemplate();
         if (!dbTemplate->FileState().Open(path, false))
+        {
+            // A file that could not be read was reported; one that could but
+            // did not parse would otherwise fail without a word.
+            if (IsFile(path))
+                Refuse("The template \"" + ShortName(path) + "\" could not be read: it is not in the template format.");
             return false;
+        }
         m_history.Clear();
         m_template = std::move(dbTemplate);
         m_mode = DbEditorMode::Template;

@@ -230,6 +230,16 @@ TEST_F(DbEditorDocumentTest, OpeningATemplateEnsuresItsHeader)
     EXPECT_EQ(header->variables[1]->varClass, "static");
     EXPECT_EQ(header->variables[2]->name, "FileDescription");
 
+    // A template that does not parse is reported and changes nothing.
+    WriteFile(temp / "Database/Templates/broken.tpl", "Group { name = All Groups }\n");
+    workspace.prompt.answers.push_back(PromptAnswer::No);
+    EXPECT_FALSE(editor.OpenFile(temp / "Database/Templates/broken.tpl"));
+    EXPECT_EQ(Messages(), (std::vector<std::string>{
+                              "File \"item.tpl\" is Modified.  Save?",
+                              "The template \"broken.tpl\" could not be read: it is not in the template format."}));
+    EXPECT_EQ(editor.Title(), "Viewing Template:item.tpl");
+    workspace.prompt.messages.clear();
+
     // A record can't join a template being edited: the template is closed
     // first, after the save question.
     workspace.prompt.answers.push_back(PromptAnswer::Cancel);
