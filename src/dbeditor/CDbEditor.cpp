@@ -19,6 +19,7 @@
 #include "platform/PathRules.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QHeaderView>
@@ -261,9 +262,15 @@ bool CDbEditor::OpenFile(const std::string& path)
 bool CDbEditor::OpenFiles(const std::vector<std::string>& paths)
 {
     m_batch = paths.size() > 1;
+    // Many records take a moment: the busy cursor says so.
+    bool busy = paths.size() > 20;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
     bool opened = m_document->OpenFiles(paths);
     m_batch = false;
     DocumentsChanged();
+    if (busy)
+        QApplication::restoreOverrideCursor();
     return opened;
 }
 
