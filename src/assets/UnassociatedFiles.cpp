@@ -56,18 +56,23 @@ bool UnassociatedFiles::DeleteUnassociatedFiles(const std::string& sourceFolder,
     std::string native = ResolvePath(outputFolder);
     if (!native.empty() && native.back() != '/')
         native += '/';
-    return WalkOutput(sourceFolder, outputFolder, native);
+    bool keeps = false;
+    return WalkOutput(sourceFolder, outputFolder, native, keeps);
 }
 
 bool UnassociatedFiles::WalkOutput(const std::string& sourceFolder, const std::string& outputFolder,
-                                   const std::string& outputNative)
+                                   const std::string& outputNative, bool& keeps)
 {
     std::vector<FolderEntry> entries;
-    ListFolder(outputNative, entries);
+    // A folder that cannot be listed is not known to be empty.
+    keeps = !ListFolder(outputNative, entries);
     for (const FolderEntry& entry : entries)
     {
         if (m_context.IsCancelled())
+        {
+            keeps = true;
             return false;
+        }
         std::string outputPath = outputFolder + entry.name;
         std::string nativePath = outputNative + entry.name;
         // A link may lead out of the build folder: never walked, never made
@@ -76,32 +81,46 @@ bool UnassociatedFiles::WalkOutput(const std::string& sourceFolder, const std::s
         if (entry.isFolder)
         {
             if (link)
+            {
+                keeps = true;
                 continue;
+            }
             std::string outputSub = outputPath + "\\";
             std::string nativeSub = nativePath + "/";
-            if (!WalkOutput(sourceFolder + entry.name + "\\", outputSub, nativeSub))
+            bool subKeeps = false;
+            if (!WalkOutput(sourceFolder + entry.name + "\\", outputSub, nativeSub, subKeeps))
+            {
+                keeps = true;
                 return false;
-            if (IsEmptyTree(nativeSub))
+            }
+            if (subKeeps)
+                keeps = true;
+            else
                 m_emptyFolders.push_back(EmptyFolder{outputSub, nativeSub});
             continue;
         }
         std::string extension = Extension(entry.name);
-        if (m_noToAll || entry.name == "database.arz" || EqualsNoCase(extension, "arc") ||
-            EqualsNoCase(extension, "arz"))
-            continue;
         // The source is looked up without regard to case, as every path is.
-        if (IsFile(sourceFolder + entry.name))
+        if (m_noToAll || entry.name == "database.arz" || EqualsNoCase(extension, "arc") ||
+            EqualsNoCase(extension, "arz") || IsFile(sourceFolder + entry.name))
+        {
+            keeps = true;
             continue;
+        }
         ++m_filesFound;
         if (m_mode == Mode::ListOnly)
         {
             m_context.Log(Format("Unassociated: %s", outputPath.c_str()), true, false);
+            keeps = true;
             continue;
         }
         m_context.Log(Format("Deleting: %s", outputPath.c_str()), true, false);
-        if (Confirm(Format("Do you wish to delete the unassociated resource file: \r\n\r\n%s?", outputPath.c_str())) ==
-            Answer::Delete)
+        bool deleted =
+            Confirm(Format("Do you wish to delete the unassociated resource file: \r\n\r\n%s?", outputPath.c_str())) ==
+                Answer::Delete &&
             DeleteFile(outputPath, nativePath);
+        if (!deleted)
+            keeps = true;
     }
     return true;
 }
@@ -131,18 +150,19 @@ UnassociatedFiles::Answer UnassociatedFiles::Confirm(const std::string& question
     return Answer::Keep;
 }
 
-void UnassociatedFiles::DeleteFile(const std::string& shownPath, const std::string& nativePath)
+bool UnassociatedFiles::DeleteFile(const std::string& shownPath, const std::string& nativePath)
 {
     bool readOnly = false;
     if (!IsSymbolicLink(nativePath) && GetReadOnly(nativePath, readOnly) && readOnly)
         MakeWritable(nativePath);
     RemovalOutcome outcome = RemoveFileReporting(nativePath);
     if (outcome.removed)
-        return;
+        return true;
     if (outcome.accessDenied)
         m_context.Log(Format("Error: Can not delete read-only file: %s", shownPath.c_str()), true, false);
     else
         m_context.Log(Format("Error: Can not delete for unknown reason: %s", shownPath.c_str()), true, false);
+    return false;
 }
 
 void UnassociatedFiles::DeleteUnassociatedRecords(const std::string& prefix)

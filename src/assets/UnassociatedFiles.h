@@ -54,10 +54,14 @@ private:
 
     // The walk with the output folder's path as found on disk beside the
     // one the log shows, so that each file is looked up once, not resolved
-    // again through every differently-cased folder above it.
-    bool WalkOutput(const std::string& sourceFolder, const std::string& outputFolder, const std::string& outputNative);
+    // again through every differently-cased folder above it. keeps tells
+    // whether anything stays in the folder (a file, a link, a folder that
+    // keeps something): a folder that keeps nothing is empty now.
+    bool WalkOutput(const std::string& sourceFolder, const std::string& outputFolder, const std::string& outputNative,
+                    bool& keeps);
     Answer Confirm(const std::string& question);
-    void DeleteFile(const std::string& shownPath, const std::string& nativePath);
+    // False when the file stays.
+    bool DeleteFile(const std::string& shownPath, const std::string& nativePath);
     void DeleteUnassociatedRecords(const std::string& prefix);
     void RemoveEmptyFolders();
 
