@@ -11,6 +11,7 @@
 #include "dbeditor/CGroupDialog.h"
 #include "dbeditor/CInPlaceFileButton.h"
 #include "dbeditor/CMultipleEditDialog.h"
+#include "dbeditor/CNewDocumentDialog.h"
 #include "dbeditor/DbTreeView.h"
 #include "dbeditor/DbVariableTableModel.h"
 #include "dbtext/DbEditorDocument.h"
@@ -22,6 +23,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QRadioButton>
 #include <QComboBox>
 #include <QDir>
 #include <QHeaderView>
@@ -431,6 +433,13 @@ TEST_F(CDbEditorTest, ScreenshotsOfBothModes)
     QApplication::processEvents();
     EXPECT_TRUE(dialog.grab().save(QString::fromStdString(folder + "/multiple-edit.png")));
     dialog.hide();
+
+    CNewDocumentDialog newDialog(temp.Path(), &editor);
+    newDialog.RecordChoice()->setChecked(true);
+    newDialog.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(newDialog.grab().save(QString::fromStdString(folder + "/new-dialog.png")));
+    newDialog.hide();
     editor.hide();
 }
 
