@@ -142,10 +142,13 @@ QVariant DbVariableTableModel::data(const QModelIndex& index, int role) const
     }
     if (role == Qt::ToolTipRole)
     {
-        if (!m_rows[size_t(index.row())].group.empty() && kind == ColumnKind::Name)
+        // The name tells what the variable is for; other cells show their
+        // whole text, which a narrow column cuts.
+        if (kind == ColumnKind::Name)
             return QString::fromStdString(variable->description.empty()
                                               ? "Group: " + m_rows[size_t(index.row())].group
                                               : variable->description);
+        return data(index, Qt::DisplayRole);
     }
     if (role == Qt::ForegroundRole && !IsTemplateMode() && kind == ColumnKind::RecordValue &&
         (variable->varClass == "static" || variable->IsDirective()))
