@@ -23,8 +23,7 @@ void ReadAheadOne(const std::string& sourcePath, bool force, uint64_t storedTime
         if (!GetFileInfo(sourcePath, info) || !(info.lastWrite.value > storedTime))
             return;
     }
-    result.read = ReadWholeFile(sourcePath, result.bytes, result.time);
-    if (!result.read)
+    if (!ReadWholeFile(sourcePath, result.bytes, result.time))
         return;
     // The read leaves spare capacity (tens of KiB) behind the bytes; many
     // records wait here at once, so they keep only their bytes.
@@ -32,6 +31,9 @@ void ReadAheadOne(const std::string& sourcePath, bool force, uint64_t storedTime
     std::vector<std::string_view> history;
     DbRecord::ReadViews(result.bytes.data(), result.bytes.size(), result.templateName, result.values, history);
     DbRecord::SortValues(result.values);
+    // Only a complete result counts: should anything above fail (memory),
+    // the walk reads and parses the record itself.
+    result.read = true;
 }
 
 } // namespace
@@ -42,7 +44,9 @@ CompilePipeline::CompilePipeline(int helperCount, DbArchive& archive) : m_archiv
         m_compressors.push_back(std::make_unique<BodyCompressor>());
 }
 
-CompilePipeline::~CompilePipeline() { Finish(); }
+// Bodies not added by Finish are dropped: that happens only when the walk
+// ends by an exception, and then the archive is not saved.
+CompilePipeline::~CompilePipeline() = default;
 
 void CompilePipeline::ReadAhead(size_t index, const std::string& sourcePath, std::string recordName, bool read,
                                 bool force, uint64_t storedTime)
@@ -154,10 +158,11 @@ void CompilePipeline::AddFinishedBodies(bool wait)
                 return;
             SubmitBodies();
         }
-        if (wait)
-            done.wait();
-        else if (done.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+        if (!wait && done.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
             return;
+        // Rethrows what compressing threw (memory), as compressing on this
+        // thread would have.
+        done.get();
         wait = false;
         BodyJob& job = *m_bodies.front().job;
         m_archive.AddCompressedRecord(std::move(job.compressed), job.name, job.className, job.time.Low(),

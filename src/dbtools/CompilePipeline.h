@@ -42,7 +42,7 @@ class CompilePipeline
 public:
     // With no helpers nothing runs ahead and each body is compressed as it is added.
     CompilePipeline(int helperCount, DbArchive& archive);
-    // Bodies still being compressed are added first (see Finish).
+    // Joins the helpers; call Finish first to add the bodies still pending.
     ~CompilePipeline();
     CompilePipeline(const CompilePipeline&) = delete;
     CompilePipeline& operator=(const CompilePipeline&) = delete;

@@ -178,8 +178,10 @@ int CompileFiles(IWorkspaceContext& context, const std::vector<std::string>& fil
 
 int DefaultCompileHelperThreads()
 {
-    // One helper per core: the walk itself mostly waits on the file system
-    // while the helpers parse and compress.
+    // One helper per core: the walk spends much of its time in the system
+    // (creating build copies), and the helpers' share of the work (reading,
+    // parsing, compressing) is larger than one core's worth of the walk's.
+    // Beyond four, the walk alone sets the pace.
     unsigned cores = std::thread::hardware_concurrency();
     if (cores <= 1)
         return 0;
