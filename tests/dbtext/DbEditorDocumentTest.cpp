@@ -143,6 +143,11 @@ TEST_F(DbEditorDocumentTest, ARecordWithoutTemplateAloneAsksForTheTemplateName)
     EXPECT_EQ(host.templateQuestions, 1);
     EXPECT_EQ(Messages(), std::vector<std::string>{"Error loading record file or associated template"});
     EXPECT_EQ(editor.Mode(), DbEditorMode::None);
+    workspace.prompt.messages.clear();
+    EXPECT_FALSE(editor.OpenFiles({temp / "database/records/a.dbr", temp / "Database/Templates/unit.tpl"}));
+    EXPECT_EQ(Messages(),
+              std::vector<std::string>{"To open multiple files, all must be database record files (*.dbr)"});
+    EXPECT_EQ(editor.Mode(), DbEditorMode::None);
 
     host.templateAnswer = "%TEMPLATE_DIR%Database\\Templates\\unit.tpl";
     ASSERT_TRUE(editor.OpenFile(temp / "database/records/bare.dbr"));
