@@ -1,0 +1,49 @@
+// Where the Toolset files are, and the desktop's PDF viewer.
+#include "ToolsetFiles.h"
+
+#include "platform/FileSystem.h"
+#include "platform/PathRules.h"
+#include "platform/ProcessRunner.h"
+
+namespace mw {
+namespace {
+
+class CollectOutput : public IProcessOutput
+{
+public:
+    void OnOutput(const std::string& chunk, bool error) override
+    {
+        if (!error)
+            text += chunk;
+    }
+    std::string text;
+};
+
+} // namespace
+
+std::string ToolsetFilePath(const std::string& startFolder, const std::string& toolsFolder, const std::string& name)
+{
+    std::string inStart = WithTrailingSeparator(startFolder) + name;
+    if (IsFile(inStart) || toolsFolder.empty())
+        return inStart;
+    std::string inTools = WithTrailingSeparator(toolsFolder) + name;
+    return IsFile(inTools) ? inTools : inStart;
+}
+
+bool HasPdfViewer()
+{
+    // The desktop's own registry of default applications answers.
+    ProcessRunner runner{std::string()};
+    CollectOutput output;
+    ProcessOutcome outcome;
+    if (!runner.Run("xdg-mime query default application/pdf", nullptr, output, outcome))
+        return false;
+    if (outcome.exitCode != 0)
+        return false;
+    for (char c : output.text)
+        if (c != ' ' && c != '\n' && c != '\r' && c != '\t')
+            return true;
+    return false;
+}
+
+} // namespace mw

@@ -1,0 +1,161 @@
+// New mod names, deleting a mod, and installing the archives that come with
+// the tool into a workspace folder.
+#include "app/ArchiveInstaller.h"
+#include "app/ModManagement.h"
+#include "platform/FileSystem.h"
+#include "platform/ManualResetEvent.h"
+#include "platform/engine/ResourceArchiveFile.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace mw {
+namespace {
+
+using test::ReadFile;
+using test::TempFolder;
+using test::WriteFile;
+
+const char* const kEmpty =
+    "The specified New Map Name is empty.  It should not contain at least one alphanumeric character.";
+const char* const kTooLong = "The specified New Map Name is too long.  It should be less than 32 characters.";
+const char* const kInvalid = "The specified New Map Name is invalid.  It should not contain spaces or symbols.";
+const char* const kExists = "The specified New Map Name already exists.  Please enter a different name.";
+
+TEST(NewModName, ChecksInOrder)
+{
+    std::vector<std::string> mods = {"Fjord", "Tutorial_1"};
+    struct Case
+    {
+        std::string name;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"", kEmpty},
+        {std::string(31, 'a'), ""},
+        {std::string(32, 'a'), kTooLong},
+        {std::string(40, ' '), kTooLong}, // length is checked before the characters
+        {"Ice-Age_2", ""},
+        {"Ice Age", kInvalid},
+        {" ", kInvalid},
+        {"caf\xc3\xa9", kInvalid},
+        {"../x", kInvalid},
+        {"fjord", kExists},
+        {"TUTORIAL_1", kExists},
+        {"Fjords", ""},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(CheckNewModName(c.name, mods), c.message);
+    }
+}
+
+TEST(DeleteMod, RemovesTheWorkingAndBuildTreesOfThatModOnly)
+{
+    TempFolder temp;
+    WriteFile(temp / "w/CustomMaps/Fjord/source/a.txt", "a");
+    WriteFile(temp / "w/CustomMaps/Fjord/database/r.dbr", "r");
+    WriteFile(temp / "w/CustomMaps/Other/source/b.txt", "b");
+    WriteFile(temp / "b/CustomMaps/Fjord/resources/x.arc", "x");
+    ASSERT_TRUE(SetReadOnly(temp / "w/CustomMaps/Fjord/database/r.dbr", true));
+    EXPECT_TRUE(DeleteModFolders(temp / "w/", temp / "b/", "Fjord"));
+    EXPECT_FALSE(PathExists(temp / "w/CustomMaps/Fjord"));
+    EXPECT_FALSE(PathExists(temp / "b/CustomMaps/Fjord"));
+    EXPECT_EQ(ReadFile(temp / "w/CustomMaps/Other/source/b.txt"), "b");
+
+    // Names that would reach outside CustomMaps delete nothing.
+    EXPECT_FALSE(DeleteModFolders(temp / "w/", temp / "b/", ".."));
+    EXPECT_FALSE(DeleteModFolders(temp / "w/", temp / "b/", ""));
+    EXPECT_TRUE(PathExists(temp / "w/CustomMaps/Other/source/b.txt"));
+}
+
+class ArchiveInstallTest : public ::testing::Test
+{
+protected:
+    void MakeArchive(const std::vector<std::pair<std::string, std::string>>& files)
+    {
+        GAME::ResourceArchiveFile archive;
+        for (const auto& [name, bytes] : files)
+            ASSERT_TRUE(archive.Put(name, bytes, 0, 6));
+        WriteFile(archivePath, archive.Serialize());
+    }
+
+    TempFolder temp;
+    std::string archivePath = temp / "Toolset/Templates.arc";
+    ManualResetEvent cancel;
+};
+
+TEST_F(ArchiveInstallTest, CancelledHalfwayThenCompletedIntoAFreshFolder)
+{
+    MakeArchive({{"Templates/base.tpl", std::string(300, 'b')},
+                 {"Templates/items/item.tpl", std::string(100, 'i')},
+                 {"Templates/items/weapon.tpl", std::string(400, 'w')},
+                 {"Templates/monster.tpl", std::string(200, 'm')}});
+    std::string destination = temp / "Working/Database/";
+
+    ArchiveInstaller installer;
+    ASSERT_TRUE(installer.Open(archivePath));
+    EXPECT_EQ(installer.TotalBytes(), 1000u);
+    std::vector<std::string> shown;
+    std::vector<int> percents;
+    bool cancelAfterTwo = true;
+    auto progress = [&](const std::string& name, uint64_t done, uint64_t total) {
+        if (!name.empty())
+            shown.push_back(name);
+        else
+            percents.push_back(ArchiveInstaller::Percent(done, total));
+        if (cancelAfterTwo && shown.size() == 2 && name.empty())
+            cancel.Set();
+    };
+    EXPECT_EQ(installer.Extract(destination, cancel, progress), ArchiveInstaller::Result::Cancelled);
+    EXPECT_EQ(shown, (std::vector<std::string>{"Templates/base.tpl", "Templates/items/item.tpl"}));
+    EXPECT_EQ(percents, (std::vector<int>{30, 40}));
+    EXPECT_EQ(ReadFile(destination + "Templates/items/item.tpl"), std::string(100, 'i'));
+    EXPECT_FALSE(PathExists(destination + "Templates/items/weapon.tpl"));
+
+    // A second run over what the first left completes.
+    cancel.Reset();
+    cancelAfterTwo = false;
+    shown.clear();
+    percents.clear();
+    ASSERT_TRUE(SetReadOnly(destination + "Templates/base.tpl", true));
+    EXPECT_EQ(installer.Extract(destination, cancel, progress), ArchiveInstaller::Result::Completed);
+    EXPECT_EQ(shown.size(), 4u);
+    EXPECT_EQ(percents.back(), 100);
+    EXPECT_EQ(ReadFile(destination + "Templates/base.tpl"), std::string(300, 'b'));
+    EXPECT_EQ(ReadFile(destination + "Templates/items/weapon.tpl"), std::string(400, 'w'));
+    EXPECT_EQ(ReadFile(destination + "Templates/monster.tpl"), std::string(200, 'm'));
+}
+
+TEST_F(ArchiveInstallTest, MissingOrForeignArchivesAndEmptyOnesAreHandled)
+{
+    ArchiveInstaller installer;
+    EXPECT_FALSE(installer.Open(archivePath));
+    WriteFile(archivePath, "not an archive at all, just text");
+    EXPECT_FALSE(installer.Open(archivePath));
+    EXPECT_FALSE(installer.LastError().empty());
+
+    // No entries: done at once, at full progress.
+    MakeArchive({});
+    ASSERT_TRUE(installer.Open(archivePath));
+    EXPECT_EQ(installer.Extract(temp / "out/", cancel, nullptr), ArchiveInstaller::Result::Completed);
+    EXPECT_EQ(ArchiveInstaller::Percent(0, 0), 100);
+}
+
+TEST_F(ArchiveInstallTest, AnEntryThatCannotBeWrittenIsReportedAndTheRestInstalled)
+{
+    MakeArchive({{"a/one.txt", "1"}, {"blocked/two.txt", "2"}, {"c/three.txt", "3"}});
+    // A file where the entry needs a folder.
+    WriteFile(temp / "out/blocked", "a file, not a folder");
+    ArchiveInstaller installer;
+    ASSERT_TRUE(installer.Open(archivePath));
+    EXPECT_EQ(installer.Extract(temp / "out/", cancel, nullptr), ArchiveInstaller::Result::Failed);
+    ASSERT_EQ(installer.Failures().size(), 1u);
+    EXPECT_EQ(installer.Failures()[0].rfind("blocked/two.txt: ", 0), 0u);
+    EXPECT_EQ(ReadFile(temp / "out/a/one.txt"), "1");
+    EXPECT_EQ(ReadFile(temp / "out/c/three.txt"), "3");
+}
+
+} // namespace
+} // namespace mw
