@@ -129,6 +129,9 @@ TEST(ArchiveReader, ExtractionNeverFollowsLinks)
     EXPECT_FALSE(PathExists(outside + "b"));
     EXPECT_EQ(ReadFile(outside + "target.txt"), "precious");
     EXPECT_TRUE(std::filesystem::is_symlink(destination + "file.txt"));
+    // The links go before the folder is removed, so its removal cannot follow them.
+    std::filesystem::remove(destination + "linkdir");
+    std::filesystem::remove(destination + "file.txt");
 }
 
 uint32_t Adler(std::string_view bytes)
