@@ -4,6 +4,7 @@
 #include "CDbEditor.h"
 #include "context/IWorkspaceContext.h"
 #include "dbtext/DbEditorDocument.h"
+#include "platform/FileSystem.h"
 #include "platform/PathRules.h"
 
 namespace mw {
@@ -47,7 +48,7 @@ CDbEditor* CDbEditorManager::FindEditorFor(const std::string& path) const
     {
         DbRecord record;
         if (record.FileState().Open(path, true) && !record.GetTemplateName().empty())
-            templatePath = ToBackslashes(ResolveTemplatePath(record.GetTemplateName(), m_workspace.GetWorkingDir()));
+            templatePath = ResolvePath(ResolveTemplatePath(record.GetTemplateName(), m_workspace.GetWorkingDir()));
     }
     CDbEditor* empty = nullptr;
     for (CDbEditor* editor : Editors())
@@ -63,8 +64,7 @@ CDbEditor* CDbEditorManager::FindEditorFor(const std::string& path) const
                 return editor;
             break;
         case DbEditorMode::Record:
-            if (isRecord && !templatePath.empty() &&
-                ToBackslashes(document.Template().FileState().Path()) == templatePath)
+            if (isRecord && !templatePath.empty() && ResolvePath(document.Template().FileState().Path()) == templatePath)
                 return editor;
             break;
         }

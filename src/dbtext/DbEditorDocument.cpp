@@ -196,7 +196,9 @@ bool DbEditorDocument::OpenFile(std::string path)
         if (!record->GetTemplateName().empty())
         {
             std::string templatePath = ResolveTemplatePath(record->GetTemplateName(), m_workspace.GetWorkingDir());
-            if (ToBackslashes(templatePath) != ToBackslashes(templateFile.Path()))
+            // Compared as the files they name: a template name typed in
+            // another case or with other separators names the same file.
+            if (ResolvePath(templatePath) != ResolvePath(templateFile.Path()))
                 return Refuse("The record \"" + shortName +
                               "\" cannot be opened, as it uses a different template than the one currently open.");
         }

@@ -108,10 +108,16 @@ TEST_F(DbEditorDocumentTest, RecordsOfOneTemplateOpenSideBySideAndOthersAreRefus
               "The record \"item.dbr\" cannot be opened, as it uses a different template than the one currently open.");
     EXPECT_EQ(editor.Records().size(), 2u);
 
+    // A template name in another case names the same template.
+    WriteFile(temp / "database/records/lower.dbr",
+              "templateName,%template_dir%database/templates/UNIT.tpl,\r\nspeed,6,\r\n");
+    ASSERT_TRUE(editor.OpenFile(temp / "database/records/lower.dbr"));
+    EXPECT_EQ(editor.Records().size(), 3u);
+
     // Forward and back slashes name the same file: it is not added twice.
     std::string backslashed = ToBackslashes(temp / "database/records/a.dbr");
     EXPECT_TRUE(editor.OpenFile(backslashed));
-    EXPECT_EQ(editor.Records().size(), 2u);
+    EXPECT_EQ(editor.Records().size(), 3u);
     EXPECT_EQ(Messages().size(), 1u);
 }
 
