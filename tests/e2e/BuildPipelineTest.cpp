@@ -65,6 +65,16 @@ TEST_F(BuildPipelineTest, QuietBuildCompilesPacksAndReadsBack)
     EXPECT_EQ(again.exitStatus, 0);
     EXPECT_EQ(again.out.find(Res("creatures/ogre.msh") + "\n"), std::string::npos) << again.out;
     EXPECT_EQ(again.out.find("TexForge"), std::string::npos);
+
+    // -explain says why the one touched texture is compiled again.
+    TouchFile(temp / "Working/source/textures/stone.tga", 5);
+    RunResult explained = Quiet({"-explain"});
+    EXPECT_EQ(explained.exitStatus, 0);
+    EXPECT_NE(explained.out.find(Res("textures/stone.tex") + "\n\nexplain: source file " +
+                                 temp / "Working/source\\textures\\stone.tga newer than the output by "),
+              std::string::npos)
+        << explained.out;
+    EXPECT_EQ(explained.out.find(Res("textures/grass.tex") + "\n"), std::string::npos);
 }
 
 TEST_F(BuildPipelineTest, BrokenAssetsFailAfterTheErrorCountLine)
