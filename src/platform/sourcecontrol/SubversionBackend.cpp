@@ -573,6 +573,36 @@ int SubversionBackend::SyncPath(const std::string* path, bool force, const Manua
         return kServerError;
     Cache().Clear();
     LocalNode root = ReadLocalNode(*m_session, m_root);
+    std::string local = path ? Resolve(*path).local : m_root;
+    if (root.versioned && BelongsToOtherRepository(root.url))
+    {
+        Fail("The working folder " + m_root + " belongs to " + root.url + ", not to " + m_session->Url());
+        return kServerError;
+    }
+    int result = UpdateWorkingCopy(root.versioned, local, force, cancel);
+    if (result != 0 && ReadLocalNode(*m_session, m_root).versioned)
+    {
+        // An interrupted update leaves the working copy locked: clean it up
+        // so that the next sync can run.
+        SubversionSession::Call cleanup(*m_session, SubversionSession::Reach::LocalOnly);
+        svn_error_clear(svn_client_cleanup2(m_root.c_str(), TRUE, FALSE, FALSE, FALSE, FALSE, m_session->Context(),
+                                            cleanup.Pool()));
+    }
+    return result;
+}
+
+bool SubversionBackend::BelongsToOtherRepository(const std::string& url) const
+{
+    apr_pool_t* pool = nullptr;
+    apr_pool_create(&pool, nullptr);
+    bool differs = m_session->Url() != svn_uri_canonicalize(url.c_str(), pool);
+    apr_pool_destroy(pool);
+    return differs;
+}
+
+int SubversionBackend::UpdateWorkingCopy(bool existing, const std::string& local, bool force,
+                                         const ManualResetEvent* cancel)
+{
     SubversionSession::Call call(*m_session, SubversionSession::Reach::NewConnection, cancel);
     if (!call.Reachable())
     {
@@ -582,7 +612,7 @@ int SubversionBackend::SyncPath(const std::string* path, bool force, const Manua
     m_session->SetLogFileActions(true);
     svn_opt_revision_t head = Revision(svn_opt_revision_head);
     svn_error_t* err = nullptr;
-    if (!root.versioned)
+    if (!existing)
     {
         // A fresh working folder: the whole repository comes down. Files that
         // are already there stay and show as local changes.
@@ -591,15 +621,8 @@ int SubversionBackend::SyncPath(const std::string* path, bool force, const Manua
         err = svn_client_checkout3(&revision, m_session->Url().c_str(), m_root.c_str(), &head, &head,
                                    svn_depth_infinity, TRUE, TRUE, m_session->Context(), call.Pool());
     }
-    else if (svn_uri_canonicalize(root.url.c_str(), call.Pool()) != m_session->Url())
-    {
-        m_session->SetLogFileActions(false);
-        Fail("The working folder " + m_root + " belongs to " + root.url + ", not to " + m_session->Url());
-        return kServerError;
-    }
     else
     {
-        std::string local = path ? Resolve(*path).local : m_root;
         if (force)
             err = svn_client_revert4(PathArray({local}, call.Pool()), svn_depth_infinity, nullptr, FALSE, FALSE, TRUE,
                                      m_session->Context(), call.Pool());
@@ -609,24 +632,16 @@ int SubversionBackend::SyncPath(const std::string* path, bool force, const Manua
     }
     m_session->SetLogFileActions(false);
     bool cancelled = cancel && cancel->IsSet();
-    if (call.Check(err))
+    if (!call.Check(err))
     {
-        // Files left in conflict need the user: the sync did not succeed.
-        if (call.Conflicts() == 0)
-            return 0;
-        Fail(Format("Sync left %d file(s) in conflict", call.Conflicts()));
+        if (!cancelled)
+            Fail("Sync failed: " + call.Error());
         return kServerError;
     }
-    if (!cancelled)
-        Fail("Sync failed: " + call.Error());
-    // An interrupted update leaves the working copy locked: clean it up so
-    // that the next sync can run.
-    if (ReadLocalNode(*m_session, m_root).versioned)
-    {
-        SubversionSession::Call cleanup(*m_session, SubversionSession::Reach::LocalOnly);
-        svn_error_clear(svn_client_cleanup2(m_root.c_str(), TRUE, FALSE, FALSE, FALSE, FALSE, m_session->Context(),
-                                            cleanup.Pool()));
-    }
+    // Files left in conflict need the user: the sync did not succeed.
+    if (call.Conflicts() == 0)
+        return 0;
+    Fail(Format("Sync left %d file(s) in conflict", call.Conflicts()));
     return kServerError;
 }
 

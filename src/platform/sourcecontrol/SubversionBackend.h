@@ -84,6 +84,10 @@ private:
     // Commits paths (with the new folders above them) and releases their locks.
     bool Commit(const std::vector<std::string>& locals, bool recursive, const std::string& message);
     bool ReleaseLockIfHeld(const Target& target);
+    bool BelongsToOtherRepository(const std::string& url) const;
+    // Checks the repository out into the working folder (existing false) or
+    // updates local (reverted first when force); 0 on success.
+    int UpdateWorkingCopy(bool existing, const std::string& local, bool force, const ManualResetEvent* cancel);
     int RemoveOnServer(const std::string& path, bool folder);
     bool MakeFolders(const std::string& path, bool parents);
     // The checksum of a local file, remembered while its size and time stay.

@@ -323,10 +323,16 @@ SubversionSession::Call::Call(SubversionSession& session, Reach reach, const Man
 {
     // Not below the session pool: a failed connection replaces that pool mid-call.
     apr_pool_create(&m_pool, session.m_rootPool);
-    session.m_cancel = cancel;
-    session.m_itemFailures.clear();
-    session.m_committedRevision = -1;
-    session.m_conflicts = 0;
+    // A call made while another one runs (a status asked on the way) leaves
+    // the outer call's cancel event, deadline and reports alone.
+    m_outermost = session.m_activeCalls++ == 0;
+    if (m_outermost)
+    {
+        session.m_cancel = cancel;
+        session.m_itemFailures.clear();
+        session.m_committedRevision = -1;
+        session.m_conflicts = 0;
+    }
     if (!session.m_context)
     {
         m_reachable = false;
@@ -347,13 +353,19 @@ SubversionSession::Call::Call(SubversionSession& session, Reach reach, const Man
             return;
         }
     }
-    session.m_deadline.Arm(session.m_options.deadlineMs);
+    if (m_outermost)
+        session.m_deadline.Arm(session.m_options.deadlineMs);
+    else
+        session.m_deadline.Touch();
 }
 
 SubversionSession::Call::~Call()
 {
-    m_session.m_deadline.Disarm();
-    m_session.m_cancel = nullptr;
+    if (--m_session.m_activeCalls == 0)
+    {
+        m_session.m_deadline.Disarm();
+        m_session.m_cancel = nullptr;
+    }
     apr_pool_destroy(m_pool);
 }
 
@@ -379,7 +391,8 @@ bool SubversionSession::Call::Check(svn_error_t* err)
     {
         // A broken connection may sit in the context's cache: start afresh.
         m_session.m_lastAnswerMs = 0;
-        m_session.m_deadline.Disarm();
+        if (m_outermost)
+            m_session.m_deadline.Disarm();
         m_session.Reset();
     }
     return false;

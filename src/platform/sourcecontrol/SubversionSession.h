@@ -82,6 +82,7 @@ public:
     private:
         SubversionSession& m_session;
         apr_pool_t* m_pool = nullptr;
+        bool m_outermost = true;
         bool m_reachable = true;
         bool m_connectionFailed = false;
         std::string m_error;
@@ -145,6 +146,7 @@ private:
     std::vector<ItemFailure> m_itemFailures;
     long m_committedRevision = -1;
     int m_conflicts = 0;
+    int m_activeCalls = 0;
 };
 
 // The text of an error chain, without the library's tracing entries.
