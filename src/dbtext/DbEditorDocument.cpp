@@ -460,7 +460,7 @@ bool DbEditorDocument::EditTemplateField(const std::string& groupName, int row, 
         edited.defaultValue = text;
         break;
     }
-    return EditVariable(groupName, row, edited) ;
+    return EditVariable(groupName, row, edited);
 }
 
 bool DbEditorDocument::EditVariable(const std::string& groupName, int row, const DbVariable& edited)
