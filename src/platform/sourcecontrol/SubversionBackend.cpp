@@ -173,14 +173,14 @@ void SubversionBackend::Fail(const std::string& text)
         m_log->Log(text, true, true);
 }
 
-bool SubversionBackend::Ready()
+bool SubversionBackend::Ready(bool needsWorkingCopy)
 {
     if (!m_connected || !m_session)
     {
         Fail("Not connected to the source-control server");
         return false;
     }
-    if (m_root.empty())
+    if (needsWorkingCopy && m_root.empty())
     {
         Fail("No working folder is set for source control");
         return false;
@@ -249,7 +249,7 @@ bool SubversionBackend::FreshEntry(const Target& target, SubversionEntry& entry)
 
 int SubversionBackend::PingServer()
 {
-    if (!Ready())
+    if (!Ready(false))
         return -1;
     // One request on the kept connection: the round trip alone.
     SubversionSession::Call call(*m_session, SubversionSession::Reach::KeptConnection);
@@ -271,7 +271,7 @@ int SubversionBackend::PingServer()
 void SubversionBackend::GetUserState(std::string& state)
 {
     state.clear();
-    if (!Ready())
+    if (!Ready(false))
         return;
     SubversionSession::Call call(*m_session, SubversionSession::Reach::KeptConnection);
     svn_error_t* err = nullptr;
@@ -648,7 +648,8 @@ int SubversionBackend::UpdateWorkingCopy(bool existing, const std::string& local
 void SubversionBackend::GetFolders(const std::string& path, std::vector<std::string>& list)
 {
     list.clear();
-    if (!Ready())
+    // Before a working folder is chosen there is nothing to list yet.
+    if (m_root.empty() || !Ready())
         return;
     Target folder = Resolve(path);
     std::map<std::string, SubversionEntry> children;
@@ -701,7 +702,8 @@ void SubversionBackend::GetFiles(const std::string& path, std::vector<std::strin
                                  bool onlyCheckedOut, const std::string& userName)
 {
     list.clear();
-    if (!Ready())
+    // Before a working folder is chosen there is nothing to list yet.
+    if (m_root.empty() || !Ready())
         return;
     ListServerFiles(Resolve(path), mode == 3, onlyCheckedOut, userName, list);
 }
@@ -709,7 +711,8 @@ void SubversionBackend::GetFiles(const std::string& path, std::vector<std::strin
 void SubversionBackend::GetFilesUnderDirectory(const std::string& path, std::vector<std::string>& list)
 {
     list.clear();
-    if (!Ready())
+    // Before a working folder is chosen there is nothing to list yet.
+    if (m_root.empty() || !Ready())
         return;
     ListServerFiles(Resolve(path), true, false, std::string(), list);
 }

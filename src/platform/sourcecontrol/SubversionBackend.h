@@ -67,6 +67,13 @@ public:
     void SetLog(SourceControlLog* log) override;
 
 private:
+    struct KnownChecksum
+    {
+        uint64_t size = 0;
+        uint64_t lastWrite = 0;
+        unsigned checksum = 0;
+    };
+
     // A path of the interface: as relative path in the working copy's own
     // letter case, and as absolute local path.
     struct Target
@@ -75,7 +82,8 @@ private:
         std::string local;
     };
 
-    bool Ready();
+    // Connected, and (when needed) a working folder set; logs why not.
+    bool Ready(bool needsWorkingCopy = true);
     Target Resolve(const std::string& path);
     SubversionStatusCache& Cache();
     // Logs a failure; the same text again within a few seconds is not repeated.
@@ -104,12 +112,6 @@ private:
     std::string m_userName;
     SourceControlLog* m_log = nullptr;
     bool m_connected = false;
-    struct KnownChecksum
-    {
-        uint64_t size = 0;
-        uint64_t lastWrite = 0;
-        unsigned checksum = 0;
-    };
     std::map<std::string, KnownChecksum> m_localChecksums;
     std::string m_lastFailure;
     uint64_t m_lastFailureMs = 0;
