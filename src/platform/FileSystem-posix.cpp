@@ -433,17 +433,31 @@ bool EnsureFolders(const std::string& path)
     return IsFolder(folder);
 }
 
+// A link is removed as itself and never followed: the files it points at
+// lie outside the tree being deleted.
+static bool IsSymbolicLink(const std::string& native)
+{
+    struct stat info;
+    return ::lstat(native.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
 bool DeleteFolderTree(const std::string& path)
 {
+    std::string native = ResolvePath(path);
+    if (IsSymbolicLink(native))
+    {
+        bool removed = ::unlink(native.c_str()) == 0;
+        FolderNameCache::Shared().NoteRemoved(native);
+        return removed;
+    }
     std::vector<FolderEntry> entries;
     if (!ListFolder(path, entries))
         return false;
-    std::string native = ResolvePath(path);
     bool ok = true;
     for (const FolderEntry& entry : entries)
     {
         std::string child = JoinNative(native, entry.name);
-        if (entry.isFolder)
+        if (entry.isFolder && !IsSymbolicLink(child))
             ok = DeleteFolderTree(child) && ok;
         else
         {

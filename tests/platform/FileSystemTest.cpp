@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace mw {
 namespace {
@@ -112,6 +113,20 @@ TEST(FileSystem, DeleteFolderTreeRemovesReadOnlyFilesToo)
     SetReadOnly(temp / "tree/a/b.txt", true);
     EXPECT_TRUE(DeleteFolderTree(temp.Path() + "TREE"));
     EXPECT_FALSE(PathExists(temp / "tree"));
+}
+
+TEST(FileSystem, DeleteFolderTreeRemovesLinksWithoutFollowingThem)
+{
+    TempFolder temp;
+    WriteFile(temp / "outside/keep.txt", "keep");
+    WriteFile(temp / "tree/a.txt", "a");
+    ASSERT_EQ(::symlink((temp / "outside").c_str(), (temp / "tree/link").c_str()), 0);
+    ASSERT_EQ(::symlink((temp / "outside").c_str(), (temp / "toplink").c_str()), 0);
+    EXPECT_TRUE(DeleteFolderTree(temp / "tree"));
+    EXPECT_FALSE(PathExists(temp / "tree"));
+    EXPECT_TRUE(DeleteFolderTree(temp / "toplink"));
+    EXPECT_FALSE(PathExists(temp / "toplink"));
+    EXPECT_EQ(ReadFile(temp / "outside/keep.txt"), "keep");
 }
 
 TEST(FileSystem, EnsureFoldersTellsWhetherTheFolderExists)
