@@ -469,7 +469,7 @@ void CDbEditor::OnEditVariable()
     if (m_document->Mode() != DbEditorMode::Template || !variable)
         return;
     DbVariableTableModel::Row row = m_model->RowAt(selected);
-    CEditByType dialog(*variable, &m_document->Template(), m_prompt, this);
+    CEditByType dialog(*variable, &m_document->Template(), m_prompt, m_workspace.GetWorkingDir(), this);
     if (RunDialog(dialog) == QDialog::Accepted && m_document->EditVariable(row.group, row.index, dialog.Result()))
     {
         RefreshList(selected);

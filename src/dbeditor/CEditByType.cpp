@@ -1,12 +1,15 @@
 // The variable dialog.
 #include "CEditByType.h"
 
+#include "CInPlaceFileButton.h"
+#include "dbtext/MultipleEditRules.h"
 #include "dbtext/TemplateEditing.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
+#include <QToolButton>
 
 namespace mw {
 namespace {
@@ -29,14 +32,19 @@ QComboBox* MakeChoice(const std::vector<std::string>& items, const std::string& 
 
 } // namespace
 
-CEditByType::CEditByType(const DbVariable& variable, DbTemplate* dbTemplate, IUserPrompt& prompt, QWidget* parent)
+CEditByType::CEditByType(const DbVariable& variable, DbTemplate* dbTemplate, IUserPrompt& prompt,
+                         const std::string& workingDir, QWidget* parent)
     : QDialog(parent), m_original(variable), m_template(dbTemplate), m_prompt(prompt),
       m_name(new QLineEdit(QString::fromStdString(variable.name), this)),
       m_class(MakeChoice(VariableClassChoices(), variable.varClass, this)),
       m_type(MakeChoice(VariableTypeChoices(), variable.type, this)),
       m_description(new QLineEdit(QString::fromStdString(variable.description), this)),
-      m_defaultValue(new QLineEdit(QString::fromStdString(variable.defaultValue), this))
+      m_defaultValue(new CInPlaceFileButton(std::string(), CInPlaceFileButton::PathForm::Relative, workingDir,
+                                            std::string(), this))
 {
+    m_defaultValue->SetText(QString::fromStdString(variable.defaultValue));
+    TypeChosen();
+    connect(m_type, &QComboBox::currentTextChanged, this, [this] { TypeChosen(); });
     setWindowTitle("Edit Variable");
     auto* layout = new QFormLayout(this);
     layout->addRow("Name:", m_name);
@@ -58,8 +66,16 @@ DbVariable CEditByType::Result() const
     result.varClass = m_class->currentText().toStdString();
     result.type = m_type->currentText().toStdString();
     result.description = m_description->text().toStdString();
-    result.defaultValue = m_defaultValue->text().toStdString();
+    result.defaultValue = m_defaultValue->Text().toStdString();
     return result;
+}
+
+void CEditByType::TypeChosen()
+{
+    std::string type = m_type->currentText().toStdString();
+    auto form = type == "include" ? CInPlaceFileButton::PathForm::TemplateDir : CInPlaceFileButton::PathForm::Relative;
+    m_defaultValue->SetKind(BrowseExtensions(type), form);
+    m_defaultValue->Button()->setEnabled(type == "include" || IsFileType(type));
 }
 
 void CEditByType::accept()

@@ -11,6 +11,7 @@ class QLineEdit;
 
 namespace mw {
 
+class CInPlaceFileButton;
 class DbTemplate;
 class IUserPrompt;
 
@@ -18,12 +19,19 @@ class CEditByType : public QDialog
 {
 public:
     // dbTemplate may be null (the check then reports an internal error).
-    CEditByType(const DbVariable& variable, DbTemplate* dbTemplate, IUserPrompt& prompt, QWidget* parent);
+    // Include and file defaults are browsed below workingDir.
+    CEditByType(const DbVariable& variable, DbTemplate* dbTemplate, IUserPrompt& prompt, const std::string& workingDir,
+                QWidget* parent);
 
     DbVariable Result() const;
+    CInPlaceFileButton* DefaultValueField() const { return m_defaultValue; }
+    QComboBox* TypeChoice() const { return m_type; }
     void accept() override;
 
 private:
+    // The browse button follows the chosen type.
+    void TypeChosen();
+
     DbVariable m_original;
     DbTemplate* m_template;
     IUserPrompt& m_prompt;
@@ -31,7 +39,7 @@ private:
     QComboBox* m_class;
     QComboBox* m_type;
     QLineEdit* m_description;
-    QLineEdit* m_defaultValue;
+    CInPlaceFileButton* m_defaultValue;
 };
 
 } // namespace mw

@@ -40,6 +40,12 @@ CInPlaceFileButton::CInPlaceFileButton(const std::string& extensions, PathForm f
     connect(m_button, &QToolButton::clicked, this, [this] { Browse(); });
 }
 
+void CInPlaceFileButton::SetKind(const std::string& extensions, PathForm form)
+{
+    m_extensions = extensions;
+    m_form = form;
+}
+
 QString CInPlaceFileButton::Text() const
 {
     return m_field->text();

@@ -28,6 +28,9 @@ public:
     CInPlaceFileButton(const std::string& extensions, PathForm form, std::string workingDir, std::string modName,
                        QWidget* parent);
 
+    // Changes what the button browses for (the variable's type changed).
+    void SetKind(const std::string& extensions, PathForm form);
+
     QString Text() const;
     void SetText(const QString& text);
     QLineEdit* Field() const { return m_field; }

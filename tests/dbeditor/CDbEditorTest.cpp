@@ -8,6 +8,7 @@
 #include "dbeditor/CDbEditor.h"
 #include "dbeditor/CDbEditorManager.h"
 #include "dbeditor/CDbTemplateDlgBar.h"
+#include "dbeditor/CEditByType.h"
 #include "dbeditor/CGroupDialog.h"
 #include "dbeditor/CInPlaceFileButton.h"
 #include "dbeditor/CMultipleEditDialog.h"
@@ -31,6 +32,7 @@
 #include <QListWidget>
 #include <QStyleOptionViewItem>
 #include <QTest>
+#include <QToolButton>
 
 namespace mw {
 namespace {
@@ -269,6 +271,12 @@ TEST_F(CDbEditorTest, VariableDialogStaysOpenOnAFailedCheckAndOriginsAreShown)
     editor.List()->SelectRow(RowOf("speed"));
     std::vector<bool> accepted;
     editor.SetDialogRunner([&](QDialog& dialog) {
+        auto* variableDialog = dynamic_cast<CEditByType*>(&dialog);
+        EXPECT_FALSE(variableDialog->DefaultValueField()->Button()->isEnabled());
+        variableDialog->TypeChoice()->setCurrentText("include");
+        EXPECT_TRUE(variableDialog->DefaultValueField()->Button()->isEnabled());
+        EXPECT_EQ(variableDialog->DefaultValueField()->Filter(), "Files (*.tpl);;All Files (*)");
+        variableDialog->TypeChoice()->setCurrentText("int");
         auto fields = dialog.findChildren<QLineEdit*>();
         fields.front()->setText("Looks");
         dialog.accept();
