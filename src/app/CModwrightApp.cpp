@@ -317,6 +317,8 @@ std::string CModwrightApp::ModNameOfPath(const std::string& path) const
     return relative.substr(slash + 1, database - slash - 1);
 }
 
+bool CModwrightApp::ExplainRebuilds() const { return m_buildDriver->Explain(); }
+
 void CModwrightApp::BeginOperation()
 {
     if (m_frame)

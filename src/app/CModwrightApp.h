@@ -141,6 +141,7 @@ public:
     void EndOperation() override;
     std::unique_ptr<DbArchive>& ArchiveSlot() override { return m_openArchive; }
     IUserPrompt& Prompt() override { return *m_prompt; }
+    bool ExplainRebuilds() const override;
 
 private:
     void RecomputeSourceFolder();

@@ -55,6 +55,7 @@ public:
     void SetUnassociatedPolicy(UnassociatedPolicy policy) { m_unassociatedPolicy = policy; }
     // Logs why each asset is rebuilt.
     void SetExplain(bool explain) { m_explain = explain; }
+    bool Explain() const { return m_explain; }
     void SetProgress(Progress progress) { m_progress = std::move(progress); }
     // Set once unassociated files were dealt with in this run.
     bool UnassociatedDone() const { return m_unassociatedDone; }

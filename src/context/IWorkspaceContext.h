@@ -39,6 +39,8 @@ public:
     // At most one open database archive.
     virtual std::unique_ptr<DbArchive>& ArchiveSlot() = 0;
     virtual IUserPrompt& Prompt() = 0;
+    // True when builds log, for each file they rebuild, why.
+    virtual bool ExplainRebuilds() const { return false; }
 
     // "" or "CustomMaps/" + mod name + "/".
     std::string GetModPrefix() const

@@ -246,6 +246,34 @@ bool BuildRecord(IWorkspaceContext& context, const std::string& sourcePath, cons
 
 namespace {
 
+// Why a record's build copy is written again.
+std::string CopyRebuildReason(bool force, bool haveSourceTime, bool haveTarget, const FileInfo& target,
+                              const FileInfo& source)
+{
+    if (force)
+        return "forced";
+    if (!haveSourceTime)
+        return "record time unreadable";
+    if (!haveTarget || target.isFolder)
+        return "build copy missing";
+    if (source.lastWrite > target.lastWrite)
+        return Format("record newer than its build copy by %.3f s",
+                      double(source.lastWrite.value - target.lastWrite.value) / 1e7);
+    return "build copy of another size than the record";
+}
+
+// Why a record is compiled into the archive again.
+std::string ArchiveRebuildReason(bool force, bool haveSourceTime, uint64_t sourceTime, uint64_t storedTime)
+{
+    if (force)
+        return "forced";
+    if (storedTime == 0)
+        return "not in the database archive";
+    if (!haveSourceTime)
+        return "record time unreadable";
+    return Format("record newer than its archive entry by %.3f s", double(sourceTime - storedTime) / 1e7);
+}
+
 bool BuildRecordWith(const RecordSteps& steps, const std::string& sourcePath, const std::string& targetPath,
                      const KnownInfo& sourceKnown, const KnownInfo& targetKnown, RecordAhead* ahead)
 {
@@ -270,6 +298,8 @@ bool BuildRecordWith(const RecordSteps& steps, const std::string& sourcePath, co
     if (!upToDateCopy)
     {
         context.Log(targetPath, true, false);
+        if (context.ExplainRebuilds())
+            context.Log("explain: " + CopyRebuildReason(force, haveSourceTime, haveTarget, target, source), true, false);
         EnsureFolders(ParentPath(targetPath));
         MakeWritable(targetPath);
         if (aheadRead)
@@ -297,6 +327,9 @@ bool BuildRecordWith(const RecordSteps& steps, const std::string& sourcePath, co
     uint64_t storedTime = archive->RecordTime(archive->Strings().FindOrAdd(recordName));
     if (haveSourceTime && !(sourceTime.value > storedTime) && !force)
         return true;
+    if (context.ExplainRebuilds())
+        context.Log("explain: " + ArchiveRebuildReason(force, haveSourceTime, sourceTime.value, storedTime), true,
+                    false);
 
     // The record as views into its bytes, its values in name order.
     std::string_view templateName;

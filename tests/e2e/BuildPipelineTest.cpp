@@ -130,12 +130,19 @@ TEST_F(BuildPipelineTest, CliBuildExplainsAndListsWithoutDeleting)
     RunResult build = Cli({"build", "--explain"});
     ASSERT_EQ(build.exitStatus, 0) << build.out << build.err;
     EXPECT_NE(build.out.find(Res("ui/logo.tex") + "\nexplain: output missing\n"), std::string::npos);
+    std::string swordCopy = temp / "Build/database/records/items/sword.dbr";
+    EXPECT_NE(build.out.find(swordCopy + "\nexplain: build copy missing\nexplain: not in the database archive\n"),
+              std::string::npos)
+        << build.out;
 
     TouchFile(temp / "Working/source/ui/logo.tga", 5);
+    TouchFile(temp / "Working/database/records/items/sword.dbr", 5);
     RunResult again = Cli({"build", "--explain"});
     EXPECT_NE(again.out.find("explain: source file " + temp / "Working/source\\ui\\logo.tga newer than the output by "),
               std::string::npos)
         << again.out;
+    EXPECT_NE(again.out.find(swordCopy + "\nexplain: record newer than its build copy by "), std::string::npos);
+    EXPECT_NE(again.out.find("explain: record newer than its archive entry by "), std::string::npos);
 
     WriteFile(Res("ui/stale.tex"), "old");
     RunResult listed = Cli({"delete-unassociated"});
