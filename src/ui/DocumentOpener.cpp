@@ -1,4 +1,4 @@
-// Opening files for the user.
+// Opening files in the desktop's default application.
 #include "DocumentOpener.h"
 
 #include <QDesktopServices>
@@ -8,7 +8,6 @@ namespace mw {
 
 bool OpenDocument(const std::string& fullPath)
 {
-    // Records and templates go to the Database Editor once it is part of the build.
     return QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(fullPath)));
 }
 

@@ -1,6 +1,6 @@
-// Opening a file for the user: records and templates in the Database Editor,
-// everything else (and records and templates while this build has no
-// editor) in the desktop's default application.
+// Opening a file in the desktop's default application: every file that is
+// not a record or template, and records and templates in a build without
+// the Database Editor.
 #pragma once
 
 #include <string>
