@@ -4,6 +4,7 @@
 #include "CAdvancedActionDlg.h"
 #include "IFileViewHost.h"
 #include "StatusImages.h"
+#include "assets/views/IFileListFlavour.h"
 #include "app/AdvancedActions.h"
 #include "app/CModwrightApp.h"
 #include "app/CommandTable.h"
@@ -177,6 +178,8 @@ void CFileView::FillList()
         }
         else
             item->setIcon(0, plain);
+        if (m_flavour)
+            m_flavour->DecorateItem(*item, m_folder + shown);
         items.push_back(item);
     }
     m_list->addTopLevelItems(items);
@@ -345,14 +348,32 @@ void CFileView::Import()
 void CFileView::OnFileActivated(QTreeWidgetItem* item)
 {
     if (item)
-        m_host.OpenFile(m_folder + item->data(0, kPathRole).toString().toStdString());
+        OpenItem(m_folder + item->data(0, kPathRole).toString().toStdString());
+}
+
+void CFileView::OpenItem(const std::string& path)
+{
+    if (m_flavour && m_flavour->Open(path))
+    {
+        FillList();
+        SelectFiles({path.substr(m_folder.size())});
+        return;
+    }
+    m_host.OpenFile(path);
+}
+
+void CFileView::SetFlavour(IFileListFlavour* flavour)
+{
+    m_flavour = flavour;
+    if (m_flavour)
+        m_flavour->SetUpList(*m_list);
 }
 
 QAction* CFileView::AddCommand(QMenu& menu, const QString& text, int id, bool enabled)
 {
     QAction* action = menu.addAction(text);
     action->setData(id);
-    action->setEnabled(enabled && m_host.IsCommandAvailable(id));
+    action->setEnabled(enabled && (m_host.IsCommandAvailable(id) || (m_flavour && m_flavour->HandlesCommand(id))));
     return action;
 }
 
@@ -405,11 +426,13 @@ void CFileView::ShowFileMenu(const QPoint& position)
     menu.addSeparator();
     AddCommand(menu, QStringLiteral("P&roperties"), CommandId::kFileProperties, one);
     if (m_kind == TabKind::Sources)
-        AddCommand(menu, QStringLiteral("Make &Asset Automatically"), CommandId::kMakeAsset, one);
+        AddCommand(menu, QStringLiteral("Make &Asset Automatically"), CommandId::kMakeAsset, any && writable);
     if (m_kind == TabKind::Database)
         AddCommand(menu, QStringLiteral("&Move Record..."), CommandId::kMoveRecord, any && !m_busy);
     menu.addSeparator();
     AddNewFileItems(menu);
+    if (m_flavour)
+        m_flavour->AddMenuItems(menu, paths);
     QAction* chosen = menu.exec(m_list->viewport()->mapToGlobal(position));
     if (chosen)
         FileCommand(chosen->data().toInt());
@@ -419,6 +442,13 @@ void CFileView::FileCommand(int id)
 {
     std::vector<std::string> paths = SelectedPaths();
     CModwrightApp& app = m_host.App();
+    // The flavour's numbers come first: the asset list's overlap the defaults'.
+    if (m_flavour && m_flavour->HandlesCommand(id))
+    {
+        if (m_flavour->Command(id, m_folder, paths))
+            FillList();
+        return;
+    }
     if (id >= CommandId::kNewFromDefaultFirst && id < CommandId::kNewFromDefaultFirst + 1000)
     {
         NewFromDefault(size_t(id - CommandId::kNewFromDefaultFirst));
@@ -427,6 +457,9 @@ void CFileView::FileCommand(int id)
     switch (id)
     {
     case CommandId::kFileOpen:
+        if (paths.size() == 1)
+            OpenItem(paths.front());
+        break;
     case CommandId::kFileEdit:
         if (paths.size() == 1)
             m_host.OpenFile(paths.front());

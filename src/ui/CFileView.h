@@ -14,6 +14,7 @@ class QTreeWidgetItem;
 
 namespace mw {
 
+class IFileListFlavour;
 class IFileViewHost;
 class SourceControlClient;
 
@@ -61,6 +62,12 @@ public:
     // The file list's source-control commands.
     void FileCommand(int id);
 
+    // Gives the list the columns and commands of its kind of file (the
+    // asset list's status and asset commands); the flavour outlives the view.
+    void SetFlavour(IFileListFlavour* flavour);
+    // Opens a file (relative to the working folder) as the list's Open does.
+    void OpenItem(const std::string& path);
+
     QTreeWidget* FolderTree() const { return m_tree; }
     QTreeWidget* FileList() const { return m_list; }
 
@@ -88,6 +95,7 @@ private:
     bool m_busy = false;
     bool m_readOnly = false;
     bool m_filling = false;
+    IFileListFlavour* m_flavour = nullptr;
 };
 
 } // namespace mw

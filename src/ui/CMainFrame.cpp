@@ -7,11 +7,20 @@
 #include "COutputView.h"
 #include "CRecordBrowser.h"
 #include "CServerMonitorDialog.h"
+#include "CFolderDialog.h"
+#include "CInstallDialog.h"
+#include "CNewCustomMapDlg.h"
 #include "CStatusReportDialog.h"
 #include "DocumentOpener.h"
 #include "app/CModwrightApp.h"
 #include "app/CommandTable.h"
 #include "app/ImportRecord.h"
+#include "app/ModManagement.h"
+#include "app/ToolsetFiles.h"
+#include "assets/views/CAssetFileView.h"
+#include "assets/views/CSourceAssetMaker.h"
+#include "platform/DesktopLaunch.h"
+#include "platform/FileSystem.h"
 #include "app/OptionSettings.h"
 #include "app/WorkspaceOperations.h"
 #include "assets/BuildDriver.h"
@@ -89,6 +98,15 @@ CMainFrame::CMainFrame(CModwrightApp& app, IUserPrompt& prompt, OperationTable o
         m_views[i] = new CFileView(kinds[i], *this);
         m_tabs->addTab(m_views[i], QString::fromLatin1(names[i]));
     }
+    // The Assets tab lists assets with their status and asset commands; the
+    // Sources tab makes assets from source files with the same dialogs.
+    m_assetView = std::make_unique<CAssetFileView>(
+        app, this, [this](const std::string& operationName, std::function<void()> body) {
+            return StartWorker(kBuild, operationName, std::move(body));
+        });
+    m_views[1]->SetFlavour(m_assetView.get());
+    m_sourceAssetMaker = std::make_unique<CSourceAssetMaker>(app, *m_assetView, [this] { m_views[1]->Refresh(); });
+    m_views[0]->SetFlavour(m_sourceAssetMaker.get());
     m_output = new COutputView(prompt);
     auto* split = new QSplitter(Qt::Vertical);
     split->addWidget(m_tabs);
@@ -248,6 +266,11 @@ void CMainFrame::RegisterHandlers()
     });
     Handle(kViewStatusBar, [this] { statusBar()->setVisible(!statusBar()->isVisible()); });
     Handle(kAbout, [this] { OnAppAbout(); });
+    Handle(kNewMod, [this] { OnModNew(); });
+    Handle(kDeleteMod, [this] { OnModDelete(); });
+    Handle(kInstallTemplates, [this] { InstallTemplates(); });
+    Handle(kInstallTutorials, [this] { InstallTutorials(); });
+    Handle(kGuide, [this] { OnHelpGuide(); });
     Handle(kExit, [this] { close(); });
 
     // Operations of other layers, present when the operation table has them.
@@ -668,12 +691,12 @@ void CMainFrame::OnDatabaseImportrecord()
 
 void CMainFrame::OnFileSetworkingfolder()
 {
-    QString chosen = QFileDialog::getExistingDirectory(this, QStringLiteral("Set Working Folder"),
-                                                       ToQt(m_app.SourceControl().GetClientDirectory()));
-    if (chosen.isEmpty())
+    std::string chosen;
+    if (!CFolderDialog::Choose(this, m_prompt, QStringLiteral("Set Working Folder"),
+                               m_app.SourceControl().GetClientDirectory(), chosen))
         return;
     // The working folder follows the client folder, so the tabs show what source control works on.
-    m_app.SetLocalDir(chosen.toStdString(), false);
+    m_app.SetLocalDir(chosen, false);
     m_app.RefreshModList();
     RebuildModMenu();
     RefreshViews();
@@ -700,6 +723,67 @@ void CMainFrame::OnToolsStatusreport()
         CollectStatusReport(m_app.GetWorkingDir(), m_app.SourceControl().GetUserName(), m_operations.readAssetReview),
         this);
     dialog.exec();
+}
+
+void CMainFrame::OnModNew()
+{
+    CNewCustomMapDlg dialog(m_app, m_prompt, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_app.RefreshModList();
+    m_app.SelectModByName(dialog.ModName());
+    RefreshViews();
+    RebuildModMenu();
+}
+
+void CMainFrame::OnModDelete()
+{
+    std::string name = m_app.GetCurrentModName();
+    if (name.empty())
+    {
+        m_prompt.Show("Select the mod to delete first (Mod > Select).", "", PromptButtons::Ok, PromptIcon::Information);
+        return;
+    }
+    if (m_prompt.Show(Format("Are you sure you would like to delete %s?", name.c_str()), "", PromptButtons::YesNo,
+                      PromptIcon::Question) != PromptAnswer::Yes)
+        return;
+    if (!DeleteModFolders(m_app.GetWorkingDir(), m_app.GetBuildDir(), name))
+        m_prompt.Show(Format("Some files of %s could not be deleted.", name.c_str()), "", PromptButtons::Ok,
+                      PromptIcon::Error);
+    m_app.RefreshModList();
+    m_app.SelectMod(-1);
+    RefreshViews();
+    RebuildModMenu();
+}
+
+bool CMainFrame::InstallArchive(const char* archive, const std::string& destination)
+{
+    std::string path = ToolsetFilePath(m_app.GetStartDir(), m_app.GetToolsDir(), archive);
+    CInstallDialog dialog(path, destination, m_prompt, this);
+    bool installed = dialog.exec() == QDialog::Accepted;
+    m_app.RefreshModList();
+    RebuildModMenu();
+    RefreshViews();
+    return installed;
+}
+
+bool CMainFrame::InstallTemplates() { return InstallArchive(kTemplatesArchive, m_app.GetWorkingDir() + "Database/"); }
+
+bool CMainFrame::InstallTutorials() { return InstallArchive(kTutorialsArchive, m_app.GetWorkingDir() + "CustomMaps/"); }
+
+void CMainFrame::OnHelpGuide()
+{
+    if (!HasPdfViewer())
+    {
+        m_prompt.Show("A PDF viewer is required to read the documentation. Install one with your distribution's "
+                      "package manager (any viewer that opens PDF files will do) and try again.",
+                      "", PromptButtons::Ok, PromptIcon::Error);
+        return;
+    }
+    std::string path = ToolsetFilePath(m_app.GetStartDir(), m_app.GetToolsDir(), kGuideDocument);
+    if (!IsFile(path) || !OpenWithDefaultViewer(path))
+        m_prompt.Show(Format("Couldn't load help file \"%s\"", kGuideDocument), "", PromptButtons::Ok,
+                      PromptIcon::Error);
 }
 
 void CMainFrame::OnAppAbout()

@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 class QAction;
@@ -26,6 +27,8 @@ namespace mw {
 class CFileView;
 class CModwrightApp;
 class COutputView;
+class CAssetFileView;
+class CSourceAssetMaker;
 
 class CMainFrame : public QMainWindow, public IFileViewHost
 {
@@ -98,6 +101,20 @@ private:
     void OnToolsOptions();
     void OnToolsStatusreport();
     void OnAppAbout();
+    // Mods, the archives that come with the tool, and the guide.
+    void OnModNew();
+    void OnModDelete();
+    void OnHelpGuide();
+
+public:
+    // Extracts Toolset/Templates.arc into the working folder's Database/, or
+    // Toolset/Tutorials.arc into its CustomMaps/, with the install dialog;
+    // true when every file was installed.
+    bool InstallTemplates();
+    bool InstallTutorials();
+
+private:
+    bool InstallArchive(const char* archive, const std::string& destination);
 
     CModwrightApp& m_app;
     IUserPrompt& m_prompt;
@@ -116,6 +133,9 @@ private:
     std::map<int, QAction*> m_actions;
     std::map<int, std::function<void()>> m_handlers;
     std::function<void(const std::string&)> m_opener;
+    // The Assets tab's list flavour and the Sources tab's asset maker.
+    std::unique_ptr<CAssetFileView> m_assetView;
+    std::unique_ptr<CSourceAssetMaker> m_sourceAssetMaker;
     bool m_wasBusy = false;
 };
 

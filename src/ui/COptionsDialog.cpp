@@ -1,6 +1,7 @@
 // The options dialog.
 #include "COptionsDialog.h"
 
+#include "CFolderDialog.h"
 #include "app/CModwrightApp.h"
 #include "context/IUserPrompt.h"
 
@@ -76,9 +77,9 @@ QLineEdit* COptionsDialog::AddFolderRow(QFormLayout* form, const QString& label,
     row->addWidget(browse);
     form->addRow(label, row);
     connect(browse, &QPushButton::clicked, this, [this, field, browseTitle] {
-        QString chosen = QFileDialog::getExistingDirectory(this, browseTitle, field->text());
-        if (!chosen.isEmpty())
-            field->setText(QDir::toNativeSeparators(chosen) + QLatin1Char('/'));
+        std::string chosen;
+        if (CFolderDialog::Choose(this, m_prompt, browseTitle, field->text().toStdString(), chosen))
+            field->setText(QDir::toNativeSeparators(ToQt(chosen)) + QLatin1Char('/'));
     });
     return field;
 }

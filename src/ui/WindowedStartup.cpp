@@ -7,6 +7,7 @@
 #include "CSplashWindow.h"
 #include "OperationTable.h"
 #include "QtUserPrompt.h"
+#include "platform/FileSystem.h"
 #include "app/CModwrightApp.h"
 #include "app/OptionSettings.h"
 #include "app/WindowedLogin.h"
@@ -114,6 +115,9 @@ int RunWindowed(int& argc, char** argv, const std::vector<std::string>& argument
                     prompt.Show("Couldn't write the settings file " + app.GetIniPath(), "", PromptButtons::Ok,
                                 PromptIcon::Error);
                 app.SetLocalDir(settings.workingFolder, true);
+                // A working folder without templates gets the ones that come with the tool.
+                if (!settings.workingFolder.empty() && !IsFolder(app.GetWorkingDir() + "Database/Templates/"))
+                    frame.InstallTemplates();
                 app.RefreshModList();
                 frame.RebuildModMenu();
                 frame.RefreshViews();

@@ -1,0 +1,135 @@
+// The file dialog that keeps to its root folder.
+#include "CRootedFileDialog.h"
+
+#include "platform/FileSystem.h"
+#include "platform/PathRules.h"
+
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QUrl>
+
+namespace mw {
+namespace {
+
+QString CleanFolder(const QString& path)
+{
+    QString clean = QDir::cleanPath(path);
+    if (!clean.endsWith(QLatin1Char('/')))
+        clean += QLatin1Char('/');
+    return clean;
+}
+
+} // namespace
+
+CRootedFileDialog::CRootedFileDialog(const std::string& root, const QString& title, const QStringList& filters,
+                                     QWidget* parent)
+    : QFileDialog(parent, title)
+{
+    // The workspace's folder names are matched without regard to case.
+    std::string native = ResolvePath(ToForwardSlashes(root));
+    m_root = CleanFolder(QString::fromUtf8(native.empty() ? ToForwardSlashes(root) : native));
+
+    // The widgets below are Qt's own dialog's, which the native one lacks.
+    setOption(QFileDialog::DontUseNativeDialog, true);
+    setFileMode(QFileDialog::ExistingFile);
+    setAcceptMode(QFileDialog::AcceptOpen);
+    QStringList allFilters = filters;
+    allFilters << QStringLiteral("All (*)");
+    setNameFilters(allFilters);
+    setSidebarUrls({QUrl::fromLocalFile(m_root)});
+    m_folderLabel = findChild<QLabel*>(QStringLiteral("lookInLabel"));
+    m_upButton = findChild<QToolButton*>(QStringLiteral("toParentButton"));
+
+    QString start = CleanFolder(QDir::currentPath());
+    QString ignored;
+    setDirectory(RelativeBelow(m_root, start, ignored) ? start : m_root);
+    connect(this, &QFileDialog::directoryEntered, this, &CRootedFileDialog::OnDirectoryEntered);
+    // Qt enables OK again on every selection change; the root rule is put back after it.
+    connect(this, &QFileDialog::currentChanged, this, [this] { QTimer::singleShot(0, this, [this] { UpdateControls(); }); });
+    UpdateControls();
+}
+
+bool CRootedFileDialog::RelativeBelow(const QString& root, const QString& path, QString& relative)
+{
+    QString clean = QDir::cleanPath(path);
+    QString rootFolder = CleanFolder(root);
+    if (CleanFolder(clean) == rootFolder)
+    {
+        relative.clear();
+        return true;
+    }
+    if (!clean.startsWith(rootFolder))
+        return false;
+    relative = clean.mid(rootFolder.size());
+    return true;
+}
+
+bool CRootedFileDialog::IsAtRoot() const { return CleanFolder(directory().absolutePath()) == m_root; }
+
+QString CRootedFileDialog::FolderLabelText() const
+{
+    QString relative;
+    if (!RelativeBelow(m_root, directory().absolutePath(), relative) || relative.isEmpty())
+        return QStringLiteral("Contents of <root>");
+    return QStringLiteral("Contents of ") + relative;
+}
+
+bool CRootedFileDialog::IsOkEnabled() const
+{
+    auto* buttons = findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+    QPushButton* ok = buttons ? buttons->button(QDialogButtonBox::Open) : nullptr;
+    return ok && ok->isEnabled();
+}
+
+bool CRootedFileDialog::IsUpEnabled() const { return m_upButton && m_upButton->isEnabled(); }
+
+void CRootedFileDialog::OnDirectoryEntered(const QString& folder)
+{
+    QString relative;
+    if (!RelativeBelow(m_root, folder, relative))
+    {
+        // The history, the path field or a link led outside: back to the root.
+        setDirectory(m_root);
+        return;
+    }
+    UpdateControls();
+}
+
+void CRootedFileDialog::UpdateControls()
+{
+    bool atRoot = IsAtRoot();
+    if (m_upButton)
+        m_upButton->setEnabled(!atRoot);
+    if (auto* buttons = findChild<QDialogButtonBox*>(QStringLiteral("buttonBox")))
+        if (QPushButton* ok = buttons->button(QDialogButtonBox::Open))
+            ok->setEnabled(!atRoot && ok->isEnabled());
+    if (m_folderLabel)
+        m_folderLabel->setText(FolderLabelText());
+}
+
+void CRootedFileDialog::accept()
+{
+    QStringList chosen = selectedFiles();
+    if (chosen.isEmpty())
+        return;
+    QFileInfo file(chosen.front());
+    if (file.isDir())
+    {
+        // Entering a folder is what OK means for a folder.
+        QString relative;
+        if (RelativeBelow(m_root, file.absoluteFilePath(), relative))
+            setDirectory(file.absoluteFilePath());
+        return;
+    }
+    QString relative;
+    if (IsAtRoot() || !RelativeBelow(m_root, file.absoluteFilePath(), relative) || relative.isEmpty())
+        return;
+    m_relativePath = ToBackslashes(relative.toStdString());
+    QFileDialog::accept();
+}
+
+} // namespace mw

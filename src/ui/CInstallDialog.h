@@ -1,0 +1,63 @@
+// The install dialog: extracts an archive that comes with the tool into a
+// workspace folder on a thread of its own, with a progress bar, the file
+// being extracted and Cancel.
+#pragma once
+
+#include "app/ArchiveInstaller.h"
+#include "platform/ManualResetEvent.h"
+
+#include <QDialog>
+
+#include <string>
+#include <thread>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace mw {
+
+class IUserPrompt;
+
+class CInstallDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    CInstallDialog(std::string archivePath, std::string destination, IUserPrompt& prompt, QWidget* parent = nullptr);
+    ~CInstallDialog() override;
+
+    // Opens the archive and runs the extraction; Accepted when every entry
+    // was installed, Rejected after a cancel, a failure or an archive that
+    // could not be opened (each with its message).
+    int exec() override;
+    ArchiveInstaller::Result Result() const { return m_result; }
+    bool Opened() const { return m_opened; }
+
+    QProgressBar* Progress() const { return m_progress; }
+    QLabel* CurrentFile() const { return m_currentFile; }
+    QPushButton* CancelButton() const { return m_cancelButton; }
+    // Asks the extraction to stop before its next entry.
+    void RequestCancel();
+
+public slots:
+    void reject() override;
+
+private:
+    void OnProgress(const QString& name, int percent);
+    void OnFinished();
+
+    std::string m_archivePath;
+    std::string m_destination;
+    IUserPrompt& m_prompt;
+    ArchiveInstaller m_installer;
+    ManualResetEvent m_cancel;
+    std::thread m_thread;
+    ArchiveInstaller::Result m_result = ArchiveInstaller::Result::Failed;
+    bool m_opened = false;
+    bool m_running = false;
+    QLabel* m_currentFile;
+    QProgressBar* m_progress;
+    QPushButton* m_cancelButton;
+};
+
+} // namespace mw
