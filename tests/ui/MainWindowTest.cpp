@@ -1,10 +1,15 @@
 // The main window on the offscreen platform: worker refusal and Stop, the
 // batch confirmation, mod selection, the output pane's lines, the file view
 // commands, and screenshots of each tab and dialog for a person to look at.
+#include "ui/CAdvancedActionDlg.h"
+#include "ui/CFileSummaryDialog.h"
 #include "ui/CFileView.h"
+#include "ui/CLoginDialog.h"
 #include "ui/CMainFrame.h"
 #include "ui/COptionsDialog.h"
 #include "ui/COutputView.h"
+#include "ui/CRecordBrowser.h"
+#include "ui/CSplashWindow.h"
 #include "ui/CStatusReportDialog.h"
 #include "app/CModwrightApp.h"
 #include "app/CommandTable.h"
@@ -401,6 +406,30 @@ void MainWindowTest::screenshotsAndPrintout()
     QTest::qWait(50);
     SaveScreenshot(localOptions, QStringLiteral("options-local"));
     SaveScreenshot(*local.frame, QStringLiteral("window-local"));
+
+    // The smaller dialogs.
+    CLoginDialog login("alice", "svn://127.0.0.1:3690/repo");
+    login.show();
+    CSplashWindow* splash = new CSplashWindow;
+    splash->show();
+    CAdvancedActionDlg advanced(*f.app, "database/records/", f.frame.get());
+    advanced.show();
+    CRecordBrowser browser({"records\\items\\shield.dbr", "records\\items\\sword.dbr", "records\\loot\\chest.dbr"},
+                           f.frame.get());
+    browser.show();
+    test::WriteFile(f.working + "Tools notes.txt", "notes");
+    f.backend->heldBy["Tools notes.txt"] = "ann";
+    CFileSummaryDialog summary(f.app->SourceControl(), f.frame.get());
+    QCOMPARE(summary.List()->topLevelItemCount(), 1);
+    QCOMPARE(summary.List()->topLevelItem(0)->text(1), QStringLiteral("ann"));
+    summary.show();
+    QTest::qWait(50);
+    SaveScreenshot(login, QStringLiteral("login"));
+    SaveScreenshot(*splash, QStringLiteral("splash"));
+    SaveScreenshot(advanced, QStringLiteral("advanced"));
+    SaveScreenshot(browser, QStringLiteral("import-record"));
+    SaveScreenshot(summary, QStringLiteral("file-summary"));
+    splash->close();
 
     std::vector<StatusReportRow> rows;
     for (int i = 0; i < 80; ++i)
