@@ -8,7 +8,9 @@
 #include "assets/views/CAssetPropertiesEditor.h"
 #include "assets/views/CAssetStatusDialog.h"
 #include "assets/views/CRootedFileDialog.h"
+#include "app/ArchiveInstaller.h"
 #include "platform/FileSystem.h"
+#include "platform/ManualResetEvent.h"
 #include "platform/engine/ResourceArchiveFile.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempFolder.h"
@@ -138,6 +140,7 @@ private slots:
     void workingFolderPromptRefusesAnEmptyFolder();
     void folderDialogAsksAboutAPathThatDoesNotExist();
     void fileBrowserListsArchiveEntriesByExtension();
+    void builtToolsetInstallsTemplatesAndATutorialThatUsesThem();
 };
 
 void AssetViewsTest::statusDialogPromotesAndDemotesByTheReviewRules()
@@ -341,6 +344,12 @@ void AssetViewsTest::assetsTabShowsTheStatusColumnAndMakesAssets()
         qobject_cast<QDialog*>(dialog)->reject();
     });
     assets.FileCommand(CommandId::kFileOpen);
+    // Other files of the assets tree open with the frame's opener.
+    std::vector<std::string> opened;
+    frame.SetFileOpener([&opened](const std::string& path) { opened.push_back(path); });
+    assets.SelectFiles({"notes.txt"});
+    assets.FileCommand(CommandId::kFileOpen);
+    QCOMPARE(opened, std::vector<std::string>{fixture.working + "assets/textures/notes.txt"});
 
     // Make Asset Automatically in the Sources tab: a Targa image offers two types.
     frame.SetCurrentTab(0);
@@ -531,6 +540,33 @@ void AssetViewsTest::fileBrowserListsArchiveEntriesByExtension()
     QCOMPARE(everything.ChosenName(), std::string("click.wav"));
     everything.List()->setCurrentRow(0);
     QCOMPARE(everything.ChosenName(), std::string());
+}
+
+void AssetViewsTest::builtToolsetInstallsTemplatesAndATutorialThatUsesThem()
+{
+    test::TempFolder temp;
+    std::string toolset = MW_TOOLSET_DIR "/";
+    ManualResetEvent cancel;
+    ArchiveInstaller templates;
+    QVERIFY(templates.Open(toolset + "Templates.arc"));
+    QCOMPARE(templates.Extract(temp / "Working/Database/", cancel, nullptr), ArchiveInstaller::Result::Completed);
+    QCOMPARE(test::ReadFile(temp / "Working/Database/Templates/item.tpl"),
+             test::ReadFile(MW_EXAMPLES_DIR "/Working/database/Templates/item.tpl"));
+    ArchiveInstaller tutorials;
+    QVERIFY(tutorials.Open(toolset + "Tutorials.arc"));
+    QCOMPARE(tutorials.Extract(temp / "Working/CustomMaps/", cancel, nullptr), ArchiveInstaller::Result::Completed);
+    std::string mod = temp / "Working/CustomMaps/Tutorial_Basics/";
+    for (const char* file : {"source/ui/logo.tga", "assets/ui/logo.tex", "source/Text/ModStrings.txt",
+                             "source/Quests/Tokens.bin", "assets/sounds/click.wav"})
+        QVERIFY2(IsFile(mod + file), file);
+    // The tutorial's record names a template that the templates archive installs.
+    std::string record = test::ReadFile(mod + "database/records/items/tutorialsword.dbr");
+    QVERIFY(record.rfind("templateName,%TEMPLATE_DIR%Database\\Templates\\item.tpl,", 0) == 0);
+
+    std::string guide = test::ReadFile(toolset + "VX Modders Guide.PDF");
+    QVERIFY(guide.rfind("%PDF-1.4", 0) == 0);
+    QVERIFY(guide.size() > 1000 && guide.compare(guide.size() - 6, 6, "%%EOF\n") == 0);
+    QVERIFY(guide.find("(Modwright Modders Guide) Tj") != std::string::npos);
 }
 
 QTEST_MAIN(AssetViewsTest)

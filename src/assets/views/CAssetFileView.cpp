@@ -136,6 +136,10 @@ bool CAssetFileView::Command(int id, const std::string& folder, const std::vecto
 
 bool CAssetFileView::Open(const std::string& relativePath)
 {
+    // Other files in the assets tree (notes, readme files) open as usual.
+    AssetHeader header;
+    if (!ReadReviewHeader(m_app.GetWorkingDir() + relativePath, header))
+        return false;
     m_editor.SetSourceRoot(m_app.GetSourceDir());
     OpenAssetProperties(m_app, m_app.Assets(), *this, relativePath);
     return true;

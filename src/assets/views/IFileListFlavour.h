@@ -26,7 +26,7 @@ public:
     virtual bool HandlesCommand(int id) const = 0;
     // Carries out a command; true when the list should be read again.
     virtual bool Command(int id, const std::string& folder, const std::vector<std::string>& selected) = 0;
-    // Opens a file its own way; false leaves it to the view.
+    // Opens a file its own way; false leaves it to the view's opener.
     virtual bool Open(const std::string& relativePath) = 0;
 
 protected:
