@@ -242,13 +242,16 @@ static bool ReadWholeFileAndTime(const std::string& path, std::string& bytes, Fi
     }
     if (time)
         *time = FileTimeFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec);
+    // The file is read at the size fstat gives; a file that grew meanwhile is
+    // read on through a small buffer, so the common case neither zero-fills
+    // nor keeps spare capacity beyond the file's size.
     bytes.resize(size_t(info.st_size));
     size_t done = 0;
+    char tail[4096];
     for (;;)
     {
-        if (done == bytes.size())
-            bytes.resize(bytes.size() + 65536);
-        ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        bool intoTail = done == bytes.size();
+        ssize_t n = intoTail ? ::read(fd, tail, sizeof tail) : ::read(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -259,6 +262,8 @@ static bool ReadWholeFileAndTime(const std::string& path, std::string& bytes, Fi
         }
         if (n == 0)
             break;
+        if (intoTail)
+            bytes.append(tail, size_t(n));
         done += size_t(n);
     }
     bytes.resize(done);
