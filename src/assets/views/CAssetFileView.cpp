@@ -101,13 +101,10 @@ bool CAssetFileView::HandlesCommand(int id) const
 
 bool CAssetFileView::Command(int id, const std::string& folder, const std::vector<std::string>& selected)
 {
-    m_lastCreated.clear();
-    m_editor.SetSourceRoot(m_app.GetSourceDir());
     AssetRegistry& registry = m_app.Assets();
     if (id >= kNewAssetFirst && id < kNewAssetFirst + registry.TypeCount())
     {
-        std::string created = NewAsset(m_app, registry, *this, id - kNewAssetFirst, folder);
-        m_lastCreated = ShortName(created);
+        NewAsset(m_app, registry, *this, id - kNewAssetFirst, folder);
         return true;
     }
     if (id == kStatusCommand)
@@ -140,12 +137,16 @@ bool CAssetFileView::Open(const std::string& relativePath)
     AssetHeader header;
     if (!ReadReviewHeader(m_app.GetWorkingDir() + relativePath, header))
         return false;
-    m_editor.SetSourceRoot(m_app.GetSourceDir());
     OpenAssetProperties(m_app, m_app.Assets(), *this, relativePath);
     return true;
 }
 
-IAssetPropertiesEditor& CAssetFileView::PropertiesEditor() { return m_editor; }
+IAssetPropertiesEditor& CAssetFileView::PropertiesEditor()
+{
+    // The browse buttons follow the mod selected now.
+    m_editor.SetSourceRoot(m_app.GetSourceDir());
+    return m_editor;
+}
 
 bool CAssetFileView::EditStatus(AssetHeader& header, bool readOnly, bool privileged)
 {

@@ -44,15 +44,11 @@ public:
     bool EditStatus(AssetHeader& header, bool readOnly, bool privileged) override;
     int ChooseAssetType(const std::vector<std::string>& typeNames) override;
 
-    // The name of the file the last command created, for selecting it.
-    const std::string& LastCreated() const { return m_lastCreated; }
-
 private:
     CModwrightApp& m_app;
     QWidget* m_dialogParent;
     StartWorker m_startWorker;
     CAssetPropertiesEditor m_editor;
-    std::string m_lastCreated;
 };
 
 } // namespace mw
