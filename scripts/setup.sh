@@ -22,3 +22,22 @@ if [ "${#missing[@]}" -gt 0 ]; then
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 fi
+
+# The Windows cross build and its tests under Wine (scripts/test-windows.sh):
+# the MinGW-w64 compilers with the posix thread model, zlib and GoogleTest's
+# sources for them, and wine64. Without recommended packages: Wine's fonts,
+# sound and desktop integration are of no use to console programs.
+if [ "${MW_SKIP_WINDOWS:-0}" != 1 ]; then
+  windows_packages=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine64)
+  missing=()
+  for package in "${windows_packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+  done
+  if [ "${#missing[@]}" -gt 0 ]; then
+    sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    echo "Installing for the Windows build: ${missing[*]}"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+fi

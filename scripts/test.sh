@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds, and runs every test: the normal build, then
 # the core tests under AddressSanitizer and UndefinedBehaviorSanitizer, then a
-# short run of each fuzz target when clang with libFuzzer is available.
+# short run of each fuzz target when clang with libFuzzer is available, then
+# the Windows cross build with its tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -35,6 +36,9 @@ if [ "${MW_SKIP_FUZZ:-0}" != 1 ] && command -v clang++ >/dev/null 2>&1 && [ -d f
       "build-fuzz/corpus-$(basename "$target")" $( [ -d "$corpus" ] && echo "$corpus" ) 2>&1 | tail -n 2
   done
 fi
+
+# The Windows cross build and its tests under Wine (MW_SKIP_WINDOWS=1: left out).
+bash scripts/test-windows.sh
 
 echo "== Summary"
 echo "tests: ${cases} passed, 0 failed"

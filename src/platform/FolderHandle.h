@@ -26,6 +26,8 @@ public:
 
 private:
     int m_fd = -1;
+    // The folder itself where the system has no descriptor of it (Windows).
+    std::string m_path;
 };
 
 } // namespace mw

@@ -54,7 +54,12 @@ std::vector<std::string> FolderPrefixes(const std::string& path);
 std::string FormatMinutesSeconds(unsigned long long elapsedMs);
 
 // printf-style formatting into a std::string.
+#if defined(__MINGW32__)
+// MinGW's printf archetype is the Microsoft one; the C99 one is what Format implements.
+std::string Format(const char* format, ...) __attribute__((format(gnu_printf, 1, 2)));
+#else
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+#endif
 
 // Splits text at every occurrence of the delimiter; keeps empty pieces.
 std::vector<std::string> SplitText(const std::string& text, char delimiter);

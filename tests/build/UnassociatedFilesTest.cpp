@@ -149,6 +149,7 @@ TEST_F(UnassociatedFilesTest, ListOnlyChangesNothing)
     EXPECT_TRUE(context.runs.empty());
 }
 
+#ifndef _WIN32
 TEST_F(UnassociatedFilesTest, LinksOutOfTheBuildFolderAreNeverFollowed)
 {
     WriteFile(temp / "outside/precious.tex", "keep");
@@ -167,6 +168,7 @@ TEST_F(UnassociatedFilesTest, LinksOutOfTheBuildFolderAreNeverFollowed)
     // The link to a file is itself unassociated output and goes.
     EXPECT_FALSE(PathExists(Build("Resources/file.tex")));
 }
+#endif
 
 TEST_F(UnassociatedFilesTest, CancelStopsTheWalkAndTheFolderRemoval)
 {

@@ -287,9 +287,13 @@ TEST_F(CompileTest, BuildCopiesAreFoundWhateverTheirLetterCase)
     // Another program renamed the build copy and its folder to other letter cases.
     ASSERT_EQ(::rename((temp / "build/database/Records/a.dbr").c_str(), (temp / "build/database/Records/A.DBR").c_str()), 0);
     ASSERT_EQ(::rename((temp / "build/database/Records").c_str(), (temp / "build/database/RECORDS").c_str()), 0);
+    std::vector<FolderEntry> entries;
+    // Wine keeps a name's letter case through such a rename; Windows and Linux change it.
+    ASSERT_TRUE(ListFolder(temp / "build/database", entries));
+    if (entries.size() == 2 && entries[1].name != "RECORDS")
+        GTEST_SKIP() << "this file system does not rename a folder to another letter case";
     ASSERT_EQ(Compile(), 0);
     EXPECT_EQ(Count(temp / "build/"), 0);
-    std::vector<FolderEntry> entries;
     ASSERT_TRUE(ListFolder(temp / "build/database/RECORDS", entries));
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].name, "A.DBR");

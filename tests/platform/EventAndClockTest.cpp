@@ -1,5 +1,6 @@
 // The manual-reset event and the millisecond clock.
 #include "platform/Clock.h"
+#include "platform/FileSystem.h"
 #include "platform/KnownFolders.h"
 #include "platform/ManualResetEvent.h"
 
@@ -36,6 +37,14 @@ TEST(Clock, TicksAdvanceInMilliseconds)
     EXPECT_LT(elapsed, 5000u);
 }
 
+#ifdef _WIN32
+TEST(KnownFolders, DocumentsFolderIsTheShellsExistingFolder)
+{
+    std::string documents = DocumentsFolder();
+    ASSERT_FALSE(documents.empty());
+    EXPECT_TRUE(IsFolder(documents)) << documents;
+}
+#else
 TEST(KnownFolders, DocumentsFolderFollowsXdgThenHome)
 {
     const char* oldHome = std::getenv("HOME");
@@ -49,6 +58,7 @@ TEST(KnownFolders, DocumentsFolderFollowsXdgThenHome)
     ::setenv("HOME", savedHome.c_str(), 1);
     ::unsetenv("XDG_CONFIG_HOME");
 }
+#endif
 
 } // namespace
 } // namespace mw

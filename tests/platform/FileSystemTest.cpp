@@ -92,12 +92,16 @@ TEST(FileSystem, AtomicWritesLeaveNoTemporaryFilesAndKeepMode)
 {
     TempFolder temp;
     WriteFile(temp / "keep.sh", "#!");
+#ifndef _WIN32
     ::chmod((temp / "keep.sh").c_str(), 0755);
+#endif
     ASSERT_TRUE(WriteTextFileAtomic(temp / "keep.sh", "a\nb\r\nc"));
     EXPECT_EQ(ReadFile(temp / "keep.sh"), "a\r\nb\r\nc");
+#ifndef _WIN32
     struct stat info;
     ASSERT_EQ(::stat((temp / "keep.sh").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0755u);
+#endif
     std::vector<FolderEntry> entries;
     ListFolder(temp.Path(), entries);
     EXPECT_EQ(entries.size(), 1u);
@@ -115,6 +119,8 @@ TEST(FileSystem, DeleteFolderTreeRemovesReadOnlyFilesToo)
     EXPECT_FALSE(PathExists(temp / "tree"));
 }
 
+// Links are a POSIX test: Windows needs a privilege to make them.
+#ifndef _WIN32
 TEST(FileSystem, DeleteFolderTreeRemovesLinksWithoutFollowingThem)
 {
     TempFolder temp;
@@ -128,6 +134,7 @@ TEST(FileSystem, DeleteFolderTreeRemovesLinksWithoutFollowingThem)
     EXPECT_FALSE(PathExists(temp / "toplink"));
     EXPECT_EQ(ReadFile(temp / "outside/keep.txt"), "keep");
 }
+#endif
 
 TEST(FileSystem, EnsureFoldersTellsWhetherTheFolderExists)
 {

@@ -100,7 +100,11 @@ TEST(ProcessRunner, ArgumentsFolderAndCrashes)
     CollectingOutput crash;
     ASSERT_TRUE(runner.Run(kTestTool + " --say before --crash", nullptr, crash, outcome));
     EXPECT_TRUE(outcome.endedEarly);
+#ifdef _WIN32
+    EXPECT_EQ(outcome.exitCode, 0xC000001Du); // illegal instruction
+#else
     EXPECT_EQ(outcome.exitCode, 128u + 6u);
+#endif
     EXPECT_EQ(crash.All(false), "before\n");
 }
 
@@ -112,7 +116,11 @@ TEST(ProcessRunner, ProgramsAreFoundInTheFolderTheOwnFolderAndPathWithExeNames)
     EXPECT_EQ(runner.FindProgram(name, temp.Path()), kTestTool);
     EXPECT_EQ(runner.FindProgram(name + ".exe", temp.Path()), kTestTool);
     EXPECT_EQ(runner.FindProgram(ToLowerAscii(name) + ".EXE", ParentPath(kTestTool)), kTestTool);
+#ifdef _WIN32
+    EXPECT_NE(runner.FindProgram("cmd", temp.Path()), "");
+#else
     EXPECT_NE(runner.FindProgram("sh", temp.Path()), "");
+#endif
     EXPECT_EQ(runner.FindProgram("no-such-program-here", temp.Path()), "");
 
     // A program that cannot be started: false, exit code 0, no output.
@@ -122,9 +130,11 @@ TEST(ProcessRunner, ProgramsAreFoundInTheFolderTheOwnFolderAndPathWithExeNames)
     EXPECT_FALSE(runner.Run("no-such-program-here --x", nullptr, output, outcome));
     EXPECT_EQ(outcome.exitCode, 0u);
     EXPECT_TRUE(output.chunks.empty());
+#ifndef _WIN32
     // A file that is not executable is not a program.
     test::WriteFile(temp / "plain.exe", "x");
     EXPECT_EQ(runner.FindProgram("plain.exe", temp.Path()), "");
+#endif
 }
 
 } // namespace

@@ -3,38 +3,66 @@
 #include "platform/sourcecontrol/Socket.h"
 #include "support/TempFolder.h"
 
-#include <arpa/inet.h>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <thread>
+#ifdef _WIN32
+#include <winsock2.h>
+#else
+#include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
-#include <thread>
 #include <unistd.h>
+#endif
 
 namespace mw {
 namespace {
 
+#ifdef _WIN32
+using SocketHandle = SOCKET;
+using AddressLength = int;
+void CloseSocket(SocketHandle handle) { ::closesocket(handle); }
+// The listener below is opened before any Socket of ours starts Winsock.
+struct WinsockStarted
+{
+    WinsockStarted()
+    {
+        WSADATA data;
+        ::WSAStartup(MAKEWORD(2, 2), &data);
+    }
+    ~WinsockStarted() { ::WSACleanup(); }
+};
+#else
+using SocketHandle = int;
+using AddressLength = socklen_t;
+void CloseSocket(SocketHandle handle) { ::close(handle); }
+struct WinsockStarted
+{
+};
+#endif
+
 TEST(Socket, FramedValuesCrossALoopbackConnection)
 {
-    int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    ASSERT_GE(listener, 0);
+    WinsockStarted winsock;
+    SocketHandle listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_NE(listener, SocketHandle(-1));
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    socklen_t length = sizeof address;
+    AddressLength length = sizeof address;
     ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
     ASSERT_EQ(::listen(listener, 1), 0);
     int port = ntohs(address.sin_port);
 
     // The peer echoes every byte it receives.
     std::thread echo([listener] {
-        int peer = ::accept(listener, nullptr, nullptr);
+        SocketHandle peer = ::accept(listener, nullptr, nullptr);
         char buffer[256];
-        ssize_t n;
-        while ((n = ::recv(peer, buffer, sizeof buffer, 0)) > 0)
-            ::send(peer, buffer, size_t(n), 0);
-        ::close(peer);
+        int n;
+        while ((n = int(::recv(peer, buffer, sizeof buffer, 0))) > 0)
+            ::send(peer, buffer, n, 0);
+        CloseSocket(peer);
     });
 
     Socket socket;
@@ -53,7 +81,7 @@ TEST(Socket, FramedValuesCrossALoopbackConnection)
     EXPECT_EQ(data, std::string("\0\1\2", 3));
     socket.Disconnect();
     echo.join();
-    ::close(listener);
+    CloseSocket(listener);
     EXPECT_FALSE(socket.ReceiveInt(value));
 }
 

@@ -11,6 +11,26 @@
 
 namespace mw::test {
 
+#ifdef _WIN32
+TempFolder::TempFolder()
+{
+    // The system's temporary folder, and a name no other folder there has.
+    const char* base = std::getenv("TEMP");
+    std::string folder = std::string(base && *base ? base : ".") + "/mwtest.";
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 1000; ++attempt)
+    {
+        std::string candidate = folder + std::to_string(std::time(nullptr)) + "." + std::to_string(++counter) + "." +
+                                std::to_string(std::rand());
+        if (!PathExists(candidate) && CreateFolder(candidate))
+        {
+            m_path = ToForwardSlashes(candidate) + "/";
+            return;
+        }
+    }
+    throw std::runtime_error("no temporary folder could be made");
+}
+#else
 TempFolder::TempFolder()
 {
     const char* base = std::getenv("TMPDIR");
@@ -19,6 +39,7 @@ TempFolder::TempFolder()
         throw std::runtime_error("mkdtemp failed");
     m_path = pattern + "/";
 }
+#endif
 
 TempFolder::~TempFolder() { DeleteFolderTree(m_path); }
 

@@ -6,19 +6,28 @@
 //   --args         write each argument after this one on its own line, in brackets
 //   --cwd          write the current folder and a line feed
 //   --sleep MS     wait MS milliseconds
-//   --crash        end through an abort signal
+//   --crash        end through an abort signal (an unhandled exception on Windows)
 //   --exit N       end with exit code N (0 when not given)
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <thread>
-#include <unistd.h>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 int main(int argc, char** argv)
 {
+#ifdef _WIN32
+    // Output goes out byte for byte, line feeds without carriage returns, as on Linux.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
     int exitCode = 0;
     for (int i = 1; i < argc; ++i)
     {
@@ -50,14 +59,22 @@ int main(int argc, char** argv)
         }
         else if (option == "--cwd")
         {
-            char folder[4096];
-            std::printf("%s\n", ::getcwd(folder, sizeof folder) ? folder : "?");
+            std::error_code error;
+            std::string folder = std::filesystem::current_path(error).generic_string();
+            std::printf("%s\n", error ? "?" : folder.c_str());
             std::fflush(stdout);
         }
         else if (option == "--sleep" && hasValue)
             std::this_thread::sleep_for(std::chrono::milliseconds(std::atol(argv[++i])));
         else if (option == "--crash")
+        {
+#ifdef _WIN32
+            // An unhandled exception, which is how a program crashes on Windows.
+            __builtin_trap();
+#else
             std::abort();
+#endif
+        }
         else if (option == "--exit" && hasValue)
             exitCode = std::atoi(argv[++i]);
     }
