@@ -80,9 +80,11 @@ parity_seconds=$((SECONDS - start))
 
 echo "== Windows zip"
 start=$SECONDS
+# The Toolset folder is packed by ArcPack.exe, run under Wine by the build.
+ninja -C "$build_dir" -j2 toolset >/dev/null
 (cd "$build_dir" && cpack -G ZIP >/dev/null)
 zip="$(ls -t "$build_dir"/modwright-*-win64.zip | head -n 1)"
-for member in modwright.exe modwright-cli.exe ArcPack.exe TexForge.exe README.txt; do
+for member in modwright.exe modwright-cli.exe ArcPack.exe TexForge.exe README.txt Templates.arc; do
   if ! cmake -E tar tf "$zip" | grep -q "/$member\$"; then
     echo "$zip lacks $member" >&2
     exit 1
