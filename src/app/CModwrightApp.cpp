@@ -7,6 +7,7 @@
 #include "assets/AssetTypes.h"
 #include "assets/BuildDriver.h"
 #include "dbarchive/DbArchive.h"
+#include "dbtools/ReferenceIndex.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/KnownFolders.h"
@@ -36,6 +37,7 @@ CModwrightApp::CModwrightApp(AppEnvironment environment)
     : m_startFolder(environment.startFolder), m_documentsFolder(environment.documentsFolder),
       m_out(environment.out ? environment.out : &std::cout), m_prompt(environment.prompt)
 {
+    m_referenceIndex = std::make_unique<ReferenceIndex>();
     if (!m_prompt)
     {
         m_consolePrompt = std::make_unique<ConsolePrompt>(*m_out);

@@ -21,6 +21,7 @@ class BuildDriver;
 class ConsolePrompt;
 class ContextSourceControlLog;
 class IFrameHost;
+class ReferenceIndex;
 
 // What the process hands the application at start.
 struct AppEnvironment
@@ -143,6 +144,10 @@ public:
     IUserPrompt& Prompt() override { return *m_prompt; }
     bool ExplainRebuilds() const override;
 
+    // Which records and templates refer to which files, read once per run
+    // and kept current by the file commands.
+    ReferenceIndex& References() { return *m_referenceIndex; }
+
 private:
     void RecomputeSourceFolder();
     void WriteLine(const std::string& text);
@@ -171,6 +176,7 @@ private:
     std::vector<std::string> m_additionalBuildDirs;
     int m_exportStatistics = 1;
     std::unique_ptr<DbArchive> m_openArchive;
+    std::unique_ptr<ReferenceIndex> m_referenceIndex;
     std::unique_ptr<BuildDriver> m_buildDriver;
     AssetRegistry m_assetRegistry;
 

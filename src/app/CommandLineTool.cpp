@@ -3,6 +3,7 @@
 
 #include "BuildCommands.h"
 #include "CModwrightApp.h"
+#include "DatabaseMove.h"
 #include "DbArchiveFileCheck.h"
 #include "dbarchive/ArchiveSlot.h"
 #include "dbarchive/DbArchive.h"
@@ -38,6 +39,12 @@ const char* const kUsage =
     "                                  (relative to the working folder)\n"
     "  update-refs PATH...             rewrite references to the earlier names of the given records\n"
     "                                  or templates, then clear their name histories\n"
+    "  move-record [--dry-run] OLD NEW\n"
+    "                                  move or rename a record (or a folder of records) and rewrite\n"
+    "                                  every record and template that refers to it; NEW may be a\n"
+    "                                  folder (--dry-run: print what would change, change nothing)\n"
+    "  move-template [--dry-run] OLD NEW\n"
+    "                                  the same for a template\n"
     "  build [--force] [--explain]     compile every out-of-date asset and the database, and list\n"
     "                                  output that no input produces any more (--force: everything)\n"
     "  build-assets [--force] [--explain] [FOLDER]\n"
@@ -211,6 +218,45 @@ int ArchiveDump(const std::vector<std::string>& arguments, std::ostream& out, st
     return 0;
 }
 
+// move-record and move-template: prints the move and each rewritten file.
+int MoveDatabaseFile(CModwrightApp& app, const std::vector<std::string>& arguments, const std::string& extension,
+                     std::ostream& out, std::ostream& errorOut)
+{
+    bool dryRun = false;
+    std::vector<std::string> paths;
+    for (const std::string& argument : arguments)
+    {
+        if (argument == "--dry-run")
+            dryRun = true;
+        else
+            paths.push_back(argument);
+    }
+    if (paths.size() != 2)
+    {
+        errorOut << kUsage;
+        return 2;
+    }
+    DatabaseMoveResult result =
+        MoveDatabasePath(app, RelativeToWorking(app, paths[0]), RelativeToWorking(app, paths[1]), extension, dryRun);
+    if (!result.error.empty())
+    {
+        errorOut << result.error << "\n";
+        return 1;
+    }
+    out << (dryRun ? "Would move " : "Moved ") << result.oldPath << " to " << result.newPath << "\n";
+    for (const std::string& file : result.references.rewritten)
+        out << (dryRun ? "Would update references in " : "Updated references in ") << file << "\n";
+    for (const std::string& file : result.references.heldByOthers)
+        errorOut << "Checked out by another user, still refers to the old path: " << file << "\n";
+    for (const std::string& file : result.references.failed)
+        errorOut << "Couldn't update the references in " << file << "\n";
+    for (const std::string& file : result.historyFailed)
+        errorOut << "Couldn't note the earlier name in " << file << "\n";
+    bool complete = result.references.heldByOthers.empty() && result.references.failed.empty() &&
+                    result.historyFailed.empty();
+    return complete ? 0 : 1;
+}
+
 } // namespace
 
 int RunCommandLineTool(const std::vector<std::string>& arguments, const AppEnvironment& environment,
@@ -238,6 +284,8 @@ int RunCommandLineTool(const std::vector<std::string>& arguments, const AppEnvir
         needed = 2;
     else if (command == "update-refs")
         needed = 1, exact = false;
+    else if (command == "move-record" || command == "move-template")
+        needed = 2, exact = false;
     else if (command == "compile-db" || command == "archive-stats")
         exact = false;
     else if (IsBuildCommand(command))
@@ -245,7 +293,7 @@ int RunCommandLineTool(const std::vector<std::string>& arguments, const AppEnvir
     bool known = command == "compile-db" || command == "archive-stats" || command == "archive-list" ||
                  command == "archive-dump" || command == "templatron" || command == "db-sync" ||
                  command == "check-records" || command == "find-refs" || command == "update-refs" ||
-                 IsBuildCommand(command);
+                 command == "move-record" || command == "move-template" || IsBuildCommand(command);
     if (!known)
     {
         errorOut << "unknown command '" << command << "'\n" << kUsage;
@@ -314,6 +362,8 @@ int RunCommandLineTool(const std::vector<std::string>& arguments, const AppEnvir
             selection += RelativeToWorking(app, path) + "\n";
         status = UpdateReferences(app, selection) == 0 ? 0 : 1;
     }
+    else if (command == "move-record" || command == "move-template")
+        status = MoveDatabaseFile(app, commandArguments, command == "move-record" ? "dbr" : "tpl", out, errorOut);
     app.ExitInstance();
     return status;
 }

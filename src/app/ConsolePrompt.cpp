@@ -14,6 +14,15 @@ PromptAnswer ConsolePrompt::Show(const std::string& text, const std::string& cap
     return NonInteractiveAnswer(buttons);
 }
 
+PromptAnswer ConsolePrompt::ShowWithDetails(const std::string& text, const std::string& caption,
+                                            PromptButtons buttons, PromptIcon icon, const std::string& details)
+{
+    PromptAnswer answer = Show(text, caption, buttons, icon);
+    if (!details.empty())
+        m_out << details << std::endl;
+    return answer;
+}
+
 bool ConsolePrompt::AskSavePath(const std::string&, const std::string&, const std::string&, std::string&)
 {
     return false;

@@ -38,26 +38,6 @@ bool IsDatabaseDocument(const std::string& path)
     return extension == "dbr" || extension == "tpl";
 }
 
-// Adds the earlier path to the history of the record or template at its new
-// place, so that a reference update can find what still names the old path.
-bool RememberEarlierPath(IWorkspaceContext& context, const std::string& newPath, const std::string& earlierPath)
-{
-    std::string fullPath = context.GetWorkingDir() + newPath;
-    std::string bytes;
-    if (!ReadWholeFile(fullPath, bytes))
-        return false;
-    std::unique_ptr<DbDocument> document;
-    if (ToLowerAscii(Extension(newPath)) == "tpl")
-        document = std::make_unique<DbTemplate>();
-    else
-        document = std::make_unique<DbRecord>();
-    if (!document->Read(bytes.data(), bytes.size()))
-        return false;
-    document->AddHistoryEntry(earlierPath);
-    std::string text;
-    return document->Write(text) && WriteTextFileAtomic(fullPath, text);
-}
-
 // Copies source (relative) into folder under the first free name. Returns
 // the new relative path, or "" when the copy failed (errorNumber set).
 std::string CopyUnderFreeName(IWorkspaceContext& context, const std::string& sourceFullPath,
@@ -83,6 +63,26 @@ std::string CopyUnderFreeName(IWorkspaceContext& context, const std::string& sou
 }
 
 } // namespace
+
+// Adds the earlier path to the history of the record or template at its new
+// place, so that a reference update can find what still names the old path.
+bool RememberEarlierPath(IWorkspaceContext& context, const std::string& newPath, const std::string& earlierPath)
+{
+    std::string fullPath = context.GetWorkingDir() + newPath;
+    std::string bytes;
+    if (!ReadWholeFile(fullPath, bytes))
+        return false;
+    std::unique_ptr<DbDocument> document;
+    if (ToLowerAscii(Extension(newPath)) == "tpl")
+        document = std::make_unique<DbTemplate>();
+    else
+        document = std::make_unique<DbRecord>();
+    if (!document->Read(bytes.data(), bytes.size()))
+        return false;
+    document->AddHistoryEntry(earlierPath);
+    std::string text;
+    return document->Write(text) && WriteTextFileAtomic(fullPath, text);
+}
 
 bool DeleteFiles(IWorkspaceContext& context, const std::vector<std::string>& paths)
 {

@@ -54,6 +54,10 @@ std::string ImportFile(IWorkspaceContext& context, const std::string& sourceFull
 // old path in its file-name history. The new path, or "" on failure (reported).
 std::string MoveRecord(IWorkspaceContext& context, const std::string& path, const std::string& folder);
 
+// Adds the earlier path (relative to the working folder) to the file-name
+// history of the record or template now at newPath.
+bool RememberEarlierPath(IWorkspaceContext& context, const std::string& newPath, const std::string& earlierPath);
+
 // Check Out and Edit: true when the file may be opened in its editor.
 bool CheckOutForEdit(IWorkspaceContext& context, const std::string& path, bool network);
 

@@ -41,6 +41,14 @@ public:
     // An empty caption shows the system's default caption.
     virtual PromptAnswer Show(const std::string& text, const std::string& caption, PromptButtons buttons,
                               PromptIcon icon) = 0;
+    // A message with a list the user can open on request (the files a
+    // question concerns). Prompts without such a button show the list below
+    // the text.
+    virtual PromptAnswer ShowWithDetails(const std::string& text, const std::string& caption, PromptButtons buttons,
+                                         PromptIcon icon, const std::string& details)
+    {
+        return Show(details.empty() ? text : text + "\n\n" + details, caption, buttons, icon);
+    }
     // Save dialog; false when cancelled, else the chosen full path.
     virtual bool AskSavePath(const std::string& proposedName, const std::string& filter,
                              const std::string& startFolder, std::string& chosenPath) = 0;

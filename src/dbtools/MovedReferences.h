@@ -30,6 +30,9 @@ struct ReferringFile
 // old path, in walk order. Files that cannot be read are skipped.
 std::vector<ReferringFile> FindReferringFiles(IWorkspaceContext& context, const std::vector<PathChange>& changes);
 
+// The paths of the files found, in their order.
+std::vector<std::string> PathsOfReferringFiles(const std::vector<ReferringFile>& files);
+
 struct ReferenceRewriteResult
 {
     std::vector<std::string> rewritten;    // saved (or, in a dry run, would be)

@@ -233,6 +233,9 @@ TrashOutcome MoveToTrash(const std::string& path)
     std::string absolute;
     struct stat item;
     std::string resolved = ResolvePath(path);
+    // "folder/" names the folder itself; for a link, the link and not its target.
+    while (resolved.size() > 1 && resolved.back() == '/')
+        resolved.pop_back();
     if (lstat(resolved.c_str(), &item) != 0 || !AbsolutePathOf(resolved, absolute))
         return outcome;
 

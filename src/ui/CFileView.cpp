@@ -9,6 +9,7 @@
 #include "app/CModwrightApp.h"
 #include "app/CommandTable.h"
 #include "app/FileCommands.h"
+#include "app/FileReorganiser.h"
 #include "platform/PathRules.h"
 #include "platform/sourcecontrol/SourceControlClient.h"
 
@@ -64,6 +65,12 @@ CFileView::CFileView(TabKind kind, IFileViewHost& host, QWidget* parent)
 bool CFileView::IsNetwork() const { return m_host.App().IsNetwork(); }
 
 SourceControlClient& CFileView::SourceControl() const { return m_host.App().SourceControl(); }
+
+FileReorganiser CFileView::Reorganiser() const
+{
+    CModwrightApp& app = m_host.App();
+    return FileReorganiser(app, app.IsNetwork(), m_kind == TabKind::Database, &app.References());
+}
 
 std::string CFileView::RootFolder() const
 {
@@ -224,7 +231,7 @@ void CFileView::OnItemRenamed(QTreeWidgetItem* item, int column)
     // The list is refilled after the edit has finished with its item.
     std::string folder = m_folder;
     QTimer::singleShot(0, this, [this, folder, oldName, newName] {
-        bool renamed = RenameFile(m_host.App(), folder + oldName, newName);
+        bool renamed = Reorganiser().RenameFile(folder + oldName, newName);
         FillList();
         SelectFiles({renamed ? newName : oldName});
     });
@@ -250,7 +257,7 @@ void CFileView::Delete()
 {
     if (m_busy || m_readOnly)
         return;
-    if (DeleteFiles(m_host.App(), SelectedPaths()))
+    if (Reorganiser().DeleteFiles(SelectedPaths()))
         FillList();
 }
 
@@ -273,8 +280,8 @@ void CFileView::MoveSelectedRecords()
         return;
     }
     std::string target = RootFolder() + ToForwardSlashes(relative);
-    for (const std::string& path : paths)
-        MoveRecord(app, path, target);
+    // One question about the references of all the moved files.
+    Reorganiser().MoveRecords(paths, target);
     Refresh();
 }
 
@@ -613,7 +620,7 @@ void CFileView::FolderCommand(int id)
                                              QLineEdit::Normal, QString::fromUtf8(current), &ok);
         if (!ok || name.isEmpty() || name.toStdString() == current)
             return;
-        std::string renamed = RenameFolder(app, folder, name.toStdString());
+        std::string renamed = Reorganiser().RenameFolder(folder, name.toStdString());
         FillTree();
         if (renamed.empty() || !SelectFolder(renamed))
             SelectFolder(folder);
@@ -648,7 +655,7 @@ void CFileView::FolderCommand(int id)
         return;
     }
     case CommandId::kFolderDelete:
-        if (DeleteFolder(app, folder))
+        if (Reorganiser().DeleteFolder(folder))
         {
             std::string parent = folder.substr(0, folder.rfind('/', folder.size() - 2) + 1);
             FillTree();

@@ -14,6 +14,7 @@ class QTreeWidgetItem;
 
 namespace mw {
 
+class FileReorganiser;
 class IFileListFlavour;
 class IFileViewHost;
 class SourceControlClient;
@@ -85,6 +86,9 @@ private:
     QAction* AddCommand(QMenu& menu, const QString& text, int id, bool enabled = true);
     bool IsNetwork() const;
     SourceControlClient& SourceControl() const;
+    // Rename, Move and Delete that keep references on the Database tab and
+    // trash deleted files without network mode.
+    FileReorganiser Reorganiser() const;
 
     TabKind m_kind;
     IFileViewHost& m_host;

@@ -12,6 +12,7 @@
 #include "CNewCustomMapDlg.h"
 #include "CStatusReportDialog.h"
 #include "DocumentOpener.h"
+#include "app/OutputLineFile.h"
 #include "app/CModwrightApp.h"
 #include "app/CommandTable.h"
 #include "app/ImportRecord.h"
@@ -128,6 +129,13 @@ CMainFrame::CMainFrame(CModwrightApp& app, IUserPrompt& prompt, OperationTable o
         if (!OpenDocument(fullPath))
             m_prompt.Show(Format("Couldn't open %s.", fullPath.c_str()), "", PromptButtons::Ok, PromptIcon::Error);
     };
+
+    // A line that names a record, a template or another file opens it.
+    m_output->SetLineOpener([this](const std::string& line) {
+        std::string fullPath = FileOfOutputLine(m_app, line);
+        if (!fullPath.empty() && m_opener)
+            m_opener(fullPath);
+    });
 
     // The build tells how far it is; the status bar shows it.
     m_app.Builder().SetProgress([this](int done, int total, const std::string&) {

@@ -14,6 +14,11 @@
 #include <QScrollBar>
 
 namespace mw {
+namespace {
+
+constexpr int kFullTextRole = Qt::UserRole;
+
+} // namespace
 
 COutputView::COutputView(IUserPrompt& prompt, QWidget* parent) : QListWidget(parent), m_prompt(prompt)
 {
@@ -21,6 +26,10 @@ COutputView::COutputView(IUserPrompt& prompt, QWidget* parent) : QListWidget(par
     setUniformItemSizes(true);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    connect(this, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+        if (item && m_lineOpener)
+            m_lineOpener(item->data(kFullTextRole).toString().toStdString());
+    });
 }
 
 void COutputView::AddLine(const std::string& text, bool error)
@@ -28,6 +37,8 @@ void COutputView::AddLine(const std::string& text, bool error)
     QScrollBar* bar = verticalScrollBar();
     bool atBottom = bar->maximum() - bar->value() < 2;
     auto* item = new QListWidgetItem(QString::fromUtf8(FitOutputLine(text)));
+    // A line cut to fit the pane still opens the file named at its end.
+    item->setData(kFullTextRole, QString::fromUtf8(text));
     if (error)
         item->setForeground(QColor(255, 0, 0));
     addItem(item);

@@ -4,6 +4,7 @@
 
 #include <QListWidget>
 
+#include <functional>
 #include <string>
 
 namespace mw {
@@ -25,6 +26,9 @@ public:
     // The selected lines to the clipboard ("No items were selected!" without any).
     void CopySelection();
 
+    // Called with a line's whole text when it is double-clicked.
+    void SetLineOpener(std::function<void(const std::string& line)> opener) { m_lineOpener = std::move(opener); }
+
     std::string LineText(int row) const;
     bool IsErrorLine(int row) const;
 
@@ -34,6 +38,7 @@ protected:
 
 private:
     IUserPrompt& m_prompt;
+    std::function<void(const std::string&)> m_lineOpener;
 };
 
 } // namespace mw

@@ -11,12 +11,18 @@ namespace mw {
 PromptAnswer QtUserPrompt::Show(const std::string& text, const std::string& caption, PromptButtons buttons,
                                  PromptIcon icon)
 {
+    return ShowWithDetails(text, caption, buttons, icon, std::string());
+}
+
+PromptAnswer QtUserPrompt::ShowWithDetails(const std::string& text, const std::string& caption,
+                                           PromptButtons buttons, PromptIcon icon, const std::string& details)
+{
     // An operation on the worker asks through the window's thread and waits for the answer.
     if (QThread::currentThread() != QApplication::instance()->thread())
     {
         PromptAnswer answer = NonInteractiveAnswer(buttons);
         QMetaObject::invokeMethod(
-            QApplication::instance(), [&] { answer = Show(text, caption, buttons, icon); },
+            QApplication::instance(), [&] { answer = ShowWithDetails(text, caption, buttons, icon, details); },
             Qt::BlockingQueuedConnection);
         return answer;
     }
@@ -24,6 +30,9 @@ PromptAnswer QtUserPrompt::Show(const std::string& text, const std::string& capt
     // An empty caption shows the application's name, as the system's default caption does.
     box.setWindowTitle(caption.empty() ? QStringLiteral("Modwright") : QString::fromStdString(caption));
     box.setText(QString::fromStdString(text));
+    // The list stays behind the box's Show Details button.
+    if (!details.empty())
+        box.setDetailedText(QString::fromStdString(details));
     switch (icon)
     {
     case PromptIcon::Error:

@@ -15,6 +15,8 @@ public:
 
     PromptAnswer Show(const std::string& text, const std::string& caption, PromptButtons buttons,
                       PromptIcon icon) override;
+    PromptAnswer ShowWithDetails(const std::string& text, const std::string& caption, PromptButtons buttons,
+                                 PromptIcon icon, const std::string& details) override;
     bool AskSavePath(const std::string& proposedName, const std::string& filter, const std::string& startFolder,
                      std::string& chosenPath) override;
 

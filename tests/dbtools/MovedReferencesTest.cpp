@@ -1,6 +1,8 @@
 // Finding and rewriting what refers to moved, renamed and deleted files.
 #include "ToolFixture.h"
 #include "dbtools/MovedReferences.h"
+#include "dbtools/ReferenceIndex.h"
+#include "platform/FileSystem.h"
 
 namespace mw::test {
 namespace {
@@ -110,6 +112,56 @@ TEST_F(MovedReferencesTest, DryRunAndDeletionsChangeNothing)
     EXPECT_EQ(FindReferringFiles(workspace, deleted).size(), 3u);
     EXPECT_TRUE(RewriteReferences(workspace, deleted, {"database/loot/a.dbr"}, false).rewritten.empty());
     EXPECT_EQ(Read("database/loot/a.dbr"), before);
+}
+
+TEST_F(MovedReferencesTest, IndexFindsWhatThePlainSearchFinds)
+{
+    WriteTemplate("derived.tpl", Var("base", "static", "include", "%TEMPLATE_DIR%database\\templates\\LOOT.tpl"));
+    const std::vector<std::vector<PathChange>> cases{
+        kSwordMoved,
+        {{"database/Templates/loot.tpl", "database/Templates/Items/loot2.tpl"}},
+        {{"database/records/old/", "database/weapons/", true}},
+        {{"database/records/ol", "database/z", true}},
+        {{"database/records/old/sword.dbr", ""}, {"database/records/x.dbr", ""}},
+    };
+    ReferenceIndex index;
+    for (const std::vector<PathChange>& changes : cases)
+    {
+        std::vector<ReferringFile> plain = FindReferringFiles(workspace, changes);
+        std::vector<ReferringFile> indexed = index.FindReferringFiles(workspace, changes);
+        ASSERT_EQ(Paths(indexed), Paths(plain)) << changes[0].oldPath;
+        for (size_t i = 0; i < plain.size(); ++i)
+            EXPECT_EQ(indexed[i].references, plain[i].references) << plain[i].path;
+    }
+    // Only the first search read the files.
+    EXPECT_EQ(index.FilesReadLastSearch(), 0u);
+    EXPECT_EQ(index.IndexedFiles(), 6u);
+}
+
+TEST_F(MovedReferencesTest, IndexSeesEditsNewFilesAndDeletionsMadeOutsideTheTool)
+{
+    ReferenceIndex index;
+    ASSERT_EQ(index.FindReferringFiles(workspace, kSwordMoved).size(), 3u);
+    // Another program edits one record, adds one and deletes one.
+    std::string plainPath = temp / "database/loot/plain.dbr";
+    FileTime before;
+    ASSERT_TRUE(GetLastWriteTime(plainPath, before));
+    WriteRecord("database/loot/plain.dbr", "templateName," + kLoot + ",\nbest,Records\\Old\\Sword.dbr,\n");
+    ASSERT_TRUE(SetLastWriteTime(plainPath, FileTime{before.value + 10000000}));
+    WriteRecord("database/more/c.dbr", "best,records/old/sword.dbr,\n");
+    ASSERT_TRUE(RemoveFile(temp / "database/loot/b.dbr"));
+
+    std::vector<ReferringFile> found = index.FindReferringFiles(workspace, kSwordMoved);
+    EXPECT_EQ(Paths(found), (std::vector<std::string>{"database/loot/a.dbr", "database/loot/plain.dbr",
+                                                      "database/more/c.dbr", "database/Templates/loot.tpl"}));
+    EXPECT_EQ(index.FilesReadLastSearch(), 2u);
+    EXPECT_EQ(index.IndexedFiles(), 5u);
+
+    // A file the tool rewrote no longer refers to the old path.
+    RewriteReferences(workspace, kSwordMoved, {"database/loot/a.dbr"}, false);
+    index.Forget(workspace, "database/loot/a.dbr");
+    EXPECT_EQ(index.FindReferringFiles(workspace, kSwordMoved).size(), 3u);
+    EXPECT_EQ(index.FilesReadLastSearch(), 1u);
 }
 
 } // namespace

@@ -6,7 +6,13 @@ namespace mw::test {
 PromptAnswer ScriptedPrompt::Show(const std::string& text, const std::string& caption, PromptButtons buttons,
                                   PromptIcon icon)
 {
-    messages.push_back(Message{text, caption, buttons, icon});
+    return ShowWithDetails(text, caption, buttons, icon, std::string());
+}
+
+PromptAnswer ScriptedPrompt::ShowWithDetails(const std::string& text, const std::string& caption,
+                                             PromptButtons buttons, PromptIcon icon, const std::string& details)
+{
+    messages.push_back(Message{text, caption, buttons, icon, details});
     if (answers.empty())
         return NonInteractiveAnswer(buttons);
     PromptAnswer answer = answers.front();
