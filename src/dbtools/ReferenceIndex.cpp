@@ -10,6 +10,14 @@
 
 namespace mw {
 
+uint32_t ReferenceIndex::KeyId(std::string key)
+{
+    auto [found, added] = m_keyIds.emplace(std::move(key), uint32_t(m_keys.size()));
+    if (added)
+        m_keys.push_back(&found->first);
+    return found->second;
+}
+
 std::vector<ReferringFile> ReferenceIndex::FindReferringFiles(IWorkspaceContext& context,
                                                               const std::vector<PathChange>& changes)
 {
@@ -25,38 +33,55 @@ std::vector<ReferringFile> ReferenceIndex::FindReferringFiles(IWorkspaceContext&
     std::string folder = ModDatabaseFolder(context);
     if (folder != m_folder)
     {
-        m_files.clear();
+        Clear();
         m_folder = folder;
     }
     ++m_search;
     m_filesRead = 0;
+    // First bring every file up to date, in walk order.
+    std::vector<std::pair<const std::string*, const Entry*>> files;
+    std::vector<std::string> keys;
     WalkResult walk = WalkDatabaseFolder(context, folder, [&](const std::string& fullPath) {
         if (!IsRecordOrTemplatePath(fullPath))
             return true;
         FileInfo info;
         if (!GetFileInfo(fullPath, info) || info.isFolder)
             return true;
-        Entry& entry = m_files[fullPath];
-        if (entry.seenInSearch == 0 || !(entry.lastWrite == info.lastWrite) || entry.size != info.size)
+        auto [item, added] = m_files.try_emplace(fullPath);
+        Entry& entry = item->second;
+        if (added || entry.seenInSearch == 0 || !(entry.lastWrite == info.lastWrite) || entry.size != info.size)
         {
-            entry.readable = CollectReferenceKeys(fullPath, entry.keys);
+            // A file that cannot be read refers to nothing until it changes.
+            CollectReferenceKeys(fullPath, keys);
+            entry.keys.clear();
+            for (std::string& key : keys)
+                entry.keys.push_back(KeyId(std::move(key)));
             entry.lastWrite = info.lastWrite;
             entry.size = info.size;
             ++m_filesRead;
         }
         entry.seenInSearch = m_search;
-        int matches = 0;
-        for (const std::string& key : entry.keys)
-            for (const ReferenceTarget& target : targets)
-                if (KeyMatchesTarget(key, target))
-                {
-                    ++matches;
-                    break;
-                }
-        if (matches > 0)
-            referring.push_back(ReferringFile{ToForwardSlashes(SourceControlPathOf(context, fullPath)), matches});
+        files.emplace_back(&item->first, &entry);
         return true;
     });
+
+    // Then decide once for each distinct reference whether it names a target.
+    std::vector<char> matches(m_keys.size(), 0);
+    for (size_t id = 0; id < m_keys.size(); ++id)
+        for (const ReferenceTarget& target : targets)
+            if (KeyMatchesTarget(*m_keys[id], target))
+            {
+                matches[id] = 1;
+                break;
+            }
+    for (const auto& [path, entry] : files)
+    {
+        int count = 0;
+        for (uint32_t id : entry->keys)
+            count += matches[id];
+        if (count > 0)
+            referring.push_back(ReferringFile{ToForwardSlashes(SourceControlPathOf(context, *path)), count});
+    }
     // Files that are gone leave the index; a cancelled walk saw only some.
     if (!walk.cancelled)
         std::erase_if(m_files, [&](const auto& item) { return item.second.seenInSearch != m_search; });
@@ -74,6 +99,8 @@ void ReferenceIndex::Forget(IWorkspaceContext& context, const std::string& path)
 void ReferenceIndex::Clear()
 {
     m_files.clear();
+    m_keyIds.clear();
+    m_keys.clear();
     m_folder.clear();
 }
 

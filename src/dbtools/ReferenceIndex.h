@@ -38,13 +38,17 @@ private:
     {
         FileTime lastWrite;
         uint64_t size = 0;
-        bool readable = false;
         uint64_t seenInSearch = 0;
-        std::vector<std::string> keys;
+        std::vector<uint32_t> keys; // into m_keys
     };
+
+    uint32_t KeyId(std::string key);
 
     std::string m_folder;
     std::unordered_map<std::string, Entry> m_files; // by full path
+    // Each distinct reference once: files share the paths they name.
+    std::unordered_map<std::string, uint32_t> m_keyIds;
+    std::vector<const std::string*> m_keys;
     uint64_t m_search = 0;
     size_t m_filesRead = 0;
 };
