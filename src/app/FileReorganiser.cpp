@@ -107,10 +107,10 @@ int FileReorganiser::KeepReferences(const std::vector<PathChange>& changes)
     for (const ReferringFile& file : referring)
         references += file.references;
     std::vector<std::string> files = PathsOfReferringFiles(referring);
-    std::string question =
-        Format(references == 1 ? "Update %d reference?" : "Update %d references?", references) +
-        Format(files.size() == 1 ? "\n\n%d file still refers to the old paths." : "\n\n%d files still refer to the old paths.",
-               int(files.size()));
+    std::string question = Format(references == 1 ? "Update %d reference?" : "Update %d references?", references) +
+                           Format(files.size() == 1 ? "\n\n%d file still refers to the old paths."
+                                                    : "\n\n%d files still refer to the old paths.",
+                                  int(files.size()));
     if (m_context.Prompt().ShowWithDetails(question, "Update References", PromptButtons::YesNo, PromptIcon::Question,
                                            Lines(files)) != PromptAnswer::Yes)
         return 0;
@@ -133,8 +133,7 @@ int FileReorganiser::KeepReferences(const std::vector<PathChange>& changes)
             Format(result.failed.size() == 1 ? "Couldn't update the references in %d file."
                                              : "Couldn't update the references in %d files.",
                    int(result.failed.size())),
-            "Update References",
-            PromptButtons::Ok, PromptIcon::Error, Lines(result.failed));
+            "Update References", PromptButtons::Ok, PromptIcon::Error, Lines(result.failed));
     return int(result.rewritten.size());
 }
 
@@ -161,8 +160,9 @@ std::string FileReorganiser::ReferrersText(const std::vector<PathChange>& delete
     // The whole list stays behind the details button when the text names only some.
     if (remaining.size() > kNamedReferrers)
         fullList = Lines(remaining);
-    const char* heading = remaining.size() == 1 ? (several ? "%d file still refers to them:" : "%d file still refers to it:")
-                                                : (several ? "%d files still refer to them:" : "%d files still refer to it:");
+    const char* heading = remaining.size() == 1
+                              ? (several ? "%d file still refers to them:" : "%d file still refers to it:")
+                              : (several ? "%d files still refer to them:" : "%d files still refer to it:");
     std::string text = Format(heading, int(remaining.size()));
     for (size_t i = 0; i < remaining.size() && i < kNamedReferrers; ++i)
         text += "\n" + remaining[i];

@@ -114,9 +114,11 @@ void ReorganiseTest::renameInPlaceRewritesReferrersAfterOneQuestion()
     QTRY_VERIFY(IsFile(f.working + "database/records/items/blade.dbr"));
     QTRY_COMPARE(f.prompt.messages.size(), size_t(1));
     QCOMPARE(f.prompt.messages[0].text, std::string("Update 2 references?\n\n2 files still refer to the old paths."));
-    QCOMPARE(f.prompt.messages[0].details, std::string("database/records/loot/boss.dbr\ndatabase/records/loot/chest.dbr"));
+    QCOMPARE(f.prompt.messages[0].details,
+             std::string("database/records/loot/boss.dbr\ndatabase/records/loot/chest.dbr"));
     QCOMPARE(test::ReadFile(f.working + "database/records/loot/boss.dbr"),
-             std::string("templateName,Database\\Templates\\item.tpl,\r\nitems,records/x.dbr;records\\items\\blade.dbr,\r\n"));
+             std::string("templateName,Database\\Templates\\item.tpl,\r\n"
+                         "items,records/x.dbr;records\\items\\blade.dbr,\r\n"));
 }
 
 void ReorganiseTest::deleteNamesReferrersAndGoesToTheTrash()
