@@ -114,6 +114,10 @@ TEST_F(FileReorganiserTest, FileHeldByAnotherUserIsReportedAndLeftAlone)
     EXPECT_EQ(workspace.prompt.messages[1].details, "database/loot/a.dbr");
     EXPECT_NE(ReadFile(temp / "database/loot/a.dbr").find("Records/Old/Sword.dbr"), std::string::npos);
     EXPECT_NE(ReadFile(temp / "database/loot/b.dbr").find("weapons\\sword.dbr"), std::string::npos);
+    // Each rewritten file is checked out and checked in again; the held one is never touched.
+    EXPECT_EQ(backend->calls, (std::vector<std::string>{"out database/loot/b.dbr", "in database/loot/b.dbr",
+                                                        "out database/Templates/loot.tpl",
+                                                        "in database/Templates/loot.tpl"}));
 }
 
 TEST_F(FileReorganiserTest, DeleteNamesTheFirstTenReferrersAndDefaultsToNo)
