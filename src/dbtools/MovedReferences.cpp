@@ -2,7 +2,6 @@
 #include "MovedReferences.h"
 
 #include "CheckOutRule.h"
-#include "DatabaseOperation.h"
 #include "DatabaseWalk.h"
 #include "ReferenceMatching.h"
 #include "context/IWorkspaceContext.h"
@@ -14,13 +13,19 @@
 
 namespace mw {
 
+std::string SelectedDatabaseFolder(IWorkspaceContext& context)
+{
+    std::string mod = context.GetCurrentModName();
+    return context.GetWorkingDir() + (mod.empty() ? std::string() : "CustomMaps/" + mod + "/") + "database/";
+}
+
 std::vector<ReferringFile> FindReferringFiles(IWorkspaceContext& context, const std::vector<PathChange>& changes)
 {
     std::vector<ReferringFile> referring;
     std::vector<ReferenceTarget> targets = ReferenceTargetsOf(context, changes);
     if (targets.empty())
         return referring;
-    WalkDatabaseFolder(context, ModDatabaseFolder(context), [&](const std::string& fullPath) {
+    WalkDatabaseFolder(context, SelectedDatabaseFolder(context), [&](const std::string& fullPath) {
         int matches = 0;
         if (VisitReferences(fullPath, targets, false, matches) && matches > 0)
             referring.push_back(ReferringFile{ToForwardSlashes(SourceControlPathOf(context, fullPath)), matches});

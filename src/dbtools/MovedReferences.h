@@ -26,8 +26,13 @@ struct ReferringFile
     int references = 0;
 };
 
-// Every record and template of the mod's database folder that refers to an
-// old path, in walk order. Files that cannot be read are skipped.
+// The database folder that is searched for what refers to a moved or
+// deleted file: the selected custom map's (whose tab shows it), else the
+// working folder's. Full path ending in '/'.
+std::string SelectedDatabaseFolder(IWorkspaceContext& context);
+
+// Every record and template of the selected database folder that refers to
+// an old path, in walk order. Files that cannot be read are skipped.
 std::vector<ReferringFile> FindReferringFiles(IWorkspaceContext& context, const std::vector<PathChange>& changes);
 
 // The paths of the files found, in their order.

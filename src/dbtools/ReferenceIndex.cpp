@@ -1,7 +1,6 @@
 // The kept index of references between records and templates.
 #include "ReferenceIndex.h"
 
-#include "DatabaseOperation.h"
 #include "DatabaseWalk.h"
 #include "ReferenceMatching.h"
 #include "context/IWorkspaceContext.h"
@@ -30,7 +29,7 @@ std::vector<ReferringFile> ReferenceIndex::FindReferringFiles(IWorkspaceContext&
         if (!CouldBeFileReference(target.oldKey))
             return mw::FindReferringFiles(context, changes);
 
-    std::string folder = ModDatabaseFolder(context);
+    std::string folder = SelectedDatabaseFolder(context);
     if (folder != m_folder)
     {
         Clear();

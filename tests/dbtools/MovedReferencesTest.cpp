@@ -114,6 +114,26 @@ TEST_F(MovedReferencesTest, DryRunAndDeletionsChangeNothing)
     EXPECT_EQ(Read("database/loot/a.dbr"), before);
 }
 
+TEST_F(MovedReferencesTest, WithACustomMapSelectedItsOwnDatabaseIsSearched)
+{
+    WriteRecord("CustomMaps/Frost/database/records/ice.dbr", "templateName,Database\\Templates\\loot.tpl,\n");
+    WriteRecord("CustomMaps/Frost/database/loot/cold.dbr", "templateName,t.tpl,\nbest,Records\\Ice.dbr,\n");
+    WriteRecord("database/loot/game.dbr", "best,records\\ice.dbr,\n");
+    workspace.modName = "Frost";
+    std::vector<PathChange> changes{{"CustomMaps/Frost/database/records/ice.dbr", "CustomMaps/Frost/database/ice.dbr"}};
+    std::vector<std::string> expected{"CustomMaps/Frost/database/loot/cold.dbr"};
+    EXPECT_EQ(Paths(FindReferringFiles(workspace, changes)), expected);
+    ReferenceIndex index;
+    EXPECT_EQ(Paths(index.FindReferringFiles(workspace, changes)), expected);
+    RewriteReferences(workspace, changes, expected, false);
+    EXPECT_EQ(Read("CustomMaps/Frost/database/loot/cold.dbr"), "templateName,t.tpl,\r\nbest,ice.dbr,\r\n");
+
+    // Selecting the game again searches the working folder's database anew.
+    workspace.modName.clear();
+    EXPECT_EQ(Paths(index.FindReferringFiles(workspace, {{"database/records/ice.dbr", ""}})),
+              std::vector<std::string>{"database/loot/game.dbr"});
+}
+
 TEST_F(MovedReferencesTest, IndexFindsWhatThePlainSearchFinds)
 {
     WriteTemplate("derived.tpl", Var("base", "static", "include", "%TEMPLATE_DIR%database\\templates\\LOOT.tpl"));
