@@ -177,8 +177,17 @@ TEST_F(MovedReferencesTest, IndexSeesEditsNewFilesAndDeletionsMadeOutsideTheTool
     EXPECT_EQ(index.FilesReadLastSearch(), 2u);
     EXPECT_EQ(index.IndexedFiles(), 5u);
 
-    // A file the tool rewrote no longer refers to the old path.
-    RewriteReferences(workspace, kSwordMoved, {"database/loot/a.dbr"}, false);
+    // An edit that keeps both size and time is seen once the tool says it made it.
+    std::string aPath = temp / "database/loot/a.dbr";
+    FileTime aTime;
+    ASSERT_TRUE(GetLastWriteTime(aPath, aTime));
+    std::string text = Read("database/loot/a.dbr");
+    for (const char* from : {"sword", "SWORD"})
+        for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + 1))
+            text[at + 4] = from[4] == 'd' ? 'e' : 'E';
+    WriteRecord("database/loot/a.dbr", text);
+    ASSERT_TRUE(SetLastWriteTime(aPath, aTime));
+    EXPECT_EQ(index.FindReferringFiles(workspace, kSwordMoved).size(), 4u);
     index.Forget(workspace, "database/loot/a.dbr");
     EXPECT_EQ(index.FindReferringFiles(workspace, kSwordMoved).size(), 3u);
     EXPECT_EQ(index.FilesReadLastSearch(), 1u);
