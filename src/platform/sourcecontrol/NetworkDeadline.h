@@ -43,7 +43,6 @@ private:
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::thread m_watchdog;
     bool m_stopping = false;
     bool m_armed = false;
     unsigned m_timeoutMs = 0;
@@ -51,6 +50,8 @@ private:
     std::atomic<bool> m_expired{false};
     int m_port = 0;
     std::vector<std::string> m_addresses; // numeric forms of the server's addresses
+    // Last, so that the thread starts once every member above is set.
+    std::thread m_watchdog;
 };
 
 } // namespace mw
