@@ -57,7 +57,7 @@ echo "== Windows tests under $(basename "$wine")"
 start=$SECONDS
 mkdir -p "$scratch/temp" "$WINEPREFIX"
 # One server for every program of the run, kept until the cleanup ends it.
-"$wineserver" -p
+"$wineserver" -p >/dev/null 2>&1
 "$wine" wineboot --init >/dev/null 2>&1
 wintemp="Z:$(echo "$scratch/temp" | tr / '\\')"
 "$wine" reg add 'HKCU\Environment' /v TEMP /t REG_SZ /d "$wintemp" /f >/dev/null 2>&1
@@ -83,7 +83,10 @@ parity_seconds=$((SECONDS - start))
 echo "== Windows zip"
 start=$SECONDS
 # The Toolset folder is packed by ArcPack.exe, run under Wine by the build.
-ninja -C "$build_dir" -j2 toolset >/dev/null
+if ! ninja -C "$build_dir" -j2 toolset >"$scratch/toolset.log" 2>&1; then
+  cat "$scratch/toolset.log" >&2
+  exit 1
+fi
 (cd "$build_dir" && cpack -G ZIP >/dev/null)
 zip="$(ls -t "$build_dir"/modwright-*-win64.zip | head -n 1)"
 listing="$(cmake -E tar tf "$zip")"

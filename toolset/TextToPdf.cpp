@@ -6,6 +6,7 @@
 // PDF 1.4 file on A4 pages with the standard Helvetica fonts (not embedded:
 // every PDF viewer has them).
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -219,7 +220,10 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    if (std::rename(temporary.c_str(), argv[2]) != 0)
+    // Replaces an earlier guide on Windows too, where rename() refuses an existing target.
+    std::error_code renameError;
+    std::filesystem::rename(temporary, argv[2], renameError);
+    if (renameError)
     {
         std::cerr << "TextToPdf: cannot rename " << temporary << " to " << argv[2] << "\n";
         return 1;

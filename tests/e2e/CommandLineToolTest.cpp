@@ -10,6 +10,21 @@ namespace {
 
 using CliTest = SampleWorkspaceTest;
 
+// Folder names outside ASCII (a user's name, say) reach the program through
+// its command line and its ini file alike; on Windows both are UTF-8.
+TEST(CliFolders, AWorkspaceBelowAFolderWithLettersBeyondAsciiCompiles)
+{
+    TempFolder temp;
+    std::string folder = temp / "Zo\xc3\xab \xce\xa9mega/";
+    std::string ini = CopyExampleWorkspace(folder);
+    RunResult compile = RunProgram(MODWRIGHT_CLI_EXE, {"-ini", ini, "compile-db"}, folder);
+    ASSERT_EQ(compile.exitStatus, 0) << compile.out << compile.err;
+    EXPECT_NE(compile.out.find("BinaryUpdate: " + folder + "Working/database/records/creatures/goblin.dbr\n"),
+              std::string::npos)
+        << compile.out;
+    EXPECT_TRUE(IsFile(folder + "Build/database/database.arz"));
+}
+
 TEST_F(CliTest, CompileListAndDumpTheSampleDatabase)
 {
     RunResult compile = Cli({"compile-db"});
