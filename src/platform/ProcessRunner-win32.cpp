@@ -198,8 +198,9 @@ bool ProcessRunner::Run(const std::string& commandLine, const char* folder, IPro
     ::CloseHandle(process.hProcess);
     outcome.exitCode = exitCode;
     // An unhandled exception ends a program with its status code (0xC0000005
-    // and the like): the counterpart of a signal.
-    outcome.endedEarly = (exitCode & 0xC0000000u) == 0xC0000000u;
+    // and the like): the counterpart of a signal. exit(-1), which the archive
+    // tool uses for its failures, is 0xFFFFFFFF: an exit, not a crash.
+    outcome.endedEarly = (exitCode & 0xF0000000u) == 0xC0000000u;
     return true;
 }
 

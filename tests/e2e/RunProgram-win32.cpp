@@ -123,7 +123,8 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
     DWORD exitCode = 0;
     ::GetExitCodeProcess(process.hProcess, &exitCode);
     ::CloseHandle(process.hProcess);
-    result.exitStatus = (exitCode & 0xC0000000u) == 0xC0000000u ? -1 : int(exitCode);
+    // A crash (an exception's status code) reads as -1, like a signal on POSIX.
+    result.exitStatus = (exitCode & 0xF0000000u) == 0xC0000000u ? -1 : int(exitCode);
     result.out = ReadAll(outPath);
     result.err = ReadAll(errPath);
     RemoveFile(outPath);

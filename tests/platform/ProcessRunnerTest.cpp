@@ -106,6 +106,16 @@ TEST(ProcessRunner, ArgumentsFolderAndCrashes)
     EXPECT_EQ(outcome.exitCode, 128u + 6u);
 #endif
     EXPECT_EQ(crash.All(false), "before\n");
+
+    // exit(-1) is an exit with a status, however the system spells it.
+    CollectingOutput minusOne;
+    ASSERT_TRUE(runner.Run(kTestTool + " --exit -1", nullptr, minusOne, outcome));
+    EXPECT_FALSE(outcome.endedEarly);
+#ifdef _WIN32
+    EXPECT_EQ(outcome.exitCode, 0xFFFFFFFFu);
+#else
+    EXPECT_EQ(outcome.exitCode, 255u);
+#endif
 }
 
 TEST(ProcessRunner, ProgramsAreFoundInTheFolderTheOwnFolderAndPathWithExeNames)

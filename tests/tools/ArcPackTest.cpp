@@ -19,7 +19,11 @@ using test::TempFolder;
 using test::ToolsFolder;
 using test::WriteFile;
 
+#ifdef _WIN32
+constexpr int kArcPackFailure = -1; // exit(-1)
+#else
 constexpr int kArcPackFailure = 255; // exit(-1)
+#endif
 
 // name -> contents of every entry, extracted through the engine reader.
 std::map<std::string, std::string> ReadBack(const std::string& archivePath, const TempFolder& temp)
@@ -147,14 +151,19 @@ TEST_F(ArcPackTest, FailuresEndWithMinusOneAndLeaveTheArchiveAsItWas)
         EXPECT_FALSE(PathExists(archive)) << c.what;
     }
 
-    // A folder link that loops back would never end the walk.
+    // A folder link that loops back would never end the walk. Windows lets
+    // only privileged users make links (and Wine none at all).
     EnsureFolders(res + "looped/a/");
-    std::filesystem::create_directory_symlink("..", res + "looped/a/back");
-    test::ToolResult looped = ArcPack("\"" + res + "looped.arc\" -add . \"" + res + "looped\" 6");
-    EXPECT_EQ(looped.exitCode, kArcPackFailure);
-    EXPECT_NE(looped.err.find("nested more than"), std::string::npos) << looped.err;
-    EXPECT_FALSE(PathExists(res + "looped.arc"));
-    std::filesystem::remove(res + "looped/a/back");
+    std::error_code linkError;
+    std::filesystem::create_directory_symlink("..", res + "looped/a/back", linkError);
+    if (!linkError)
+    {
+        test::ToolResult looped = ArcPack("\"" + res + "looped.arc\" -add . \"" + res + "looped\" 6");
+        EXPECT_EQ(looped.exitCode, kArcPackFailure);
+        EXPECT_NE(looped.err.find("nested more than"), std::string::npos) << looped.err;
+        EXPECT_FALSE(PathExists(res + "looped.arc"));
+        std::filesystem::remove(res + "looped/a/back");
+    }
 
     // A folder removed by the clean-up leaves nothing in its archive.
     ASSERT_EQ(ArcPack("\"" + archive + "\" -add . \"" + res + "creatures\" 6").exitCode, 0);

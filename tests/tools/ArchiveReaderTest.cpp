@@ -117,8 +117,13 @@ TEST(ArchiveReader, ExtractionNeverFollowsLinks)
     EnsureFolders(outside);
     EnsureFolders(destination);
     WriteFile(outside + "target.txt", "precious");
-    std::filesystem::create_directory_symlink(outside, destination + "linkdir");
-    std::filesystem::create_symlink(outside + "target.txt", destination + "file.txt");
+    std::error_code linkError;
+    std::filesystem::create_directory_symlink(outside, destination + "linkdir", linkError);
+    if (!linkError)
+        std::filesystem::create_symlink(outside + "target.txt", destination + "file.txt", linkError);
+    // Windows lets only privileged users make links (and Wine none at all).
+    if (linkError)
+        GTEST_SKIP() << "no links can be made here: " << linkError.message();
     WriteFile(temp / "links.arc", MakeArchive({{"linkdir/new.txt", "x"}, {"file.txt", "overwritten"}, {"LINKDIR/b/c.txt", "y"}}));
 
     GAME::Archive archive;

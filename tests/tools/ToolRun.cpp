@@ -11,6 +11,21 @@ class CapturingOutput : public IProcessOutput
 public:
     explicit CapturingOutput(ToolResult& result) : m_result(result) {}
     void OnOutput(const std::string& chunk, bool error) override { (error ? m_result.err : m_result.out) += chunk; }
+    // The programs' text output ends its lines with CR LF on Windows; the
+    // tests compare the lines.
+    void DropCarriageReturns()
+    {
+#ifdef _WIN32
+        for (std::string* text : {&m_result.out, &m_result.err})
+        {
+            std::string kept;
+            for (size_t i = 0; i < text->size(); ++i)
+                if ((*text)[i] != '\r' || i + 1 == text->size() || (*text)[i + 1] != '\n')
+                    kept += (*text)[i];
+            *text = kept;
+        }
+#endif
+    }
 
 private:
     ToolResult& m_result;
@@ -27,6 +42,7 @@ ToolResult RunToolCommand(const std::string& commandLine, const std::string& fol
     CapturingOutput output(result);
     ProcessOutcome outcome;
     result.started = runner.Run(commandLine, folder.empty() ? nullptr : folder.c_str(), output, outcome);
+    output.DropCarriageReturns();
     if (result.started)
         result.exitCode = int(outcome.exitCode);
     return result;
