@@ -54,12 +54,15 @@ int CInstallDialog::exec()
     m_running = true;
     // The thread reaches the widgets only through queued calls on this dialog.
     m_thread = std::thread([this] {
-        m_result = m_installer.Extract(m_destination, m_cancel, [this](const std::string& name, uint64_t done,
-                                                                       uint64_t total) {
+        int entries = 0;
+        m_result = m_installer.Extract(m_destination, m_cancel, [this, &entries](const std::string& name,
+                                                                                 uint64_t done, uint64_t total) {
             QString shown = name.empty() ? QString() : QStringLiteral("Extracting ") + QString::fromStdString(name);
             int percent = ArchiveInstaller::Percent(done, total);
             QMetaObject::invokeMethod(this, [this, shown, percent] { OnProgress(shown, percent); },
                                       Qt::QueuedConnection);
+            if (m_entryHook && name.empty())
+                m_entryHook(++entries);
         });
         QMetaObject::invokeMethod(this, [this] { OnFinished(); }, Qt::QueuedConnection);
     });

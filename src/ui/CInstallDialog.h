@@ -8,6 +8,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -38,6 +39,9 @@ public:
     QPushButton* CancelButton() const { return m_cancelButton; }
     // Asks the extraction to stop before its next entry.
     void RequestCancel();
+    // Called on the extraction's thread after each entry is written, with
+    // the number of entries written so far (tests pace the extraction).
+    void SetEntryHook(std::function<void(int)> hook) { m_entryHook = std::move(hook); }
 
 public slots:
     void reject() override;
@@ -52,6 +56,7 @@ private:
     ArchiveInstaller m_installer;
     ManualResetEvent m_cancel;
     std::thread m_thread;
+    std::function<void(int)> m_entryHook;
     ArchiveInstaller::Result m_result = ArchiveInstaller::Result::Failed;
     bool m_opened = false;
     bool m_running = false;

@@ -43,8 +43,12 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <atomic>
+#include <chrono>
 #include <functional>
+#include <memory>
 #include <sstream>
+#include <thread>
 
 using namespace mw;
 
@@ -431,8 +435,16 @@ void AssetViewsTest::installDialogCancelledThenCompleted()
     test::ScriptedPrompt prompt;
 
     CInstallDialog first(archive, destination, prompt);
-    // Cancel as soon as the first file is on its way.
-    WhenModal([&first](QWidget*) {
+    // The extraction waits after its third file until Cancel was clicked, so
+    // that a fast machine cannot finish before the click.
+    std::atomic<bool> clicked{false};
+    first.SetEntryHook([&clicked](int written) {
+        while (written == 3 && !clicked.load())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
+    WhenModal([&first, &clicked](QWidget*) {
+        // The extraction goes on however this ends, a failed check included.
+        std::shared_ptr<void> release(nullptr, [&clicked](void*) { clicked = true; });
         QTRY_VERIFY_WITH_TIMEOUT(first.CurrentFile()->text().startsWith(QStringLiteral("Extracting ")), 5000);
         QTest::qWait(40);
         SaveScreenshot(first, QStringLiteral("install-dialog"));
