@@ -68,7 +68,7 @@ start=$SECONDS
 # ctest starts each suite through the build's emulator, wine64. A process
 # start under Wine now and then fails on a busy machine ("Couldn't execute"),
 # so a failed suite runs once more; a real fault fails twice.
-(cd "$build_dir" && ctest --output-on-failure -j2 --repeat until-pass:2 -R "^($(IFS='|'; echo "${suites[*]}"))\$")
+(cd "$build_dir" && ctest --output-on-failure -j2 --timeout 900 --repeat until-pass:2 -R "^($(IFS='|'; echo "${suites[*]}"))\$")
 tests_seconds=$((SECONDS - start))
 
 echo "== Windows and Linux builds of the sample workspace"
