@@ -59,6 +59,21 @@ TEST(QuietMode, NetworkLoginFailureExitsNonZeroWithTheTwoLines)
     EXPECT_EQ(run.out.find("Starting quiet mode processing"), std::string::npos);
 }
 
+#ifdef _WIN32
+TEST(QuietMode, NetworkModeOnWindowsSaysItIsNotThereYet)
+{
+    TempFolder temp;
+    std::string ini = CopyExampleWorkspace(temp.Path());
+    RunResult run = RunProgram(MODWRIGHT_EXE, {"-network", "-quiet", "-ini", ini, "-username", "erin", "-database",
+                                               "svn://127.0.0.1:9/nothing"},
+                               temp.Path());
+    EXPECT_NE(run.exitStatus, 0);
+    EXPECT_NE(run.err.find("Network mode (-network) is not available in the Windows build yet"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.out.find("Starting quiet mode processing"), std::string::npos);
+}
+#endif
+
 TEST(QuietMode, WithoutQuietThisBuildExplainsItselfAndFails)
 {
     TempFolder temp;
