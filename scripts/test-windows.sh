@@ -32,7 +32,7 @@ suites=(platform_tests dbtext_tests dbarchive_tests dbtools_tests assets_tests b
 echo "== Windows cross build"
 start=$SECONDS
 cmake --no-warn-unused-cli -S . -B "$build_dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-  -DMW_BUILD_GUI=OFF -DMW_BUILD_BENCH=OFF -DMW_WINE_PROGRAM="$wine" >/dev/null
+  -DMW_BUILD_GUI=OFF -DMW_BUILD_BENCH=OFF -DMW_BUILD_TESTS=ON -DMW_WINE_PROGRAM="$wine" >/dev/null
 ninja -C "$build_dir" -j2 "${programs[@]}" "${suites[@]}" TestTool
 build_seconds=$((SECONDS - start))
 
