@@ -136,6 +136,32 @@ TEST(FileSystem, DeleteFolderTreeRemovesLinksWithoutFollowingThem)
 }
 #endif
 
+TEST(FileSystem, PathsBeyondTheOldWindowsLengthLimitWork)
+{
+    TempFolder temp;
+    std::string folder = temp.Path();
+    for (int i = 0; i < 12; ++i)
+        folder += "a-rather-long-folder-name-" + std::to_string(i) + "/";
+    ASSERT_GT(folder.size(), 300u);
+    ASSERT_TRUE(EnsureFolders(folder));
+    ASSERT_TRUE(WriteFileAtomic(folder + "Record.dbr", "x"));
+    EXPECT_TRUE(WriteFileAtomic(folder + "record.DBR", "yz"));
+    EXPECT_EQ(ReadFile(folder + "RECORD.dbr"), "yz");
+    FileInfo info;
+    ASSERT_TRUE(GetFileInfo(folder + "Record.dbr", info));
+    EXPECT_EQ(info.size, 2u);
+    ASSERT_TRUE(SetReadOnly(folder + "Record.dbr", true));
+    EXPECT_FALSE(WriteFileAtomic(folder + "Record.dbr", "refused"));
+    ASSERT_TRUE(MakeWritable(folder + "Record.dbr"));
+    EXPECT_TRUE(RenamePath(folder + "Record.dbr", folder + "Moved.dbr"));
+    std::vector<FolderEntry> entries;
+    ASSERT_TRUE(ListFolder(folder, entries));
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].name, "Moved.dbr");
+    EXPECT_TRUE(DeleteFolderTree(temp / "a-rather-long-folder-name-0"));
+    EXPECT_FALSE(PathExists(temp / "a-rather-long-folder-name-0"));
+}
+
 TEST(FileSystem, EnsureFoldersTellsWhetherTheFolderExists)
 {
     TempFolder temp;
