@@ -27,7 +27,7 @@ fi
 
 # The programs the Windows tests and the zip need, and the core's test suites.
 programs=(modwright modwright-cli ArcPack TexForge MeshForge AnimForge ShadeForge GlyphForge MapForge ResView)
-suites=(platform_tests dbtext_tests dbarchive_tests dbtools_tests assets_tests build_tests tools_tests e2e_tests)
+suites=(platform_tests app_tests dbtext_tests dbarchive_tests dbtools_tests assets_tests build_tests tools_tests e2e_tests)
 
 echo "== Windows cross build"
 start=$SECONDS
