@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QStringList>
 #include <QToolButton>
@@ -20,6 +21,12 @@ QString& LastBrowseFolder()
 {
     static QString folder;
     return folder;
+}
+
+CInPlaceFileButton::ArchiveBrowser& TheArchiveBrowser()
+{
+    static CInPlaceFileButton::ArchiveBrowser browser;
+    return browser;
 }
 
 } // namespace
@@ -37,13 +44,45 @@ CInPlaceFileButton::CInPlaceFileButton(const std::string& extensions, PathForm f
     m_button->setToolTip("Browse for a file");
     layout->addWidget(m_button);
     setFocusProxy(m_field);
-    connect(m_button, &QToolButton::clicked, this, [this] { Browse(); });
+    connect(m_button, &QToolButton::clicked, this, [this] {
+        if (m_button->menu())
+            BrowseArchives();
+        else
+            Browse();
+    });
+    UpdateMenu();
+}
+
+void CInPlaceFileButton::SetArchiveBrowser(ArchiveBrowser browser)
+{
+    TheArchiveBrowser() = std::move(browser);
 }
 
 void CInPlaceFileButton::SetKind(const std::string& extensions, PathForm form)
 {
     m_extensions = extensions;
     m_form = form;
+    UpdateMenu();
+}
+
+void CInPlaceFileButton::UpdateMenu()
+{
+    bool archives = m_form == PathForm::Relative && TheArchiveBrowser();
+    if (archives == (m_button->menu() != nullptr))
+        return;
+    if (!archives)
+    {
+        delete m_button->menu();
+        m_button->setPopupMode(QToolButton::DelayedPopup);
+        m_button->setToolTip("Browse for a file");
+        return;
+    }
+    auto* menu = new QMenu(m_button);
+    menu->addAction("From the Built Archives...", this, [this] { BrowseArchives(); });
+    menu->addAction("From the Files on Disk...", this, [this] { Browse(); });
+    m_button->setMenu(menu);
+    m_button->setPopupMode(QToolButton::MenuButtonPopup);
+    m_button->setToolTip("Choose from the built archives (the arrow offers the files on disk)");
 }
 
 QString CInPlaceFileButton::Text() const
@@ -95,6 +134,17 @@ void CInPlaceFileButton::Browse()
     else
         value = RelativeFileValue(path, m_workingDir, m_modName);
     m_field->setText(QString::fromStdString(value));
+    m_field->setFocus();
+}
+
+void CInPlaceFileButton::BrowseArchives()
+{
+    if (!TheArchiveBrowser())
+        return Browse();
+    std::string name = TheArchiveBrowser()(this, m_extensions, m_modName);
+    if (name.empty())
+        return;
+    m_field->setText(QString::fromStdString(ArchiveEntryValue(name)));
     m_field->setFocus();
 }
 

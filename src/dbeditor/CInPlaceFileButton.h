@@ -43,8 +43,22 @@ public:
 
     // Opens the file dialog and takes the chosen file.
     void Browse();
+    // Opens the browser of the built archives and takes the chosen name.
+    void BrowseArchives();
+
+    // What picks a record or resource out of the built archives: given the
+    // extensions and the mod, the chosen name as the archive lists it, or ""
+    // when cancelled. The application sets it once; without it the button
+    // chooses files on disk only.
+    using ArchiveBrowser =
+        std::function<std::string(QWidget* parent, const std::string& extensions, const std::string& modName)>;
+    static void SetArchiveBrowser(ArchiveBrowser browser);
 
 private:
+    // Values relative to the mod can also come from the built archives: the
+    // button then opens them, and its menu offers the files on disk.
+    void UpdateMenu();
+
     std::string m_extensions;
     PathForm m_form;
     std::string m_workingDir;

@@ -39,4 +39,9 @@ bool TemplateDirValue(const std::string& chosenPath, const std::string& workingD
     return true;
 }
 
+std::string ArchiveEntryValue(const std::string& name)
+{
+    return RemoveFirst(RemoveFirst(ToBackslashes(name), "database\\"), "assets\\");
+}
+
 } // namespace mw

@@ -15,5 +15,8 @@ std::string RelativeFileValue(const std::string& chosenPath, const std::string& 
 // "%TEMPLATE_DIR%" followed by the path relative to the working folder;
 // false when the file does not lie below the working folder.
 bool TemplateDirValue(const std::string& chosenPath, const std::string& workingDir, std::string& value);
+// A record name or archive entry chosen in the built archives as a value:
+// '\' separators, the first "database\" and then "assets\" removed.
+std::string ArchiveEntryValue(const std::string& name);
 
 } // namespace mw

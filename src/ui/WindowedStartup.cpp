@@ -1,6 +1,7 @@
 // The windowed start-up.
 #include "WindowedStartup.h"
 
+#include "CFileBrowser.h"
 #include "CLoginDialog.h"
 #include "CMainFrame.h"
 #include "COptionsDialog.h"
@@ -8,12 +9,14 @@
 #include "OperationTable.h"
 #include "QtUserPrompt.h"
 #include "platform/FileSystem.h"
+#include "platform/PathRules.h"
 #include "app/CModwrightApp.h"
 #include "app/OptionSettings.h"
 #include "app/WindowedLogin.h"
 
 #ifdef MW_WITH_DBEDITOR
 #include "dbeditor/CDbEditorManager.h"
+#include "dbeditor/CInPlaceFileButton.h"
 #endif
 
 #include <QApplication>
@@ -95,6 +98,14 @@ int RunWindowed(int& argc, char** argv, const std::vector<std::string>& argument
         };
         operations.openEditorCount = [&editors] { return int(editors.Editors().size()); };
         operations.closeAllEditors = [&editors] { editors.CloseAll(false); };
+        // Value cells pick records and resources out of the built archives.
+        CInPlaceFileButton::SetArchiveBrowser(
+            [&app](QWidget* parent, const std::string& extensions, const std::string& modName) {
+                BrowseFolders folders{app.GetBuildDir(), WithTrailingSeparator(app.GetStartDir()),
+                                      app.GetAdditionalBuildDirs()};
+                CFileBrowser browser(folders, modName, extensions, parent);
+                return browser.exec() == QDialog::Accepted ? browser.ChosenName() : std::string();
+            });
 #endif
         CMainFrame frame(app, prompt, operations);
         prompt.SetOwner(&frame);
@@ -131,6 +142,9 @@ int RunWindowed(int& argc, char** argv, const std::vector<std::string>& argument
         else
             status = 1;
         prompt.SetOwner(nullptr);
+#ifdef MW_WITH_DBEDITOR
+        CInPlaceFileButton::SetArchiveBrowser(nullptr);
+#endif
     }
     app.ExitInstance();
     return status;

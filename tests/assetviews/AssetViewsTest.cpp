@@ -547,6 +547,7 @@ void AssetViewsTest::fileBrowserListsArchiveEntriesByExtension()
     QCOMPARE(textures.List()->item(0)->text(), QStringLiteral("textures.arc\\textures\\rock.tex"));
     CFileBrowser everything(folders, "Fjord", "");
     QCOMPARE(everything.List()->count(), 4);
+    SaveScreenshot(everything, QStringLiteral("file-browser"));
     everything.Filter()->setText(QStringLiteral("click"));
     everything.List()->setCurrentRow(3);
     QCOMPARE(everything.ChosenName(), std::string("click.wav"));

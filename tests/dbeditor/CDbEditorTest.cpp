@@ -21,6 +21,8 @@
 #include "platform/PathRules.h"
 #include "platform/ProfileFile.h"
 
+#include <memory>
+
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
@@ -397,6 +399,44 @@ TEST_F(CDbEditorTest, FileButtonsOfferTheirExtensionsAndWriteRelativeValues)
     // The last chosen folder is offered next time.
     sound.Browse();
     EXPECT_EQ(start.toStdString(), temp / "database/sounds");
+}
+
+TEST_F(CDbEditorTest, FileButtonsPickFromTheBuiltArchivesWhenTheApplicationOffersThem)
+{
+    std::string askedExtensions, askedMod;
+    std::string answer = "database/records/items/Sword.dbr";
+    CInPlaceFileButton::SetArchiveBrowser([&](QWidget*, const std::string& extensions, const std::string& mod) {
+        askedExtensions = extensions;
+        askedMod = mod;
+        return answer;
+    });
+    // The browser is the application's for the whole run; this test gives it back.
+    std::shared_ptr<void> unset(nullptr, [](void*) { CInPlaceFileButton::SetArchiveBrowser(nullptr); });
+    CInPlaceFileButton record("dbr", CInPlaceFileButton::PathForm::Relative, temp.Path(), "Fjord", nullptr);
+    CInPlaceFileButton include("tpl", CInPlaceFileButton::PathForm::TemplateDir, temp.Path(), "", nullptr);
+
+    // The button itself opens the archives; its menu keeps the files on disk.
+    ASSERT_NE(record.Button()->menu(), nullptr);
+    ASSERT_EQ(record.Button()->menu()->actions().size(), 2);
+    record.Button()->click();
+    EXPECT_EQ(askedExtensions, "dbr");
+    EXPECT_EQ(askedMod, "Fjord");
+    EXPECT_EQ(record.Text(), "records\\items\\Sword.dbr");
+    // A cancelled browse keeps the value.
+    answer.clear();
+    record.Button()->click();
+    EXPECT_EQ(record.Text(), "records\\items\\Sword.dbr");
+    record.SetChooser([&](const QString&, const QString&) {
+        return QString::fromStdString(temp / "CustomMaps/Fjord/assets/sounds/hit.wav");
+    });
+    record.Button()->menu()->actions().at(1)->trigger();
+    EXPECT_EQ(record.Text(), "sounds\\hit.wav");
+
+    // Template paths are always files on disk below the working folder, also
+    // when a value's type changes to an include.
+    EXPECT_EQ(include.Button()->menu(), nullptr);
+    record.SetKind("tpl", CInPlaceFileButton::PathForm::TemplateDir);
+    EXPECT_EQ(record.Button()->menu(), nullptr);
 }
 
 TEST_F(CDbEditorTest, TheManagerOpensRecordsOfOneTemplateInOneWindow)
