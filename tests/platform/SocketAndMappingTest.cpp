@@ -43,7 +43,7 @@ struct WinsockStarted
 
 TEST(Socket, FramedValuesCrossALoopbackConnection)
 {
-    WinsockStarted winsock;
+    [[maybe_unused]] WinsockStarted winsock;
     SocketHandle listener = ::socket(AF_INET, SOCK_STREAM, 0);
     ASSERT_NE(listener, SocketHandle(-1));
     sockaddr_in address{};
