@@ -316,41 +316,6 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes)
     return false;
 }
 
-std::string ToCrLf(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size() + text.size() / 16);
-    for (size_t i = 0; i < text.size(); ++i)
-    {
-        char c = text[i];
-        if (c == '\n' && (i == 0 || text[i - 1] != '\r'))
-            out += '\r';
-        out += c;
-    }
-    return out;
-}
-
-bool WriteTextFileAtomic(const std::string& path, std::string_view text)
-{
-    return WriteFileAtomic(path, ToCrLf(text));
-}
-
-bool CopyFileKeepTime(const std::string& source, const std::string& target)
-{
-    std::string bytes;
-    FileTime time;
-    if (!ReadWholeFileAndTime(source, bytes, &time))
-        return false;
-    return WriteFileAtomic(target, bytes) && SetLastWriteTime(target, time);
-}
-
-bool OverwriteFileKeepTime(const std::string& source, const std::string& target)
-{
-    std::string bytes;
-    FileTime time;
-    return ReadWholeFileAndTime(source, bytes, &time) && OverwriteFileWithTime(target, bytes, time);
-}
-
 bool OverwriteFileWithTime(const std::string& target, std::string_view bytes, FileTime time)
 {
     std::string native;
