@@ -25,7 +25,7 @@ fi
 
 if [ "${MW_SKIP_FUZZ:-0}" != 1 ] && command -v clang++ >/dev/null 2>&1 && [ -d fuzz ]; then
   echo "== Fuzz targets (short runs)"
-  MW_BUILD_DIR=build-fuzz CC=clang CXX=clang++ bash scripts/build.sh -DMW_FUZZ=ON -DMW_BUILD_TESTS=OFF \
+  MW_BUILD_DIR=build-fuzz MW_BUILD_TARGET=fuzzers CC=clang CXX=clang++ bash scripts/build.sh -DMW_FUZZ=ON -DMW_BUILD_TESTS=OFF \
     -DMW_BUILD_BENCH=OFF -DMW_BUILD_GUI=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
   for target in build-fuzz/bin/fuzz_*; do
     [ -x "$target" ] || continue
