@@ -58,7 +58,13 @@ FileReorganiser::FileReorganiser(IWorkspaceContext& context, bool network, bool 
 
 std::vector<ReferringFile> FileReorganiser::FindReferrers(const std::vector<PathChange>& changes)
 {
-    return m_index ? m_index->FindReferringFiles(m_context, changes) : FindReferringFiles(m_context, changes);
+    if (m_busy)
+        m_busy(true);
+    std::vector<ReferringFile> found =
+        m_index ? m_index->FindReferringFiles(m_context, changes) : FindReferringFiles(m_context, changes);
+    if (m_busy)
+        m_busy(false);
+    return found;
 }
 
 bool FileReorganiser::RenameFile(const std::string& oldPath, const std::string& newName)

@@ -6,6 +6,7 @@
 
 #include "dbtools/MovedReferences.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,11 @@ public:
     bool DeleteFiles(const std::vector<std::string>& paths);
     bool DeleteFolder(const std::string& folder);
 
+    // Told true when a search for referring files starts and false when it
+    // ends, before any question is asked (the window shows a busy cursor:
+    // the first search of a run reads every record).
+    void SetBusyIndicator(std::function<void(bool busy)> indicator) { m_busy = std::move(indicator); }
+
     // After files were moved: asks "Update N references?" (with the list of
     // files behind a details button) and rewrites them on Yes. The number of
     // files rewritten.
@@ -54,6 +60,7 @@ private:
     bool m_databaseTab;
     ReferenceIndex* m_index;
     bool m_noTrashSaid = false;
+    std::function<void(bool)> m_busy;
 };
 
 } // namespace mw

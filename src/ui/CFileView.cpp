@@ -13,6 +13,7 @@
 #include "platform/PathRules.h"
 #include "platform/sourcecontrol/SourceControlClient.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -69,7 +70,14 @@ SourceControlClient& CFileView::SourceControl() const { return m_host.App().Sour
 FileReorganiser CFileView::Reorganiser() const
 {
     CModwrightApp& app = m_host.App();
-    return FileReorganiser(app, app.IsNetwork(), m_kind == TabKind::Database, &app.References());
+    FileReorganiser reorganiser(app, app.IsNetwork(), m_kind == TabKind::Database, &app.References());
+    reorganiser.SetBusyIndicator([](bool busy) {
+        if (busy)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
+    });
+    return reorganiser;
 }
 
 std::string CFileView::RootFolder() const

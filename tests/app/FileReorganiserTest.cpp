@@ -12,6 +12,8 @@
 
 #include <cstdlib>
 #include <sstream>
+#include <utility>
+#include <vector>
 #include <gtest/gtest.h>
 
 namespace mw {
@@ -82,6 +84,18 @@ TEST_F(FileReorganiserTest, MoveAsksOnceWithTheListAndRewritesOnYes)
     // The moved record still names where it was, for Update References.
     EXPECT_NE(ReadFile(temp / "database/weapons/sword.dbr").find("fileNameHistoryEntry"), std::string::npos);
     EXPECT_TRUE(workspace.HasLine("Updated references in \"database/loot/a.dbr\"."));
+}
+
+TEST_F(FileReorganiserTest, TheSearchIsShownBusyAndEndsBeforeTheQuestion)
+{
+    FileReorganiser reorganiser(workspace, false, true);
+    // Each change of the indicator, with how many questions were asked by then.
+    std::vector<std::pair<bool, size_t>> changes;
+    reorganiser.SetBusyIndicator([&](bool busy) { changes.push_back({busy, workspace.prompt.messages.size()}); });
+    workspace.prompt.answers.push_back(PromptAnswer::No);
+    reorganiser.MoveRecords({"database/records/old/sword.dbr"}, "database/weapons/");
+    ASSERT_EQ(workspace.prompt.messages.size(), 1u);
+    EXPECT_EQ(changes, (std::vector<std::pair<bool, size_t>>{{true, 0}, {false, 0}}));
 }
 
 TEST_F(FileReorganiserTest, RenameAnsweredNoLeavesReferrersAsTheyWere)
