@@ -1,6 +1,8 @@
-// The file operations built on the system's own: text saves with CR LF line
-// ends and copies that keep the source's last-write time.
+// The file operations built on the system's own, the same on every system:
+// text saves with CR LF line ends, copies that keep the source's last-write
+// time, and the folders along a path.
 #include "FileSystem.h"
+#include "PathRules.h"
 
 namespace mw {
 
@@ -37,6 +39,23 @@ bool OverwriteFileKeepTime(const std::string& source, const std::string& target)
     std::string bytes;
     FileTime time;
     return ReadWholeFile(source, bytes, time) && OverwriteFileWithTime(target, bytes, time);
+}
+
+bool EnsureFolders(const std::string& path)
+{
+    std::string folder = path;
+    if (!folder.empty() && IsSeparator(folder.back()))
+        folder.pop_back();
+    // An existing folder has every folder along its path already.
+    if (!folder.empty() && IsFolder(folder))
+        return true;
+    for (const std::string& prefix : FolderPrefixes(path))
+        CreateFolder(prefix);
+    if (folder.empty())
+        return false;
+    if (!IsFolder(folder))
+        CreateFolder(folder);
+    return IsFolder(folder);
 }
 
 } // namespace mw

@@ -386,23 +386,6 @@ bool RemoveEmptyFolder(const std::string& path)
     return ok;
 }
 
-bool EnsureFolders(const std::string& path)
-{
-    std::string folder = path;
-    if (!folder.empty() && IsSeparator(folder.back()))
-        folder.pop_back();
-    // An existing folder has every folder along its path already.
-    if (!folder.empty() && IsFolder(folder))
-        return true;
-    for (const std::string& prefix : FolderPrefixes(path))
-        CreateFolder(prefix);
-    if (folder.empty())
-        return false;
-    if (!IsFolder(folder))
-        CreateFolder(folder);
-    return IsFolder(folder);
-}
-
 // A link is removed as itself and never followed: the files it points at
 // lie outside the tree being deleted.
 static bool IsSymbolicLink(const std::string& native)

@@ -409,22 +409,6 @@ bool RemoveEmptyFolder(const std::string& path)
     return false;
 }
 
-bool EnsureFolders(const std::string& path)
-{
-    std::string folder = path;
-    if (!folder.empty() && IsSeparator(folder.back()))
-        folder.pop_back();
-    if (!folder.empty() && IsFolder(folder))
-        return true;
-    for (const std::string& prefix : FolderPrefixes(path))
-        CreateFolder(prefix);
-    if (folder.empty())
-        return false;
-    if (!IsFolder(folder))
-        CreateFolder(folder);
-    return IsFolder(folder);
-}
-
 // A link (a reparse point: symbolic link or junction) is removed as itself
 // and never followed: what it points at lies outside the tree being deleted.
 static bool IsLink(const std::string& path)
