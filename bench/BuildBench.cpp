@@ -6,10 +6,9 @@
 //    the programs it runs (process spawn).
 //   bench_build [ASSETS [RECORDS [FORCED_ASSETS]]]   (default 10000 50000 1000)
 #include "BenchSupport.h"
-#include "NullStream.h"
+#include "QuietApp.h"
 #include "WorkspaceGenerator.h"
 #include "app/CModwrightApp.h"
-#include "app/ConsolePrompt.h"
 #include "assets/AssetRegistry.h"
 #include "assets/AssetTypes.h"
 #include "assets/BuildDriver.h"
@@ -204,16 +203,8 @@ int main(int argc, char** argv)
     bench::GeneratedWorkspace workspace = bench::GenerateWorkspace(root, recordCount);
     std::vector<GeneratedAsset> assets = GenerateAssets(workspace.workingDir, assetCount);
 
-    bench::NullStream discard;
-    ConsolePrompt prompt(discard);
-    AppEnvironment environment;
-    environment.startFolder = root;
-    environment.documentsFolder = root;
-    environment.out = &discard;
-    environment.prompt = &prompt;
-    CModwrightApp app(environment);
-    app.SetLocalDir(workspace.workingDir, false);
-    app.SetBuildDir(workspace.buildDir);
+    bench::QuietApp quiet(root, workspace);
+    CModwrightApp& app = quiet.app;
     app.SetToolsDir(ExecutableFolder());
     app.SetExportStatistics(0);
     RegisterAssetTypes(app.Assets(), app);

@@ -10,10 +10,9 @@
 // compile is also run without helper threads in the same run, so the gain of
 // the helpers can be read off even when wall-clock times are noisy.
 #include "BenchSupport.h"
-#include "NullStream.h"
+#include "QuietApp.h"
 #include "WorkspaceGenerator.h"
 #include "app/CModwrightApp.h"
-#include "app/ConsolePrompt.h"
 #include "dbarchive/DbArchive.h"
 #include "dbtools/DatabaseCompile.h"
 #include "platform/FileSystem.h"
@@ -98,16 +97,8 @@ int RunOnce(int count)
     bench::GeneratedWorkspace workspace = bench::GenerateWorkspace(root, count);
     std::string loadAtStart = LoadAverage();
 
-    bench::NullStream discard;
-    ConsolePrompt prompt(discard);
-    AppEnvironment environment;
-    environment.startFolder = root;
-    environment.documentsFolder = root;
-    environment.out = &discard;
-    environment.prompt = &prompt;
-    CModwrightApp app(environment);
-    app.SetLocalDir(workspace.workingDir, false);
-    app.SetBuildDir(workspace.buildDir);
+    bench::QuietApp quiet(root, workspace);
+    CModwrightApp& app = quiet.app;
     int helpers = DefaultCompileHelperThreads();
     int errors = 0;
 
@@ -225,16 +216,8 @@ int Profile(const std::string& phase, int helpers, int count)
 {
     std::string root = bench::MakeBenchFolder("mwbench-compile");
     bench::GeneratedWorkspace workspace = bench::GenerateWorkspace(root, count);
-    bench::NullStream discard;
-    ConsolePrompt prompt(discard);
-    AppEnvironment environment;
-    environment.startFolder = root;
-    environment.documentsFolder = root;
-    environment.out = &discard;
-    environment.prompt = &prompt;
-    CModwrightApp app(environment);
-    app.SetLocalDir(workspace.workingDir, false);
-    app.SetBuildDir(workspace.buildDir);
+    bench::QuietApp quiet(root, workspace);
+    CModwrightApp& app = quiet.app;
     bench::Stopwatch forced;
     int errors = ProfiledForced(app, helpers);
     std::printf("forced compile of %d records with %d helpers: %.3f s\n", count, helpers, forced.Seconds());

@@ -3,10 +3,9 @@
 // once per run, then only files whose time or size changed), in one run.
 //   bench_reference_index [RECORDS]   (default 50000)
 #include "BenchSupport.h"
-#include "NullStream.h"
+#include "QuietApp.h"
 #include "WorkspaceGenerator.h"
 #include "app/CModwrightApp.h"
-#include "app/ConsolePrompt.h"
 #include "dbtools/MovedReferences.h"
 #include "dbtools/ReferenceIndex.h"
 #include "platform/FileSystem.h"
@@ -47,16 +46,8 @@ int main(int argc, char** argv)
     bench::GeneratedWorkspace workspace = bench::GenerateWorkspace(root, count);
     std::printf("generated %d records in %.2f s\n", count, generate.Seconds());
 
-    bench::NullStream discard;
-    ConsolePrompt prompt(discard);
-    AppEnvironment environment;
-    environment.startFolder = root;
-    environment.documentsFolder = root;
-    environment.out = &discard;
-    environment.prompt = &prompt;
-    CModwrightApp app(environment);
-    app.SetLocalDir(workspace.workingDir, false);
-    app.SetBuildDir(workspace.buildDir);
+    bench::QuietApp quiet(root, workspace);
+    CModwrightApp& app = quiet.app;
 
     // The plain search, twice: the second with the files in the page cache, as the index's first search finds them.
     std::vector<PathChange> first = RecordMoved(3, 7);
