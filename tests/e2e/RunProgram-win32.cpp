@@ -4,22 +4,13 @@
 #include "Run.h"
 
 #include "platform/FileSystem.h"
+#include "platform/WideText-win32.h"
 
 #include <cwchar>
 #include <windows.h>
 
 namespace mw::test {
 namespace {
-
-std::wstring Wide(const std::string& text)
-{
-    if (text.empty())
-        return std::wstring();
-    int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
-    std::wstring wide(size_t(length), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), length);
-    return wide;
-}
 
 // One argument in the quoting that CommandLineToArgvW and the C runtime undo.
 std::string Quote(const std::string& argument)
@@ -46,7 +37,7 @@ std::string Quote(const std::string& argument)
 HANDLE OpenForChild(const std::string& path, bool write)
 {
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    return ::CreateFileW(Wide(path).c_str(), write ? GENERIC_WRITE : GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    return ::CreateFileW(ToWide(path).c_str(), write ? GENERIC_WRITE : GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                          &inheritable, write ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
@@ -81,7 +72,7 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
     auto replaced = [&](const std::wstring& entry) {
         for (const std::string& extra : extraEnvironment)
         {
-            std::wstring name = Wide(extra.substr(0, extra.find('=') + 1));
+            std::wstring name = ToWide(extra.substr(0, extra.find('=') + 1));
             if (entry.size() >= name.size() && ::_wcsnicmp(entry.c_str(), name.c_str(), name.size()) == 0)
                 return true;
         }
@@ -96,7 +87,7 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
         ::FreeEnvironmentStringsW(block);
     }
     for (const std::string& extra : extraEnvironment)
-        environment.append(Wide(extra)).push_back(L'\0');
+        environment.append(ToWide(extra)).push_back(L'\0');
     environment.push_back(L'\0');
 
     HANDLE input = OpenForChild("NUL", false);
@@ -109,10 +100,10 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
     startup.hStdOutput = output;
     startup.hStdError = error;
     PROCESS_INFORMATION process{};
-    std::wstring wideCommand = Wide(commandLine);
-    BOOL created = ::CreateProcessW(Wide(program).c_str(), wideCommand.data(), nullptr, nullptr, TRUE,
+    std::wstring wideCommand = ToWide(commandLine);
+    BOOL created = ::CreateProcessW(ToWide(program).c_str(), wideCommand.data(), nullptr, nullptr, TRUE,
                                     CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, environment.data(),
-                                    Wide(folder).c_str(), &startup, &process);
+                                    ToWide(folder).c_str(), &startup, &process);
     ::CloseHandle(input);
     ::CloseHandle(output);
     ::CloseHandle(error);
