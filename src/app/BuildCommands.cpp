@@ -20,6 +20,7 @@ struct BuildOptions
     bool fresh = false;
     bool yes = false;
     bool explain = false;
+    int jobs = -1; // -j N; -1 keeps the setting
     std::vector<std::string> folders;
 };
 
@@ -28,9 +29,18 @@ bool ParseOptions(const std::string& command, const std::vector<std::string>& ar
 {
     bool takesForce = command == "build" || command == "build-assets";
     bool takesExplain = takesForce;
-    for (const std::string& argument : arguments)
+    for (size_t i = 0; i < arguments.size(); ++i)
     {
-        if (argument == "--force" && takesForce)
+        const std::string& argument = arguments[i];
+        if (argument.rfind("-j", 0) == 0 && takesForce)
+        {
+            // "-j N" or "-jN": compilers at once, 0 for one per core.
+            std::string count = argument.size() > 2 ? argument.substr(2) : i + 1 < arguments.size() ? arguments[++i] : "";
+            if (count.empty() || count.size() > 4 || count.find_first_not_of("0123456789") != std::string::npos)
+                return false;
+            options.jobs = std::stoi(count);
+        }
+        else if (argument == "--force" && takesForce)
             options.force = true;
         else if (argument == "--explain" && takesExplain)
             options.explain = true;
@@ -105,6 +115,8 @@ int RunBuildCommand(CModwrightApp& app, const std::string& command, const std::v
         return 1;
     BuildDriver& driver = app.Builder();
     driver.SetExplain(options.explain);
+    if (options.jobs >= 0)
+        driver.SetJobs(options.jobs);
     if (StandardErrorIsTerminal())
         driver.SetProgress(
             [&errorOut](int done, int total, const std::string& file) { ShowProgress(errorOut, done, total, file); });

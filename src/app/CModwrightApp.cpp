@@ -128,11 +128,18 @@ bool CModwrightApp::LogInQuiet()
     return true;
 }
 
+void CModwrightApp::SetBuildJobs(int jobs)
+{
+    m_buildJobs = jobs < 0 ? 0 : jobs;
+    m_buildDriver->SetJobs(m_buildJobs);
+}
+
 void CModwrightApp::ReadConfiguration()
 {
     m_splashEnable = ReadProfileInt("SplashScreen", "splashenable", 1, m_iniPath);
     m_splashMute = ReadProfileInt("SplashScreen", "splashmute", 0, m_iniPath);
     m_exportStatistics = ReadProfileInt("Build", "ExportStatistics", 1, m_iniPath);
+    SetBuildJobs(ReadProfileInt("Build", "Jobs", 0, m_iniPath));
     SetLocalDir(ReadProfileString("Login", "localdir", "", m_iniPath), false);
     SetBuildDir(ReadProfileString("Login", "builddir", "", m_iniPath));
     SetToolsDir(ReadProfileString("Login", "toolsdir", "", m_iniPath));
@@ -158,6 +165,7 @@ bool CModwrightApp::WriteOptionSettings()
     ok = WriteProfileString("SplashScreen", "splashenable", std::to_string(m_splashEnable), m_iniPath) && ok;
     ok = WriteProfileString("SplashScreen", "splashmute", std::to_string(m_splashMute), m_iniPath) && ok;
     ok = WriteProfileString("Build", "ExportStatistics", std::to_string(m_exportStatistics), m_iniPath) && ok;
+    ok = WriteProfileString("Build", "Jobs", std::to_string(m_buildJobs), m_iniPath) && ok;
     ok = WriteProfileString("Login", "additionalbuilddirs", JoinAdditionalBuildDirs(), m_iniPath) && ok;
     return ok;
 }

@@ -115,6 +115,9 @@ public:
     void SetToolsDir(const std::string& path);
     void SetMAXServer(const std::string& address) { m_maxServer = address; }
     void SetExportStatistics(int value) { m_exportStatistics = value; }
+    // Compilers a build runs at once: Build/Jobs in Tools.ini, 0 for one per core.
+    void SetBuildJobs(int jobs);
+    int GetBuildJobs() const { return m_buildJobs; }
     const std::vector<DefaultFile>& GetDefaults() const { return m_defaults; }
     BuildDriver& Builder() { return *m_buildDriver; }
     // The registered asset types.
@@ -175,6 +178,7 @@ private:
     int m_currentMod = -1;
     std::vector<std::string> m_additionalBuildDirs;
     int m_exportStatistics = 1;
+    int m_buildJobs = 0;
     std::unique_ptr<DbArchive> m_openArchive;
     std::unique_ptr<ReferenceIndex> m_referenceIndex;
     std::unique_ptr<BuildDriver> m_buildDriver;

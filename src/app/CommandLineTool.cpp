@@ -45,9 +45,11 @@ const char* const kUsage =
     "                                  folder (--dry-run: print what would change, change nothing)\n"
     "  move-template [--dry-run] OLD NEW\n"
     "                                  the same for a template\n"
-    "  build [--force] [--explain]     compile every out-of-date asset and the database, and list\n"
-    "                                  output that no input produces any more (--force: everything)\n"
-    "  build-assets [--force] [--explain] [FOLDER]\n"
+    "  build [--force] [--explain] [-j N]\n"
+    "                                  compile every out-of-date asset and the database, and list\n"
+    "                                  output that no input produces any more (--force: everything;\n"
+    "                                  -j: compilers at once, 0 for one per core, 1 one after another)\n"
+    "  build-assets [--force] [--explain] [-j N] [FOLDER]\n"
     "                                  compile the assets of FOLDER (default: the mod's assets folder)\n"
     "  build-archives [--fresh]        update (--fresh: rebuild) every resource archive\n"
     "  compact                         drop entries of deleted files from the resource archives and\n"
@@ -149,6 +151,13 @@ int CompileDb(CModwrightApp& app, const std::vector<std::string>& arguments, std
         folder = CurrentDatabaseFolder(app);
     else if (folder.back() == '\\')
         folder.back() = '/';
+    // A folder that is not there has no records to compile; going on would
+    // only make empty folders in the build tree and write an empty archive.
+    if (!IsFolder(app.GetWorkingDir() + folder))
+    {
+        errorOut << "No database folder " << app.GetWorkingDir() + folder << "\n";
+        return 1;
+    }
     return CompileDatabase(app, folder, force, true) == 0 ? 0 : 1;
 }
 

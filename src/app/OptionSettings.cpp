@@ -13,6 +13,7 @@ OptionSettings ReadOptionSettings(const CModwrightApp& app)
     settings.toolsFolder = app.GetToolsDir();
     settings.additionalBuildFolders = app.JoinAdditionalBuildDirs();
     settings.exportStatistics = app.GetExportStatistics() != 0;
+    settings.buildJobs = app.GetBuildJobs();
     settings.maxServer = app.GetMAXServer();
     settings.splashEnable = app.GetSplashEnable() != 0;
     settings.splashMute = app.GetSplashMute() != 0;
@@ -26,6 +27,7 @@ bool ApplyOptionSettings(CModwrightApp& app, const OptionSettings& settings)
     app.SetLocalDir(settings.workingFolder, false);
     app.SetAdditionalBuildDirs(settings.additionalBuildFolders);
     app.SetExportStatistics(settings.exportStatistics ? 1 : 0);
+    app.SetBuildJobs(settings.buildJobs);
     if (app.IsNetwork())
     {
         app.SetMAXServer(settings.maxServer);

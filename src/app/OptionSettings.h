@@ -15,6 +15,7 @@ struct OptionSettings
     std::string toolsFolder;
     std::string additionalBuildFolders; // joined with ";"
     bool exportStatistics = true;
+    int buildJobs = 0; // compilers at once, 0 for one per core
     // Network form only.
     std::string maxServer;
     bool splashEnable = true;

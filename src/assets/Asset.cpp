@@ -19,4 +19,6 @@ void Asset::GetSourceExtensions(std::vector<std::string>&) const {}
 
 bool Asset::AutoCreate(const std::string&) { return false; }
 
+std::string Asset::GetBuildScratchFile(const std::string&) const { return std::string(); }
+
 } // namespace mw

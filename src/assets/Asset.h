@@ -39,6 +39,9 @@ public:
     // Compiles the asset into outputPath; true when the compiler ran and
     // succeeded (or the copy was made).
     virtual bool Build(IToolContext& context, const std::string& outputPath) = 0;
+    // A file the build writes beside its output and removes again; two
+    // builds that use the same one never run at the same time. Empty for none.
+    virtual std::string GetBuildScratchFile(const std::string& outputPath) const;
     // Source file slots that the up-to-date test looks at.
     virtual int GetSourceCount() const { return 0; }
     // The path in a slot (relative to the source folder; empty when unused),

@@ -2,8 +2,10 @@
 #include "BuildDriver.h"
 
 #include "Asset.h"
+#include "AssetJobContext.h"
 #include "AssetRegistry.h"
 #include "BuildStatistics.h"
+#include "CompileJobs.h"
 #include "ResourceArchives.h"
 #include "context/IWorkspaceContext.h"
 #include "dbtools/DatabaseCompile.h"
@@ -12,9 +14,42 @@
 #include "platform/PathRules.h"
 #include "platform/sourcecontrol/SourceControlClient.h"
 
+#include <atomic>
+#include <deque>
+#include <memory>
+#include <thread>
 #include <vector>
 
 namespace mw {
+
+// What the walk found out about one asset before building it.
+struct BuildDriver::AssetPlan
+{
+    Asset* asset = nullptr; // the registry's instance, valid until its next load
+    std::string bytes;      // the asset file
+    std::string reason;     // why it is built; empty when up to date
+    FileInfo output;        // the output as found, when up to date
+    std::vector<std::string> sources;
+};
+
+// One asset of a parallel compile, from its plan to the moment its lines
+// are handed on.
+struct BuildDriver::AssetSlot
+{
+    explicit AssetSlot(IWorkspaceContext& build) : job(build) {}
+
+    std::string assetPath;
+    std::string outputPath;
+    std::string file;
+    std::string scratch; // the build's scratch file, or empty
+    AssetJobContext job;
+    AssetPlan plan;
+    bool loaded = false;
+    bool building = false;
+    bool built = false;
+    std::atomic<bool> ended{false};
+};
+
 namespace {
 
 // Hidden entries (".svn", ".keep", editors' temporary files) are no assets.
@@ -69,10 +104,6 @@ int BuildDriver::BuildAll(bool force, bool beginOperation)
     m_warnings = 0;
     std::string prefix = m_context.GetModPrefix();
     int errors = CompileAssets(prefix + "assets/", force, false);
-    // A database build folder that cannot be made means nothing was written:
-    // the compile reports it, and it counts as an error of the build.
-    if (!EnsureFolders(m_context.GetBuildDir() + prefix + "database/"))
-        ++errors;
     errors += CompileDatabase(m_context, prefix + "database/", force, false);
     if (!m_unassociatedDone)
     {
@@ -120,25 +151,17 @@ int BuildDriver::CompileAssets(const std::string& assetRoot, bool force, bool be
     bool listed = !files.empty();
     if (!listed)
         CollectFiles(assetFolder, "", files);
-    int errors = 0;
-    int total = int(files.size());
-    for (int done = 0; done < total; ++done)
-    {
-        const std::string& file = files[size_t(done)];
-        // The walk stops before the next file; a listed build after the current one.
-        if (!listed && m_context.IsCancelled())
-            break;
-        if (HasHiddenComponent(file))
-            continue;
-        if (m_progress)
-            m_progress(done, total, file);
-        if (!CompileAsset(assetFolder + file, outputFolder + file, force))
-            ++errors;
-        if (listed && m_context.IsCancelled())
-            break;
-    }
+    ArchivePacking packing;
+    m_packing = &packing;
+    int jobs = m_jobs == 0 ? DefaultJobs() : m_jobs;
+    int errors = jobs > 1 ? CompileInParallel(files, listed, assetFolder, outputFolder, force, jobs)
+                          : CompileInOrder(files, listed, assetFolder, outputFolder, force);
+    m_packing = nullptr;
     if (m_progress)
-        m_progress(total, total, std::string());
+        m_progress(int(files.size()), int(files.size()), std::string());
+    // Every output that is current is brought into its archive, including
+    // those an earlier build compiled but never packed.
+    errors += packing.PackStale(m_context);
     m_context.ResetCancel();
     m_context.Log("Done.", true, false);
     return errors;
@@ -165,12 +188,145 @@ int BuildDriver::WalkFiles(const std::string& assetDir, const std::string& outpu
     return failures;
 }
 
+int BuildDriver::DefaultJobs()
+{
+    unsigned cores = std::thread::hardware_concurrency();
+    return cores == 0 ? 1 : int(cores);
+}
+
+int BuildDriver::CompileInOrder(const std::vector<std::string>& files, bool listed, const std::string& assetFolder,
+                                const std::string& outputFolder, bool force)
+{
+    int errors = 0;
+    int total = int(files.size());
+    for (int done = 0; done < total; ++done)
+    {
+        const std::string& file = files[size_t(done)];
+        // The walk stops before the next file; a listed build after the current one.
+        if (!listed && m_context.IsCancelled())
+            break;
+        if (HasHiddenComponent(file))
+            continue;
+        if (m_progress)
+            m_progress(done, total, file);
+        if (!CompileAsset(assetFolder + file, outputFolder + file, force))
+            ++errors;
+        if (listed && m_context.IsCancelled())
+            break;
+    }
+    return errors;
+}
+
+int BuildDriver::CompileInParallel(const std::vector<std::string>& files, bool listed, const std::string& assetFolder,
+                                   const std::string& outputFolder, bool force, int jobs)
+{
+    // The walk plans each asset on this thread (loading it and looking at
+    // its files is quick) and hands the ones to build to the helpers. Each
+    // asset's lines are kept apart and handed on here, in the walk's order,
+    // and the output is noted for packing at the same moment, so the log,
+    // the counts and the archives are those of a serial compile.
+    // The helpers' asset types read folder settings while they load; they
+    // read this copy, taken here, rather than the application's.
+    AssetJobContext typeContext(m_context);
+    CompileJobs helpers(jobs, typeContext);
+    std::deque<std::unique_ptr<AssetSlot>> window;
+    int started = 0;
+    std::atomic<int> endedJobs{0};
+    auto running = [&]() { return started - endedJobs.load(); };
+    int errors = 0;
+    int total = int(files.size());
+    int handedOn = 0;
+
+    auto handOnEnded = [&]() {
+        while (!window.empty() && (!window.front()->building || window.front()->ended.load()))
+        {
+            AssetSlot& slot = *window.front();
+            slot.job.HandOnLines();
+            // An asset whose compiler Stop ended is skipped, as the serial
+            // walk skips the assets after the current one: no error.
+            if (!slot.loaded || (slot.building && !slot.built && !slot.job.Stopped()))
+                ++errors;
+            else if (slot.building && slot.built)
+                FinishBuiltAsset(slot.assetPath, slot.outputPath, slot.plan.sources);
+            else if (!slot.building)
+                m_packing->Note(slot.outputPath, slot.plan.output);
+            ++handedOn;
+            if (m_progress)
+                m_progress(handedOn, total, slot.file);
+            window.pop_front();
+        }
+    };
+    auto scratchInUse = [&](const std::string& scratch) {
+        for (const std::unique_ptr<AssetSlot>& other : window)
+            if (other->building && !other->ended.load() && !other->scratch.empty() &&
+                EqualsNoCase(ToForwardSlashes(other->scratch), ToForwardSlashes(scratch)))
+                return true;
+        return false;
+    };
+
+    for (int index = 0; index < total; ++index)
+    {
+        const std::string& file = files[size_t(index)];
+        if (!listed && m_context.IsCancelled())
+            break;
+        if (HasHiddenComponent(file))
+        {
+            ++handedOn;
+            continue;
+        }
+        auto slot = std::make_unique<AssetSlot>(m_context);
+        slot->file = file;
+        slot->assetPath = assetFolder + file;
+        slot->outputPath = outputFolder + file;
+        slot->loaded = PlanAsset(slot->job, slot->assetPath, slot->outputPath, force, slot->plan);
+        if (slot->loaded && !slot->plan.reason.empty())
+        {
+            // Two builds that share a scratch file never overlap.
+            std::string scratch = slot->plan.asset->GetBuildScratchFile(slot->outputPath);
+            while (running() >= jobs || (!scratch.empty() && scratchInUse(scratch)))
+            {
+                helpers.WaitForAnEnd();
+                handOnEnded();
+            }
+            // Stop while waiting for a free compiler: this asset is not begun.
+            if (m_context.IsCancelled())
+                break;
+            slot->scratch = scratch;
+            slot->job.Log(slot->outputPath, true, false);
+            if (m_explain)
+                slot->job.Log("explain: " + slot->plan.reason, true, false);
+            slot->building = true;
+            ++started;
+            AssetSlot* job = slot.get();
+            helpers.Start([job, &endedJobs](AssetRegistry& registry) {
+                AssetHeader header;
+                Asset* asset = registry.LoadAssetBytes(job->job, job->plan.bytes, job->assetPath, header);
+                job->built = asset && RunAssetBuild(*asset, job->job, job->outputPath);
+                job->ended.store(true);
+                ++endedJobs;
+            });
+        }
+        // The registry's instance is filled again by the next load.
+        slot->plan.asset = nullptr;
+        window.push_back(std::move(slot));
+        handOnEnded();
+        if (listed && m_context.IsCancelled())
+            break;
+    }
+    while (running() > 0)
+    {
+        helpers.WaitForAnEnd();
+        handOnEnded();
+    }
+    handOnEnded();
+    return errors;
+}
+
 std::string BuildDriver::OutOfDateReason(const Asset& asset, const std::string& assetPath,
-                                         const std::string& outputPath, bool force) const
+                                         const std::string& outputPath, bool force, FileInfo& output) const
 {
     if (force)
         return "forced";
-    FileInfo output;
     if (!GetFileInfo(outputPath, output))
         return "output missing";
     FileInfo assetFile;
@@ -194,44 +350,90 @@ std::string BuildDriver::OutOfDateReason(const Asset& asset, const std::string& 
     return std::string();
 }
 
-bool BuildDriver::CompileAsset(const std::string& assetPath, const std::string& outputPath, bool force)
+bool BuildDriver::PlanAsset(IToolContext& log, const std::string& assetPath, const std::string& outputPath, bool force,
+                            AssetPlan& plan)
 {
     AssetHeader header;
-    Asset* asset = m_registry.LoadAsset(m_context, assetPath, header);
-    if (!asset)
-        return false;
-    std::string reason = OutOfDateReason(*asset, assetPath, outputPath, force);
-    if (reason.empty())
-        return true;
-
-    m_context.Log(outputPath, true, false);
-    if (m_explain)
-        m_context.Log("explain: " + reason, true, false);
-    std::string outputFolder = ParentPath(outputPath);
-    if (!outputFolder.empty() && !EnsureFolders(outputFolder))
+    if (!ReadWholeFile(assetPath, plan.bytes))
     {
-        m_context.Log(Format("Error creating directory: %s", outputFolder.substr(0, 255).c_str()), true, true);
+        log.Log(Format("%s: Unable to open file.", assetPath.c_str()), true, false);
         return false;
     }
-    if (!asset->Build(m_context, outputPath))
-    {
-        // What a failing compiler left behind is no output: without it the
-        // next build tries this asset again.
-        if (PathExists(outputPath))
-        {
-            MakeWritable(outputPath);
-            RemoveFile(outputPath);
-        }
+    plan.asset = m_registry.LoadAssetBytes(log, plan.bytes, assetPath, header);
+    if (!plan.asset)
         return false;
-    }
-    if (!UpdateArchiveFile(m_context, outputPath))
-        m_context.Log("Error updating file in archive", true, true);
+    plan.reason = OutOfDateReason(*plan.asset, assetPath, outputPath, force, plan.output);
     if (m_network)
-        WarnUnversionedSources(*asset, assetPath);
+        for (int i = 0; i < plan.asset->GetSourceCount(); ++i)
+        {
+            std::optional<std::string> source = plan.asset->GetSourceFile(i);
+            if (source && !source->empty())
+                plan.sources.push_back(*source);
+        }
     return true;
 }
 
-void BuildDriver::WarnUnversionedSources(const Asset& asset, const std::string& assetPath)
+bool BuildDriver::RunAssetBuild(Asset& asset, IToolContext& context, const std::string& outputPath)
+{
+    std::string outputFolder = ParentPath(outputPath);
+    if (!outputFolder.empty() && !EnsureFolders(outputFolder))
+    {
+        context.Log(Format("Error creating directory: %s", outputFolder.substr(0, 255).c_str()), true, true);
+        return false;
+    }
+    if (asset.Build(context, outputPath))
+        return true;
+    // What a failing or stopped compiler left behind is no output: without
+    // it the next build tries this asset again.
+    if (PathExists(outputPath))
+    {
+        MakeWritable(outputPath);
+        RemoveFile(outputPath);
+    }
+    return false;
+}
+
+void BuildDriver::FinishBuiltAsset(const std::string& assetPath, const std::string& outputPath,
+                                   const std::vector<std::string>& sources)
+{
+    FileInfo output;
+    if (!GetFileInfo(outputPath, output))
+        output = FileInfo();
+    m_packing->Note(outputPath, output);
+    if (m_network)
+        WarnUnversionedSources(sources, assetPath);
+}
+
+bool BuildDriver::CompileAsset(const std::string& assetPath, const std::string& outputPath, bool force)
+{
+    // A lone compile (not inside CompileAssets) packs its output at once.
+    ArchivePacking ownPacking;
+    bool alone = m_packing == nullptr;
+    if (alone)
+        m_packing = &ownPacking;
+    AssetPlan plan;
+    bool result = PlanAsset(m_context, assetPath, outputPath, force, plan);
+    if (result && plan.reason.empty())
+        m_packing->Note(outputPath, plan.output);
+    else if (result)
+    {
+        m_context.Log(outputPath, true, false);
+        if (m_explain)
+            m_context.Log("explain: " + plan.reason, true, false);
+        result = RunAssetBuild(*plan.asset, m_context, outputPath);
+        if (result)
+            FinishBuiltAsset(assetPath, outputPath, plan.sources);
+    }
+    if (alone)
+    {
+        m_packing = nullptr;
+        if (ownPacking.PackStale(m_context) != 0)
+            result = false;
+    }
+    return result;
+}
+
+void BuildDriver::WarnUnversionedSources(const std::vector<std::string>& sources, const std::string& assetPath)
 {
     SourceControlClient& sourceControl = m_context.SourceControl();
     const std::string& clientFolder = sourceControl.GetClientDirectory();
@@ -242,12 +444,9 @@ void BuildDriver::WarnUnversionedSources(const Asset& asset, const std::string& 
     // main mod, the custom map's own source folder otherwise.
     std::string sourceFolder = StripPathPrefix(m_context.GetSourceDir(), clientFolder);
     bool first = true;
-    for (int i = 0; i < asset.GetSourceCount(); ++i)
+    for (const std::string& source : sources)
     {
-        std::optional<std::string> source = asset.GetSourceFile(i);
-        if (!source || source->empty())
-            continue;
-        std::string path = ToBackslashes(sourceFolder + *source);
+        std::string path = ToBackslashes(sourceFolder + source);
         if (sourceControl.GetFileStatus(path, status) != 1)
             continue;
         if (first)

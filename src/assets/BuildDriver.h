@@ -3,15 +3,18 @@
 // report error and warning counts and the build time.
 #pragma once
 
+#include "ArchivePacking.h"
 #include "UnassociatedFiles.h"
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace mw {
 
 class Asset;
 class AssetRegistry;
+class IToolContext;
 class IWorkspaceContext;
 
 class BuildDriver
@@ -38,7 +41,8 @@ public:
     // '/'-separated, ending in '/'); the number of assets that failed.
     int CompileAssets(const std::string& assetRoot, bool force, bool beginOperation);
     // Compiles one asset when its output is missing or older than the asset
-    // file or one of its source files; false on failure.
+    // file or one of its source files, and brings the output into its
+    // archive; false on failure.
     bool CompileAsset(const std::string& assetPath, const std::string& outputPath, bool force);
     // Calls step for every file below assetDir with the matching path below
     // outputDir; the number of calls that returned false. Stops before the
@@ -57,14 +61,41 @@ public:
     void SetExplain(bool explain) { m_explain = explain; }
     bool Explain() const { return m_explain; }
     void SetProgress(Progress progress) { m_progress = std::move(progress); }
+    // How many compilers run at once (0: one per core, 1: one asset after
+    // the other). Outputs, archives, counts and each asset's log lines are
+    // the same for every number; only the order of the assets in the log
+    // may differ.
+    void SetJobs(int jobs) { m_jobs = jobs < 0 ? 1 : jobs; }
+    int Jobs() const { return m_jobs; }
+    // The number SetJobs(0) stands for.
+    static int DefaultJobs();
     // Set once unassociated files were dealt with in this run.
     bool UnassociatedDone() const { return m_unassociatedDone; }
 
 private:
-    // Why the asset must be built; empty when it is up to date.
+    struct AssetPlan;
+    struct AssetSlot;
+
+    // Loads the asset (its messages go to log) and decides whether it must
+    // be built; false when it cannot be loaded.
+    bool PlanAsset(IToolContext& log, const std::string& assetPath, const std::string& outputPath, bool force,
+                   AssetPlan& plan);
+    // Why the asset must be built; empty when it is up to date (output then
+    // holds what the output's look found).
     std::string OutOfDateReason(const Asset& asset, const std::string& assetPath, const std::string& outputPath,
-                                bool force) const;
-    void WarnUnversionedSources(const Asset& asset, const std::string& assetPath);
+                                bool force, FileInfo& output) const;
+    // The build of one out-of-date asset: runs the type's Build through
+    // context and removes what a failing build left behind.
+    static bool RunAssetBuild(Asset& asset, IToolContext& context, const std::string& outputPath);
+    // After a successful build: notes the output for its archive and warns
+    // about unversioned sources.
+    void FinishBuiltAsset(const std::string& assetPath, const std::string& outputPath,
+                          const std::vector<std::string>& sources);
+    int CompileInOrder(const std::vector<std::string>& files, bool listed, const std::string& assetFolder,
+                       const std::string& outputFolder, bool force);
+    int CompileInParallel(const std::vector<std::string>& files, bool listed, const std::string& assetFolder,
+                          const std::string& outputFolder, bool force, int jobs);
+    void WarnUnversionedSources(const std::vector<std::string>& sources, const std::string& assetPath);
 
     IWorkspaceContext& m_context;
     AssetRegistry& m_registry;
@@ -74,6 +105,10 @@ private:
     bool m_unassociatedDone = false;
     UnassociatedPolicy m_unassociatedPolicy = UnassociatedPolicy::Ask;
     Progress m_progress;
+    int m_jobs = 1;
+    // The outputs of the running asset compile, packed at its end; null
+    // while none runs, so a lone CompileAsset packs at once.
+    ArchivePacking* m_packing = nullptr;
 };
 
 } // namespace mw

@@ -122,7 +122,7 @@ int BuildArchives(IWorkspaceContext& context, bool fresh)
     return failures;
 }
 
-bool UpdateArchiveFile(IWorkspaceContext& context, const std::string& outputPath)
+bool SplitArchivePath(const std::string& outputPath, std::string& base, std::string& inner)
 {
     // Positions in the folded copy are positions in the path as given.
     std::string folded = ToLowerAscii(ToForwardSlashes(outputPath));
@@ -133,11 +133,22 @@ bool UpdateArchiveFile(IWorkspaceContext& context, const std::string& outputPath
     size_t end = folded.find('/', nameStart);
     if (end != std::string::npos && folded.compare(nameStart, end - nameStart, "xpack") == 0)
         end = folded.find('/', end + 1);
-    // A file directly in the resource base (or in "xpack/") belongs to no archive.
     if (end == std::string::npos)
-        return true;
-    std::string base = outputPath.substr(0, end);
-    std::string inner = outputPath.substr(end);
+        return false;
+    base = outputPath.substr(0, end);
+    inner = outputPath.substr(end);
+    return true;
+}
+
+bool UpdateArchiveFile(IWorkspaceContext& context, const std::string& outputPath)
+{
+    std::string base;
+    std::string inner;
+    if (!SplitArchivePath(outputPath, base, inner))
+    {
+        // A file directly in the resource base (or in "xpack/") belongs to no archive.
+        return ToLowerAscii(ToForwardSlashes(outputPath)).find("resources/") != std::string::npos;
+    }
     uint32_t exitCode = 0;
     if (!RunArchiveTool(context, "ArcPack \"" + base + ".arc\" -replace \"." + inner + "\" \"" + base + "\" 6",
                         exitCode))
@@ -150,6 +161,11 @@ bool UpdateArchiveFile(IWorkspaceContext& context, const std::string& outputPath
         return false;
     }
     return true;
+}
+
+bool UpdateArchive(IWorkspaceContext& context, const std::string& base)
+{
+    return RunArchiveTool(context, "ArcPack \"" + base + ".arc\" -update . \"" + base + "\" 6") == 0;
 }
 
 int RemoveMissingAll(IWorkspaceContext& context, const std::string* prefix)

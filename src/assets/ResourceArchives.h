@@ -22,6 +22,14 @@ int BuildArchives(IWorkspaceContext& context, bool fresh);
 // Puts one freshly compiled file into the archive of the resource folder it
 // lies in; false when the archive tool could not be run or reported failure.
 bool UpdateArchiveFile(IWorkspaceContext& context, const std::string& outputPath);
+// The archive an output belongs to: base is the path of the archive's folder
+// (the archive is base + ".arc"), inner the rest of the path from the '/'
+// that ends it. False for a file directly in the resource base or in
+// "xpack/" (it belongs to no archive) and for a path outside "resources/".
+bool SplitArchivePath(const std::string& outputPath, std::string& base, std::string& inner);
+// Updates one archive from its folder: stores the files that are new or
+// differ in size or time. False when the tool could not be run or failed.
+bool UpdateArchive(IWorkspaceContext& context, const std::string& base);
 
 // Removes from every archive the files that no longer exist in its folder.
 // prefix: the mod prefix ("" or "CustomMaps/<mod>/"), or null for the

@@ -6,6 +6,8 @@
 
 #include "IToolContext.h"
 #include "IUserPrompt.h"
+#include "platform/KnownFolders.h"
+#include "platform/ProcessRunner.h"
 
 #include <memory>
 #include <string>
@@ -41,6 +43,15 @@ public:
     virtual IUserPrompt& Prompt() = 0;
     // True when builds log, for each file they rebuild, why.
     virtual bool ExplainRebuilds() const { return false; }
+
+    // Runs a command line as RunTool does, but hands what the program writes
+    // to output instead of the log, and ends the program when output asks to
+    // stop. Parallel builds call it from several threads at once.
+    virtual bool RunToolInto(const std::string& commandLine, const char* folder, IProcessOutput& output,
+                             ProcessOutcome& outcome)
+    {
+        return ProcessRunner(ExecutableFolder()).Run(commandLine, folder, output, outcome);
+    }
 
     // "" or "CustomMaps/" + mod name + "/".
     std::string GetModPrefix() const

@@ -29,28 +29,43 @@ void OpenDbArchive(IWorkspaceContext& context, const std::string& path)
     }
 }
 
-void CloseDbArchive(IWorkspaceContext& context, const std::string& path, bool save)
+bool CloseDbArchive(IWorkspaceContext& context, const std::string& path, bool save)
 {
     std::unique_ptr<DbArchive>& slot = context.ArchiveSlot();
     if (!slot)
-        return;
-    if (save)
+        return true;
+    bool saved = true;
+    if (save && (slot->HasChanges() || !IsFile(path)))
     {
         ByteWriter writer(kSaveCapacity);
         if (slot->Serialize(writer))
         {
             if (!WriteFileAtomic(path, std::string_view(writer.Data(), writer.Size())))
+            {
                 context.Log(Format("Couldn't open %s for writing", path.c_str()), true, true);
+                saved = false;
+            }
         }
         else
         {
             if (!writer.FailureText().empty())
                 context.Log(writer.FailureText(), true, true);
             context.Log("Serialization Error in DbArchive.", true, false);
+            saved = false;
         }
     }
     slot.reset();
     context.Log(Format("Closed %s", path.c_str()), true, false);
+    return saved;
+}
+
+bool CanSaveDbArchive(const std::string& path)
+{
+    bool readOnly = false;
+    if (IsFile(path) && GetReadOnly(path, readOnly) && readOnly)
+        return false;
+    std::string folder = ParentPath(path);
+    return CanCreateFileIn(folder.empty() ? std::string(".") : folder);
 }
 
 } // namespace mw

@@ -11,7 +11,13 @@ class IWorkspaceContext;
 // A missing file gives an empty archive, which the next save writes anew.
 void OpenDbArchive(IWorkspaceContext& context, const std::string& path);
 // Saving writes the whole file through a temporary file, so a failed save
-// leaves the previous archive as it was.
-void CloseDbArchive(IWorkspaceContext& context, const std::string& path, bool save);
+// leaves the previous archive as it was. An archive in which no record was
+// added or removed is not written again when its file exists: its bytes and
+// time stay as they are. False when a save was asked for and failed
+// (logged as an error).
+bool CloseDbArchive(IWorkspaceContext& context, const std::string& path, bool save);
+// True when a save of the archive at path could replace it: its folder takes
+// new files and the file itself is not read-only.
+bool CanSaveDbArchive(const std::string& path);
 
 } // namespace mw

@@ -267,6 +267,7 @@ void DbArchive::RemoveRecord(uint32_t nameId)
     if (it == m_entryIndex.end())
         return;
     m_entries.erase(m_entries.begin() + long(it->second));
+    m_removedRecords = true;
     if (m_nameCursor > it->second)
         --m_nameCursor;
     ReindexEntries();

@@ -55,6 +55,9 @@ public:
     void AddCompressedRecord(std::string compressedBody, const std::string& name, const std::string& className,
                              uint32_t fileTimeLow, uint32_t fileTimeHigh);
     void RemoveRecord(uint32_t nameId);
+    // True once a record was added or removed since the load: a save would
+    // write other bytes than the loaded file's.
+    bool HasChanges() const { return !m_pending.empty() || m_removedRecords; }
 
     // Iterates the names of the main table in table order; empty after the last.
     void BeginNames();
@@ -111,6 +114,7 @@ private:
     size_t m_scratchCapacity = 0;
     size_t m_scratchSize = 0;
     size_t m_nameCursor = 0;
+    bool m_removedRecords = false;
     bool m_namesBegun = false;
     std::string m_lastError;
 };

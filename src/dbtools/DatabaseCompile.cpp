@@ -218,7 +218,17 @@ int CompileDatabase(IWorkspaceContext& context, const std::string& folder, bool 
     if (!EnsureFolders(targetFolder))
     {
         context.Log(Format("Error creating directory: %s", targetFolder.c_str()), true, false);
-        return 0;
+        // Nothing can be compiled: one error, so the compile cannot end as a success.
+        return 1;
+    }
+    // An archive that cannot be saved makes every record's compile void, so
+    // none is compiled or logged as built.
+    if (!CanSaveDbArchive(archivePath))
+    {
+        context.Log(Format("Couldn't open %s for writing", archivePath.c_str()), true, true);
+        context.ResetCancel();
+        context.Log("Done.", true, false);
+        return 1;
     }
     int errors = 0;
     OpenDbArchive(context, archivePath);
@@ -230,7 +240,8 @@ int CompileDatabase(IWorkspaceContext& context, const std::string& folder, bool 
         if (!listWalk && !context.IsCancelled())
             ListFilesOnDisk(sourceFolder, std::string(), files);
         errors = CompileFiles(context, files, listWalk, sourceFolder, targetFolder, force, helperThreads);
-        CloseDbArchive(context, archivePath, true);
+        if (!CloseDbArchive(context, archivePath, true))
+            ++errors;
     }
     context.ResetCancel();
     context.Log("Done.", true, false);

@@ -223,6 +223,11 @@ bool SetReadOnly(const std::string& path, bool readOnly)
 
 bool MakeWritable(const std::string& path) { return SetReadOnly(path, false); }
 
+bool CanCreateFileIn(const std::string& folder)
+{
+    return ::access(ResolvePath(folder).c_str(), W_OK | X_OK) == 0 && IsFolder(folder);
+}
+
 // Reads a whole file; its last-write time comes from the same open file.
 static bool ReadWholeFileAndTime(const std::string& path, std::string& bytes, FileTime* time)
 {
@@ -272,6 +277,36 @@ static bool ReadWholeFileAndTime(const std::string& path, std::string& bytes, Fi
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) { return ReadWholeFileAndTime(path, bytes, nullptr); }
+
+bool ReadFileRange(const std::string& path, uint64_t offset, size_t length, std::string& bytes)
+{
+    bytes.clear();
+    int fd = ::open(ToForwardSlashes(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT)
+        fd = ::open(ResolvePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bytes.resize(length);
+    size_t done = 0;
+    while (done < length)
+    {
+        ssize_t n = ::pread(fd, bytes.data() + done, length - done, off_t(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+        {
+            ::close(fd);
+            bytes.clear();
+            return false;
+        }
+        if (n == 0)
+            break;
+        done += size_t(n);
+    }
+    bytes.resize(done);
+    ::close(fd);
+    return true;
+}
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, FileTime& lastWrite)
 {

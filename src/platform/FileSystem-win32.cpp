@@ -232,6 +232,9 @@ bool SetReadOnly(const std::string& path, bool readOnly)
 
 bool MakeWritable(const std::string& path) { return SetReadOnly(path, false); }
 
+// A folder's read-only attribute does not keep files from being made in it.
+bool CanCreateFileIn(const std::string& folder) { return IsFolder(folder); }
+
 // Reads a whole file; its last-write time comes from the same open file.
 static bool ReadWholeFileAndTime(const std::string& path, std::string& bytes, FileTime* time)
 {
@@ -279,6 +282,43 @@ static bool ReadWholeFileAndTime(const std::string& path, std::string& bytes, Fi
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) { return ReadWholeFileAndTime(path, bytes, nullptr); }
+
+bool ReadFileRange(const std::string& path, uint64_t offset, size_t length, std::string& bytes)
+{
+    bytes.clear();
+    Handle file(::CreateFileW(NativePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid())
+    {
+        NoteLastError();
+        return false;
+    }
+    LARGE_INTEGER position;
+    position.QuadPart = LONGLONG(offset);
+    if (!::SetFilePointerEx(file.Get(), position, nullptr, FILE_BEGIN))
+    {
+        NoteLastError();
+        return false;
+    }
+    bytes.resize(length);
+    size_t done = 0;
+    while (done < length)
+    {
+        DWORD step = DWORD(std::min<size_t>(length - done, 1u << 30));
+        DWORD got = 0;
+        if (!::ReadFile(file.Get(), bytes.data() + done, step, &got, nullptr))
+        {
+            NoteLastError();
+            bytes.clear();
+            return false;
+        }
+        if (got == 0)
+            break;
+        done += got;
+    }
+    bytes.resize(done);
+    return true;
+}
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, FileTime& lastWrite)
 {

@@ -49,6 +49,9 @@ bool MakeWritable(const std::string& path);
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 // The same, with the last-write time of the file that was read.
 bool ReadWholeFile(const std::string& path, std::string& bytes, FileTime& lastWrite);
+// Reads up to length bytes from offset (fewer at the end of the file); false
+// when the file cannot be opened or read.
+bool ReadFileRange(const std::string& path, uint64_t offset, size_t length, std::string& bytes);
 
 // Replaces (or creates) the file through a temporary file in the same folder
 // and a rename, so a failure never leaves a truncated file. Refuses, like the
@@ -70,6 +73,9 @@ bool OverwriteFileKeepTime(const std::string& source, const std::string& target)
 // The same with the source's bytes and time already in hand.
 bool OverwriteFileWithTime(const std::string& target, std::string_view bytes, FileTime lastWrite);
 
+// True when new files can be made in the folder (it exists and, on POSIX,
+// grants write and search permission).
+bool CanCreateFileIn(const std::string& folder);
 bool RemoveFile(const std::string& path);
 bool RenamePath(const std::string& from, const std::string& to);
 bool CreateFolder(const std::string& path);

@@ -182,6 +182,13 @@ bool ProcessRunner::Run(const std::string& commandLine, const char* folder, IPro
             ended = true;
             continue;
         }
+        if (output.StopRequested())
+        {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            outcome.stopped = true;
+            break;
+        }
         pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
         ::poll(fds, 2, 10);
     }
@@ -196,6 +203,8 @@ bool ProcessRunner::Run(const std::string& commandLine, const char* folder, IPro
     }
     else
         outcome.exitCode = uint32_t(WEXITSTATUS(status));
+    if (outcome.stopped)
+        outcome.endedEarly = true;
     return true;
 }
 

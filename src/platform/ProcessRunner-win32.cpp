@@ -191,12 +191,27 @@ bool ProcessRunner::Run(const std::string& commandLine, const char* folder, IPro
             break;
         }
         if (::WaitForSingleObject(process.hProcess, 10) == WAIT_OBJECT_0)
+        {
             ended = true; // read once more what it wrote just before it ended
+            continue;
+        }
+        if (output.StopRequested())
+        {
+            ::TerminateProcess(process.hProcess, 1);
+            ::WaitForSingleObject(process.hProcess, INFINITE);
+            outcome.stopped = true;
+            break;
+        }
     }
     DWORD exitCode = 0;
     ::GetExitCodeProcess(process.hProcess, &exitCode);
     ::CloseHandle(process.hProcess);
     outcome.exitCode = exitCode;
+    if (outcome.stopped)
+    {
+        outcome.endedEarly = true;
+        return true;
+    }
     // An unhandled exception ends a program with its status code (0xC0000005
     // and the like): the counterpart of a signal. exit(-1), which the archive
     // tool uses for its failures, is 0xFFFFFFFF: an exit, not a crash.

@@ -13,6 +13,9 @@ class IProcessOutput
 public:
     // One chunk of at most kChunkSize bytes, from standard error when error is set.
     virtual void OnOutput(const std::string& chunk, bool error) = 0;
+    // Asked while the program runs (at least every 10 ms): true ends it at
+    // once, and the run reports it as stopped.
+    virtual bool StopRequested() { return false; }
 
 protected:
     ~IProcessOutput() = default;
@@ -23,6 +26,8 @@ struct ProcessOutcome
     uint32_t exitCode = 0;
     // Ended by a signal rather than by exiting; exitCode is then 128 + the signal.
     bool endedEarly = false;
+    // Ended because the output sink asked to stop it (endedEarly is set too).
+    bool stopped = false;
 };
 
 class ProcessRunner

@@ -6,6 +6,7 @@
 #include "context/IUserPrompt.h"
 
 #include <QCheckBox>
+#include <QSpinBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -40,6 +41,11 @@ COptionsDialog::COptionsDialog(const CModwrightApp& app, IUserPrompt& prompt, QW
     m_exportStatistics = new QCheckBox(QStringLiteral("Export build statistics"));
     m_exportStatistics->setChecked(settings.exportStatistics);
     form->addRow(QString(), m_exportStatistics);
+    m_buildJobs = new QSpinBox;
+    m_buildJobs->setRange(0, 256);
+    m_buildJobs->setSpecialValueText(QStringLiteral("one per core"));
+    m_buildJobs->setValue(settings.buildJobs);
+    form->addRow(QStringLiteral("Compilers at once:"), m_buildJobs);
     if (m_network)
     {
         m_maxServer = new QLineEdit(ToQt(settings.maxServer));
@@ -92,6 +98,7 @@ OptionSettings COptionsDialog::Settings() const
     settings.toolsFolder = m_toolsFolder->text().trimmed().toStdString();
     settings.additionalBuildFolders = m_additionalFolders->text().trimmed().toStdString();
     settings.exportStatistics = m_exportStatistics->isChecked();
+    settings.buildJobs = m_buildJobs->value();
     if (m_network)
     {
         settings.maxServer = m_maxServer->text().trimmed().toStdString();

@@ -10,6 +10,7 @@
 class QCheckBox;
 class QFormLayout;
 class QLineEdit;
+class QSpinBox;
 
 namespace mw {
 
@@ -39,6 +40,7 @@ private:
     QLineEdit* m_toolsFolder = nullptr;
     QLineEdit* m_additionalFolders = nullptr;
     QCheckBox* m_exportStatistics = nullptr;
+    QSpinBox* m_buildJobs = nullptr;
     QLineEdit* m_maxServer = nullptr;
     QCheckBox* m_splashEnable = nullptr;
     QCheckBox* m_splashMute = nullptr;

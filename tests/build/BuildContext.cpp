@@ -6,9 +6,26 @@
 
 namespace mw::test {
 
+bool BuildContext::RunToolInto(const std::string& commandLine, const char* folder, IProcessOutput& output,
+                               ProcessOutcome& outcome)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_runMutex);
+        runs.push_back(ToolRun{commandLine, folder ? folder : "(none)"});
+    }
+    outcome = ProcessOutcome();
+    if (realRuns)
+        return ProcessRunner(ExecutableFolder()).Run(commandLine, folder, output, outcome);
+    std::lock_guard<std::mutex> lock(m_runMutex);
+    return onRun ? onRun(commandLine, outcome.exitCode) : true;
+}
+
 bool BuildContext::RunTool(const std::string& commandLine, uint32_t& exitCode, const char* folder)
 {
-    runs.push_back(ToolRun{commandLine, folder ? folder : "(none)"});
+    {
+        std::lock_guard<std::mutex> lock(m_runMutex);
+        runs.push_back(ToolRun{commandLine, folder ? folder : "(none)"});
+    }
     exitCode = 0;
     if (realRuns)
     {

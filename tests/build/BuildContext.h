@@ -5,6 +5,7 @@
 #include "support/FakeWorkspace.h"
 
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,10 @@ public:
     }
 
     bool RunTool(const std::string& commandLine, uint32_t& exitCode, const char* folder) override;
+    // Parallel builds run here: recorded and answered like RunTool (the
+    // script one run at a time), the output going to output.
+    bool RunToolInto(const std::string& commandLine, const char* folder, IProcessOutput& output,
+                     ProcessOutcome& outcome) override;
     std::string GetToolsDir() const override { return m_toolsDir; }
     // Ends in a backslash, as the application's does.
     std::string GetSourceDir() const override { return GetWorkingDir() + "source\\"; }
@@ -43,6 +48,7 @@ public:
 
 private:
     std::string m_toolsDir;
+    std::mutex m_runMutex;
 };
 
 } // namespace mw::test

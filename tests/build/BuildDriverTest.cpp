@@ -4,13 +4,16 @@
 #include "assets/AssetRegistry.h"
 #include "assets/AssetTypes.h"
 #include "assets/BuildDriver.h"
+#include "assets/ResourceArchiveIndex.h"
 #include "assets/SceneExportData.h"
 #include "assets/types/MeshAsset.h"
 #include "assets/types/TextFileAsset.h"
 #include "assets/types/TextureAsset.h"
 #include "platform/CommandLine.h"
 #include "platform/FileSystem.h"
+#include "platform/KnownFolders.h"
 #include "platform/PathRules.h"
+#include "platform/ProcessRunner.h"
 #include "platform/sourcecontrol/LocalSourceControlBackend.h"
 #include "support/TempFolder.h"
 
@@ -26,6 +29,19 @@ using test::BuildContext;
 using test::TempFolder;
 using test::TouchFile;
 using test::WriteFile;
+
+// The real archive tool, so that what the build packs can be read back.
+bool RunArcPack(const std::string& commandLine, uint32_t& exitCode)
+{
+    struct Quiet : IProcessOutput
+    {
+        void OnOutput(const std::string&, bool) override {}
+    } output;
+    ProcessOutcome outcome;
+    bool ran = ProcessRunner(ExecutableFolder()).Run(commandLine, nullptr, output, outcome);
+    exitCode = outcome.exitCode;
+    return ran;
+}
 
 // Files in this set are not under source control; listing can be turned off
 // so the driver walks the disk.
@@ -66,7 +82,12 @@ protected:
         context.onRun = [this](const std::string& commandLine, uint32_t& exitCode) {
             std::vector<std::string> arguments = SplitCommandLine(commandLine);
             if (arguments[0] == "ArcPack")
+            {
+                if (!arcPackFails)
+                    return RunArcPack(commandLine, exitCode);
+                exitCode = 255;
                 return true;
+            }
             compiled.push_back(ShortName(arguments[0]));
             for (const std::string& argument : arguments)
                 if (argument.rfind(temp / "build/", 0) == 0)
@@ -142,6 +163,7 @@ protected:
     UnversionedBackend* backend = nullptr;
     std::vector<std::string> compiled;
     std::set<std::string> failing;
+    bool arcPackFails = false;
 };
 
 TEST_F(BuildDriverTest, SecondBuildWithoutChangesRunsNothing)
@@ -291,20 +313,58 @@ TEST_F(BuildDriverTest, UnassociatedFilesAreDeletedOnTheFirstBuildOnly)
     EXPECT_TRUE(PathExists(Res("creatures/orphan2.msh")));
 }
 
-TEST_F(BuildDriverTest, AFailedArchiveUpdateIsLoggedButNotCounted)
+TEST_F(BuildDriverTest, AFailedArchiveUpdateIsAnError)
 {
     context.onRun = [](const std::string& commandLine, uint32_t& exitCode) {
         // ArcPack ends with -1; the copies need no compiler.
         exitCode = commandLine.rfind("ArcPack", 0) == 0 ? 255 : 0;
         return true;
     };
-    EXPECT_TRUE(driver.CompileAsset(Work("assets/docs/readme.txt"), Res("docs/readme.txt"), false));
+    EXPECT_FALSE(driver.CompileAsset(Work("assets/docs/readme.txt"), Res("docs/readme.txt"), false));
     ASSERT_EQ(context.prompt.messages.size(), 1u);
     EXPECT_EQ(context.prompt.messages[0].text, "Unable to update file '" + Res("docs/readme.txt") +
                                                    "' in archive file '" + Res("docs") + "'");
     ASSERT_FALSE(context.log.empty());
     EXPECT_EQ(context.log.back().text, "Error updating file in archive");
     EXPECT_TRUE(context.log.back().error);
+}
+
+TEST_F(BuildDriverTest, AnOutputLeftOutOfItsArchiveIsPackedByTheNextBuild)
+{
+    // Every packing fails (a full disk, say): each output left out of its
+    // archive is an error, though its compile succeeded.
+    arcPackFails = true;
+    EXPECT_EQ(driver.BuildAll(false, true), 3);
+    EXPECT_EQ(context.ErrorLineCount(), 3);
+    EXPECT_TRUE(IsFile(Res("creatures/ogre.msh")));
+    EXPECT_FALSE(PathExists(Res("creatures.arc")));
+
+    // The next build compiles nothing but packs what is missing.
+    arcPackFails = false;
+    Forget();
+    EXPECT_EQ(driver.BuildAll(false, true), 0);
+    EXPECT_TRUE(compiled.empty());
+    std::unordered_map<std::string, ArchivedFile> entries;
+    ASSERT_TRUE(ReadResourceArchiveIndex(Res("creatures.arc"), entries));
+    FileInfo output;
+    ASSERT_TRUE(GetFileInfo(Res("creatures/ogre.msh"), output));
+    ASSERT_EQ(entries.count("ogre.msh"), 1u);
+    EXPECT_EQ(entries["ogre.msh"].time, output.lastWrite.value);
+    EXPECT_TRUE(ReadResourceArchiveIndex(Res("docs.arc"), entries));
+    EXPECT_EQ(entries.count("readme.txt"), 1u);
+
+    // An output that changed behind the archive's back (a crash between a
+    // compile and its packing) is packed again; an archive that is current
+    // runs no archive tool at all.
+    TouchFile(Res("docs/readme.txt"), -20);
+    Forget();
+    EXPECT_EQ(driver.BuildAll(false, true), 0);
+    std::vector<std::string> lines = context.CommandLines();
+    EXPECT_EQ(lines, std::vector<std::string>{"ArcPack \"" + Res("docs.arc") + "\" -replace \"./readme.txt\" \"" +
+                                              Res("docs") + "\" 6"});
+    Forget();
+    EXPECT_EQ(driver.BuildAll(false, true), 0);
+    EXPECT_TRUE(context.runs.empty());
 }
 
 TEST_F(BuildDriverTest, OutputFolderThatCannotBeCreatedIsAnError)

@@ -103,19 +103,18 @@ TEST_F(CompileTest, IncrementalCompilesRebuildOnlyWhatChanged)
     test::ArchiveImage firstImage = Archive(MainArchive());
     EXPECT_EQ(firstImage.FindByName("records\\a.dbr")->className, "Thing");
 
-    // Nothing changed: nothing copied or rebuilt; the archive is rewritten,
-    // gaining only the empty text that every loaded string table receives.
+    // Nothing changed: nothing copied or rebuilt, and the archive is not
+    // written again: its bytes and its time stay as they are.
+    FileTime old = FileTimeFromUnix(1000000000, 0);
+    ASSERT_TRUE(SetLastWriteTime(MainArchive(), old));
     ASSERT_EQ(Compile(), 0);
     EXPECT_EQ(workspace.Texts(), (std::vector<std::string>{"Compiling database...",
                                                            "Opened " + MainArchive() + " for reading",
                                                            "Closed " + MainArchive(), "Done."}));
-    std::vector<std::string> withEmpty = firstImage.strings;
-    withEmpty.push_back("");
-    EXPECT_EQ(Archive(MainArchive()).strings, withEmpty);
-    first = ReadFile(MainArchive());
-    firstImage = Archive(MainArchive());
-    ASSERT_EQ(Compile(), 0);
     EXPECT_EQ(ReadFile(MainArchive()), first);
+    FileTime after;
+    ASSERT_TRUE(GetLastWriteTime(MainArchive(), after));
+    EXPECT_EQ(after.value, old.value);
 
     // One touched record: its target path and one BinaryUpdate.
     WriteRecord("database/records/b.dbr", "a,20,\ns,gamma,\n");
@@ -129,7 +128,9 @@ TEST_F(CompileTest, IncrementalCompilesRebuildOnlyWhatChanged)
         EXPECT_EQ(second.Body(*second.FindByName(name)), firstImage.Body(*firstImage.FindByName(name))) << name;
     EXPECT_NE(second.Inflated(*second.FindByName("records\\b.dbr")),
               firstImage.Inflated(*firstImage.FindByName("records\\b.dbr")));
+    // A loaded string table gains the empty text; then the new value.
     std::vector<std::string> grown = firstImage.strings;
+    grown.push_back("");
     grown.push_back("gamma");
     EXPECT_EQ(second.strings, grown);
 
@@ -232,9 +233,17 @@ TEST_F(CompileTest, AFailedSaveLeavesThePreviousArchive)
     SetReadOnly(MainArchive(), true);
     WriteRecord("database/a.dbr", "a,2,\n");
     TouchFile(temp / "work/database/a.dbr", 10);
-    Compile();
+    // An archive that cannot be written is an error, and no record is
+    // compiled or logged as built for it.
+    EXPECT_EQ(Compile(), 1);
     EXPECT_TRUE(workspace.HasLine("Couldn't open " + MainArchive() + " for writing"));
+    EXPECT_EQ(Count("BinaryUpdate: "), 0);
+    EXPECT_EQ(Count(temp / "build/database/a.dbr"), 0);
+    EXPECT_EQ(workspace.ErrorLineCount(), 1);
     EXPECT_EQ(ReadFile(MainArchive()), before);
+    SetReadOnly(MainArchive(), false);
+    EXPECT_EQ(Compile(), 0);
+    EXPECT_EQ(Count("BinaryUpdate: "), 1);
 }
 
 TEST_F(CompileTest, TheStatisticsReportDescribesTheArchive)
@@ -270,7 +279,7 @@ TEST_F(CompileTest, ASecondOpenKeepsTheFirstArchive)
 TEST_F(CompileTest, AFolderThatCannotBeCreatedEndsTheCompile)
 {
     WriteFile(temp / "build", "a file where the build folder should be");
-    EXPECT_EQ(Compile(), 0);
+    EXPECT_EQ(Compile(), 1);
     EXPECT_TRUE(workspace.HasLine("Error creating directory: " + temp / "build/database/"));
 }
 

@@ -2,8 +2,10 @@
 // ArcPack, through modwright -quiet and modwright-cli.
 #include "Run.h"
 #include "platform/FileSystem.h"
+#include "platform/PathRules.h"
 #include "platform/ProfileFile.h"
 #include "platform/engine/Archive.h"
+#include "platform/engine/ResourceArchiveFile.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +27,46 @@ std::set<std::string> ArchiveEntries(const std::string& path)
     }
     archive.Close(false);
     return names;
+}
+
+// Every file below root, relative to it.
+void ListTree(const std::string& root, const std::string& relative, std::vector<std::string>& files)
+{
+    std::vector<FolderEntry> entries;
+    ListFolder(root + relative, entries);
+    for (const FolderEntry& entry : entries)
+    {
+        if (entry.isFolder)
+            ListTree(root, relative + entry.name + "/", files);
+        else
+            files.push_back(relative + entry.name);
+    }
+}
+
+// The same time on every file below root, so that two copies of a workspace
+// give the same database archive.
+void SetTreeTime(const std::string& root, FileTime time)
+{
+    std::vector<std::string> files;
+    ListTree(root, "", files);
+    for (const std::string& file : files)
+        SetLastWriteTime(root + file, time);
+}
+
+// A resource archive's entries in order, without their times (which are the
+// outputs' own and differ between two builds).
+std::string ArchiveContent(const std::string& path)
+{
+    std::string image = ReadFile(path);
+    GAME::ResourceArchiveFile archive;
+    std::string error;
+    if (!archive.Parse(image, error))
+        return "unreadable: " + error;
+    std::string content;
+    for (const GAME::ResourceArchiveEntry& entry : archive.Entries())
+        content += entry.name + " " + std::to_string(entry.size) + " " + std::to_string(entry.checksum) + " " +
+                   std::string(entry.stored) + "\n";
+    return content;
 }
 
 class BuildPipelineTest : public SampleWorkspaceTest
@@ -217,6 +259,34 @@ TEST_F(BuildPipelineTest, ArchiveCommandsRefuseOtherFiles)
     RunResult unknown = Cli({"bogus"});
     EXPECT_EQ(unknown.exitStatus, 2);
     EXPECT_EQ(unknown.err.rfind("unknown command 'bogus'\nusage: ", 0), 0u);
+}
+
+TEST_F(BuildPipelineTest, AParallelBuildGivesTheFilesOfASerialOne)
+{
+    TempFolder other;
+    std::string otherIni = CopyExampleWorkspace(other.Path());
+    FileTime time = FileTimeFromUnix(1600000000, 0);
+    SetTreeTime(temp / "Working/", time);
+    SetTreeTime(other / "Working/", time);
+    RunResult serial = Cli({"build", "-j", "1"});
+    ASSERT_EQ(serial.exitStatus, 0) << serial.out << serial.err;
+    RunResult parallel = RunProgram(MODWRIGHT_CLI_EXE, {"-ini", otherIni, "build", "-j4"}, other.Path());
+    ASSERT_EQ(parallel.exitStatus, 0) << parallel.out << parallel.err;
+
+    std::vector<std::string> serialFiles;
+    std::vector<std::string> parallelFiles;
+    ListTree(temp / "Build/", "", serialFiles);
+    ListTree(other / "Build/", "", parallelFiles);
+    EXPECT_EQ(parallelFiles, serialFiles);
+    EXPECT_GT(serialFiles.size(), 20u);
+    for (const std::string& file : serialFiles)
+    {
+        if (EqualsNoCase(Extension(file), "arc"))
+            EXPECT_EQ(ArchiveContent(other / "Build/" + file), ArchiveContent(temp / "Build/" + file)) << file;
+        else
+            EXPECT_EQ(ReadFile(other / "Build/" + file), ReadFile(temp / "Build/" + file)) << file;
+    }
+    EXPECT_EQ(Cli({"build", "-j"}).exitStatus, 2);
 }
 
 } // namespace

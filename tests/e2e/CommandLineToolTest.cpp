@@ -94,5 +94,21 @@ TEST_F(CliTest, UsageErrorsAndMissingRecords)
     EXPECT_EQ(noStats.err, "Couldn't open " + temp / "none.arz" + "\n");
 }
 
+TEST_F(CliTest, AMissingFolderOrAnUnwritableArchiveFailsTheCompile)
+{
+    RunResult missing = Cli({"compile-db", "./database/nothere"});
+    EXPECT_EQ(missing.exitStatus, 1);
+    EXPECT_NE(missing.err.find("No database folder"), std::string::npos) << missing.err;
+    EXPECT_FALSE(PathExists(temp / "Build/database/nothere"));
+
+    ASSERT_EQ(Cli({"compile-db"}).exitStatus, 0);
+    ASSERT_TRUE(SetReadOnly(Archive(), true));
+    RunResult forced = Cli({"compile-db", "--force"});
+    EXPECT_EQ(forced.exitStatus, 1);
+    EXPECT_NE(forced.err.find("for writing"), std::string::npos) << forced.err;
+    EXPECT_EQ(forced.out.find("BinaryUpdate"), std::string::npos);
+    EXPECT_EQ(Cli({"build"}).exitStatus, 1);
+}
+
 } // namespace
 } // namespace mw::test

@@ -71,6 +71,11 @@ bool AnimationAsset::Build(IToolContext& context, const std::string& outputPath)
     return built;
 }
 
+std::string AnimationAsset::GetBuildScratchFile(const std::string& outputPath) const
+{
+    return ExportTempPath(outputPath, "temp.anm");
+}
+
 std::optional<std::string> AnimationAsset::GetSourceFile(int index) const
 {
     if (index == 0)

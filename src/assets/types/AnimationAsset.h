@@ -18,6 +18,7 @@ public:
     bool Load(AssetReader& file) override;
     bool Save(AssetWriter& file) const override;
     bool Build(IToolContext& context, const std::string& outputPath) override;
+    std::string GetBuildScratchFile(const std::string& outputPath) const override;
     int GetSourceCount() const override { return 2; }
     std::optional<std::string> GetSourceFile(int index) const override;
     void GetSourceExtensions(std::vector<std::string>& list) const override;

@@ -83,6 +83,11 @@ bool MeshAsset::Build(IToolContext& context, const std::string& outputPath)
     return built;
 }
 
+std::string MeshAsset::GetBuildScratchFile(const std::string& outputPath) const
+{
+    return ExportTempPath(outputPath, "temp.mdl");
+}
+
 std::optional<std::string> MeshAsset::GetSourceFile(int index) const
 {
     if (index == 0)

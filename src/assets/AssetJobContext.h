@@ -1,0 +1,54 @@
+// The tool context of one asset compile that runs beside others: its log
+// lines are kept until the build hands them on in its own order, and the
+// programs it runs are ended as soon as the build is stopped.
+#pragma once
+
+#include "context/IToolContext.h"
+
+#include <string>
+#include <vector>
+
+namespace mw {
+
+class IWorkspaceContext;
+
+class AssetJobContext final : public IToolContext
+{
+public:
+    // Takes the folder settings from build on the calling thread, so that
+    // the job never reads them while it runs.
+    explicit AssetJobContext(IWorkspaceContext& build);
+
+    bool RunTool(const std::string& commandLine, uint32_t& exitCode, const char* folder) override;
+    void Log(const std::string& text, bool line, bool error) override;
+    std::string GetSourceDir() const override { return m_sourceDir; }
+    std::string GetToolsDir() const override { return m_toolsDir; }
+    std::string GetMAXServer() const override { return m_maxServer; }
+    std::string GetShaderAsmDir() const override { return m_shaderAsmDir; }
+    int GetExportStatistics() const override { return m_exportStatistics; }
+
+    // Passes the kept lines on to the build's log, in the order they came.
+    void HandOnLines();
+    // True once a program of this job was ended by Stop (or not started
+    // because of it).
+    bool Stopped() const { return m_stopped; }
+
+private:
+    struct LogLine
+    {
+        std::string text;
+        bool line;
+        bool error;
+    };
+
+    IWorkspaceContext& m_build;
+    std::string m_sourceDir;
+    std::string m_toolsDir;
+    std::string m_maxServer;
+    std::string m_shaderAsmDir;
+    int m_exportStatistics;
+    std::vector<LogLine> m_lines;
+    bool m_stopped = false;
+};
+
+} // namespace mw

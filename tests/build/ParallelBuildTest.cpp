@@ -1,0 +1,244 @@
+// Asset compiles with several compilers at once, on real compilers and the
+// real archive tool: the same outputs, archives, counts and log as one
+// compiler at a time, and Stop ends the compilers that run.
+#include "BuildContext.h"
+#include "assets/AssetRegistry.h"
+#include "assets/AssetTypes.h"
+#include "assets/BuildDriver.h"
+#include "assets/types/BinaryAsset.h"
+#include "assets/types/TextFileAsset.h"
+#include "assets/types/TextureAsset.h"
+#include "platform/CommandLine.h"
+#include "platform/FileSystem.h"
+#include "platform/KnownFolders.h"
+#include "platform/PathRules.h"
+#include "platform/engine/ResourceArchiveFile.h"
+#include "support/TempFolder.h"
+
+#include <atomic>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace mw {
+namespace {
+
+using test::BuildContext;
+using test::TempFolder;
+using test::WriteFile;
+
+// An 8x8 true-colour Targa image.
+std::string SmallTarga(int seed)
+{
+    std::string image(18, '\0');
+    image[2] = 2;
+    image[12] = 8;
+    image[14] = 8;
+    image[16] = 24;
+    for (int i = 0; i < 8 * 8 * 3; ++i)
+        image.push_back(char((i * 7 + seed) & 0xFF));
+    return image;
+}
+
+// Three resource folders of textures and copies; one texture's image is
+// broken and one copy's source is missing, so two assets fail.
+void MakeTree(const std::string& work)
+{
+    for (int folder = 0; folder < 3; ++folder)
+    {
+        std::string group = "g" + std::to_string(folder) + "/";
+        EnsureFolders(work + "assets/" + group);
+        for (int i = 0; i < 4; ++i)
+        {
+            std::string name = group + "t" + std::to_string(i);
+            bool broken = folder == 1 && i == 3;
+            WriteFile(work + "source/" + name + ".tga", broken ? "not an image" : SmallTarga(folder * 10 + i));
+            TextureAsset texture;
+            TextureProperties fields;
+            fields.source = name + ".tga";
+            texture.SetFields(fields);
+            ASSERT_TRUE(AssetRegistry::SaveAsset(texture, work + "assets/" + name + ".tex", AssetHeader::NewAsset()));
+        }
+        for (int i = 0; i < 3; ++i)
+        {
+            std::string name = group + "doc" + std::to_string(i) + ".txt";
+            WriteFile(work + "source/" + name, "text " + name);
+            TextFileAsset text;
+            text.SetSource(name);
+            ASSERT_TRUE(AssetRegistry::SaveAsset(text, work + "assets/" + name, AssetHeader::NewAsset()));
+        }
+        std::string binary = group + "data.bin";
+        if (folder != 2)
+            WriteFile(work + "source/" + binary, std::string(100, char('a' + folder)));
+        BinaryAsset asset;
+        asset.SetSource(binary);
+        ASSERT_TRUE(AssetRegistry::SaveAsset(asset, work + "assets/" + binary, AssetHeader::NewAsset()));
+    }
+}
+
+void ListTree(const std::string& root, const std::string& relative, std::vector<std::string>& files)
+{
+    std::vector<FolderEntry> entries;
+    ListFolder(root + relative, entries);
+    for (const FolderEntry& entry : entries)
+    {
+        if (entry.isFolder)
+            ListTree(root, relative + entry.name + "/", files);
+        else
+            files.push_back(relative + entry.name);
+    }
+}
+
+// The archive's entries in order; the entry times are the outputs' own
+// times, which differ between any two builds.
+std::string ArchiveContent(const std::string& path)
+{
+    std::string image = test::ReadFile(path);
+    GAME::ResourceArchiveFile archive;
+    std::string error;
+    if (!archive.Parse(image, error))
+        return "unreadable: " + error;
+    std::string content;
+    for (const GAME::ResourceArchiveEntry& entry : archive.Entries())
+        content += entry.name + " " + std::to_string(entry.size) + " " + std::to_string(entry.checksum) + " " +
+                   std::to_string(entry.method) + " " + std::string(entry.stored) + "\n";
+    return content;
+}
+
+// One build of the tree into its own build folder.
+struct TreeBuild
+{
+    TreeBuild(const TempFolder& temp, const std::string& buildName)
+        : context(temp / "work/", temp / (buildName + "/"), ExecutableFolder() + "/"), driver(context, registry)
+    {
+        context.realRuns = true;
+        RegisterAssetTypes(registry, context);
+    }
+
+    // The log with this build's folder written as "BUILD/".
+    std::vector<std::string> Log() const
+    {
+        std::vector<std::string> lines;
+        for (const test::LogLine& line : context.log)
+        {
+            std::string text = line.text;
+            for (size_t at; (at = text.find(context.GetBuildDir())) != std::string::npos;)
+                text.replace(at, context.GetBuildDir().size(), "BUILD/");
+            lines.push_back((line.error ? "ERROR " : "") + text);
+        }
+        return lines;
+    }
+
+    BuildContext context;
+    AssetRegistry registry;
+    BuildDriver driver;
+};
+
+TEST(ParallelBuild, GivesTheOutputsArchivesCountsAndLogOfASerialBuild)
+{
+    TempFolder temp;
+    MakeTree(temp / "work/");
+    TreeBuild serial(temp, "serial");
+    TreeBuild parallel(temp, "parallel");
+    serial.driver.SetJobs(1);
+    parallel.driver.SetJobs(4);
+
+    for (bool force : {false, true})
+    {
+        serial.context.log.clear();
+        parallel.context.log.clear();
+        int serialErrors = serial.driver.CompileAssets("assets/", force, false);
+        int parallelErrors = parallel.driver.CompileAssets("assets/", force, false);
+        EXPECT_EQ(serialErrors, 2);
+        EXPECT_EQ(parallelErrors, serialErrors);
+        EXPECT_EQ(parallel.Log(), serial.Log());
+
+        std::vector<std::string> serialFiles;
+        std::vector<std::string> parallelFiles;
+        ListTree(temp / "serial/", "", serialFiles);
+        ListTree(temp / "parallel/", "", parallelFiles);
+        EXPECT_EQ(parallelFiles, serialFiles);
+        int archives = 0;
+        for (const std::string& file : serialFiles)
+        {
+            if (EqualsNoCase(Extension(file), "arc"))
+            {
+                ++archives;
+                EXPECT_EQ(ArchiveContent(temp / "parallel/" + file), ArchiveContent(temp / "serial/" + file)) << file;
+            }
+            else
+                EXPECT_EQ(test::ReadFile(temp / "parallel/" + file), test::ReadFile(temp / "serial/" + file)) << file;
+        }
+        EXPECT_EQ(archives, 3);
+        // Eleven good assets of twelve per folder less the missing copy: every
+        // output is in its archive.
+        EXPECT_EQ(ArchiveContent(temp / "parallel/resources/g0.arc").find("t3.tex") != std::string::npos, true);
+        EXPECT_EQ(ArchiveContent(temp / "parallel/resources/g1.arc").find("t3.tex"), std::string::npos);
+    }
+}
+
+// Compilers that write part of their output and then take long.
+class SlowCompilerContext : public BuildContext
+{
+public:
+    using BuildContext::BuildContext;
+
+    bool RunToolInto(const std::string& commandLine, const char* folder, IProcessOutput& output,
+                     ProcessOutcome& outcome) override
+    {
+        if (commandLine.find("TexForge") == std::string::npos)
+            return BuildContext::RunToolInto(commandLine, folder, output, outcome);
+        for (const std::string& argument : SplitCommandLine(commandLine))
+            if (argument.rfind(GetBuildDir(), 0) == 0)
+                WriteFile(argument, "partial");
+        ++started;
+        return BuildContext::RunToolInto("TestTool --sleep 30000", folder, output, outcome);
+    }
+
+    std::atomic<int> started{0};
+};
+
+TEST(ParallelBuild, StopEndsTheRunningCompilersAndLeavesNoPartialOutput)
+{
+    TempFolder temp;
+    MakeTree(temp / "work/");
+    SlowCompilerContext context(temp / "work/", temp / "build/", ExecutableFolder() + "/");
+    context.realRuns = true;
+    AssetRegistry registry;
+    RegisterAssetTypes(registry, context);
+    BuildDriver driver(context, registry);
+    driver.SetJobs(2);
+
+    std::thread stopper([&] {
+        while (context.started.load() < 2)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        context.RequestCancel();
+    });
+    int errors = driver.CompileAssets("assets/", false, false);
+    stopper.join();
+
+    // The two running compilers were ended, nothing after them started, and
+    // a stopped asset is skipped, not failed.
+    EXPECT_EQ(errors, 0);
+    EXPECT_EQ(context.started.load(), 2);
+    EXPECT_FALSE(context.IsCancelled());
+    EXPECT_EQ(context.ErrorLineCount(), 0);
+    EXPECT_FALSE(PathExists(temp / "build/resources/g0/t0.tex"));
+    EXPECT_FALSE(PathExists(temp / "build/resources/g0/t1.tex"));
+    EXPECT_FALSE(PathExists(temp / "build/resources/g0/t2.tex"));
+    EXPECT_EQ(context.Texts().back(), "Done.");
+
+    // The next build compiles them.
+    context.log.clear();
+    context.started = 0;
+    std::thread secondStopper([&] {
+        while (context.started.load() < 1)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        context.RequestCancel();
+    });
+    driver.CompileAssets("assets/", false, false);
+    secondStopper.join();
+    EXPECT_TRUE(context.HasLine(temp / "build/resources/g0/t0.tex"));
+}
+
+} // namespace
+} // namespace mw
