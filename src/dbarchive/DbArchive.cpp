@@ -13,7 +13,6 @@
 namespace mw {
 namespace {
 
-constexpr uint32_t kMaxStringLength = 1048576;
 constexpr int kMaxInflateGrowths = 100;
 
 uint32_t ReadU32(const char* bytes)
@@ -89,7 +88,7 @@ bool DbArchive::LoadSections(const char* bytes, size_t size)
         for (uint32_t i = 0; i < count && at + 4 <= sectionSize; ++i)
         {
             uint32_t length = ReadU32(section + at);
-            if (length > kMaxStringLength || length > sectionSize - at - 4)
+            if (length > DbArchive::kMaxStringLength || length > sectionSize - at - 4)
                 break;
             m_strings.FindOrAdd(std::string_view(section + at + 4, length));
             at += 4 + uint64_t(length);
@@ -109,7 +108,7 @@ bool DbArchive::LoadSections(const char* bytes, size_t size)
             RecordEntry entry;
             entry.nameId = ReadU32(section + at);
             uint32_t classLength = ReadU32(section + at + 4);
-            if (classLength > kMaxStringLength || sectionSize - at - 8 < uint64_t(classLength) + 16)
+            if (classLength > DbArchive::kMaxStringLength || sectionSize - at - 8 < uint64_t(classLength) + 16)
                 break;
             entry.className.assign(section + at + 8, classLength);
             at += 8 + uint64_t(classLength);

@@ -23,8 +23,11 @@ class ByteWriter;
 class DbArchive
 {
 public:
-    // The largest body the archive inflates.
+    // The largest body the archive inflates, and the longest string the
+    // string table and the index take: the compiler refuses records beyond
+    // either, since what it wrote could not be read back.
     static constexpr size_t kMaxBodySize = 1048576;
+    static constexpr size_t kMaxStringLength = 1048576;
     static constexpr size_t kInitialScratchCapacity = 10240;
 
     DbArchive();

@@ -150,6 +150,17 @@ WriteBinaryResult WriteBody(std::string_view templateName, const Values& values,
         return WriteBinaryResult::TemplateMismatch;
 
     StringMap& strings = archive.Strings();
+    // A string longer than the reader takes would end the reading of the
+    // whole string table, so it is refused before anything is added.
+    if (templateName.size() > DbArchive::kMaxStringLength)
+    {
+        if (failedVariable)
+            *failedVariable = "templateName";
+        return WriteBinaryResult::StringTooLong;
+    }
+    // The body's size is known before it is written: the template entry,
+    // then a descriptor, a key and the values of each entry.
+    uint64_t bodySize = 12;
     // The variables that are written and their value counts, all checked
     // first, so a refused record writes nothing.
     struct Entry
@@ -185,10 +196,15 @@ WriteBinaryResult WriteBody(std::string_view templateName, const Values& values,
             entry.isArray = variable->varClass == "array";
         }
         size_t count = 0;
+        bool tooLong = false;
+        auto countElement = [&](std::string_view element) {
+            ++count;
+            tooLong = tooLong || (entry.typeCode == 2 && element.size() > DbArchive::kMaxStringLength);
+        };
         if (entry.isArray)
-            ForEachArrayElement(value, [&](std::string_view) { ++count; });
-        else
-            count = value.empty() ? 0 : 1;
+            ForEachArrayElement(value, countElement);
+        else if (!value.empty())
+            countElement(value);
         if (count == 0)
             continue;
         if (count > kMaxValuesPerEntry)
@@ -197,9 +213,18 @@ WriteBinaryResult WriteBody(std::string_view templateName, const Values& values,
                 *failedVariable = std::string(name);
             return WriteBinaryResult::TooManyValues;
         }
+        if (tooLong || name.size() > DbArchive::kMaxStringLength)
+        {
+            if (failedVariable)
+                *failedVariable = std::string(name);
+            return WriteBinaryResult::StringTooLong;
+        }
         entry.count = uint32_t(count);
+        bodySize += 8 + (entry.typeCode <= 3 ? 4 * uint64_t(count) : 0);
         entries.push_back(entry);
     }
+    if (bodySize > DbArchive::kMaxBodySize)
+        return WriteBinaryResult::BodyTooLarge;
 
     writer.WriteUInt32(0x00010002);
     writer.WriteUInt32(strings.FindOrAdd("templateName"));

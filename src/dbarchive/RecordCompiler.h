@@ -27,12 +27,17 @@ enum class WriteBinaryResult
     TemplateMismatch,
     // An array has more values than the 16-bit count can say.
     TooManyValues,
+    // A string value is longer than the archive's reader takes.
+    StringTooLong,
+    // The body would inflate to more than the archive's reader takes.
+    BodyTooLarge,
 };
 
 constexpr uint32_t kMaxValuesPerEntry = 65535;
 
 // templateFileName is the file name (without folders) under which the
-// template was loaded. On TooManyValues, failedVariable names the variable.
+// template was loaded. On TooManyValues and StringTooLong, failedVariable
+// names the variable (the template name for a template name too long).
 // An index of the template's variables, when given, replaces tree searches.
 // With the index, nameIds may remember the string ids of its variable names
 // (by entry position, kUnknownId where not yet known) from record to record;

@@ -388,6 +388,20 @@ bool BuildRecordWith(const RecordSteps& steps, const std::string& sourcePath, co
                     true, true);
         return false;
     }
+    if (result == WriteBinaryResult::StringTooLong)
+    {
+        context.Log(Format("Error building record (%s): variable \"%s\" has a value longer than %u bytes",
+                           sourcePath.c_str(), failedVariable.c_str(), unsigned(DbArchive::kMaxStringLength)),
+                    true, true);
+        return false;
+    }
+    if (result == WriteBinaryResult::BodyTooLarge)
+    {
+        context.Log(Format("Error building record (%s): its compiled body is larger than %u bytes", sourcePath.c_str(),
+                           unsigned(DbArchive::kMaxBodySize)),
+                    true, true);
+        return false;
+    }
     if (body.Failed())
     {
         context.Log(body.FailureText(), true, true);
@@ -400,6 +414,15 @@ bool BuildRecordWith(const RecordSteps& steps, const std::string& sourcePath, co
                                        });
     if (classValue != values->end() && classValue->first == "Class")
         className = classValue->second;
+    // The class text goes into the index, whose reader takes strings of the
+    // same length as the string table's.
+    if (className.size() > DbArchive::kMaxStringLength)
+    {
+        context.Log(Format("Error building record (%s): variable \"%s\" has a value longer than %u bytes",
+                           sourcePath.c_str(), "Class", unsigned(DbArchive::kMaxStringLength)),
+                    true, true);
+        return false;
+    }
     if (steps.pipeline)
         steps.pipeline->AddRecord(body.Data(), body.Size(), recordName, className, sourceTime);
     else

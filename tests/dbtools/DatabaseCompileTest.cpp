@@ -210,6 +210,64 @@ TEST_F(CompileTest, OnlyFailedCopiesAndRecordsWithoutTemplateCountAsErrors)
     EXPECT_TRUE(workspace.HasLine("Error building record (" + temp / "work/database/blocked.dbr" + ")"));
 }
 
+// What the archive's reader refuses is never written: the record is refused
+// with its name and variable, and every other record still reads back.
+TEST_F(CompileTest, RecordsTheReaderCouldNotTakeBackAreRefusedAndTheRestKept)
+{
+    WriteFile(temp / "work/database/Templates/t.tpl",
+              "Group { name = \"All Groups\" type = \"list\"\n"
+              "Variable { name = \"s\" class = \"variable\" type = \"string\" defaultValue = \"\" }\n"
+              "Variable { name = \"list\" class = \"array\" type = \"string\" defaultValue = \"\" }\n"
+              "Variable { name = \"n1\" class = \"array\" type = \"int\" defaultValue = \"\" }\n"
+              "Variable { name = \"n2\" class = \"array\" type = \"int\" defaultValue = \"\" }\n"
+              "Variable { name = \"n3\" class = \"array\" type = \"int\" defaultValue = \"\" }\n"
+              "Variable { name = \"n4\" class = \"array\" type = \"int\" defaultValue = \"\" }\n"
+              "Variable { name = \"n5\" class = \"array\" type = \"int\" defaultValue = \"\" } }\n");
+    const size_t limit = DbArchive::kMaxStringLength;
+    std::string manyInts;
+    for (int i = 0; i < 60000; ++i)
+        manyInts += "7;";
+    WriteRecord("database/atlimit.dbr", "s," + std::string(limit, 'x') + ",\n");
+    WriteRecord("database/over.dbr", "s," + std::string(limit + 1, 'y') + ",\n");
+    WriteRecord("database/huge.dbr", "s," + std::string(64 * limit, 'z') + ",\n");
+    WriteRecord("database/element.dbr", "list,short;" + std::string(limit + 1, 'w') + ",\n");
+    WriteRecord("database/wide.dbr",
+                "n1," + manyInts + ",\nn2," + manyInts + ",\nn3," + manyInts + ",\nn4," + manyInts + ",\nn5," + manyInts +
+                    ",\n");
+    WriteRecord("database/fine.dbr", "s,after,\n");
+    EXPECT_EQ(Compile(), 4);
+    auto refused = [&](const std::string& file, const std::string& variable) {
+        return workspace.HasLine("Error building record (" + temp / "work/database/" + file + "): variable \"" +
+                                 variable + "\" has a value longer than 1048576 bytes");
+    };
+    EXPECT_TRUE(refused("over.dbr", "s"));
+    EXPECT_TRUE(refused("huge.dbr", "s"));
+    EXPECT_TRUE(refused("element.dbr", "list"));
+    EXPECT_TRUE(workspace.HasLine("Error building record (" + temp / "work/database/wide.dbr" +
+                                  "): its compiled body is larger than 1048576 bytes"));
+    EXPECT_EQ(workspace.ErrorLineCount(), 4);
+
+    std::string image = ReadFile(MainArchive());
+    DbArchive archive;
+    archive.Load(image.data(), image.size());
+    EXPECT_EQ(archive.Entries().size(), 2u);
+    for (const char* name : {"atlimit.dbr", "fine.dbr"})
+    {
+        std::string_view body;
+        EXPECT_TRUE(archive.GetRecordByName(name, body)) << name;
+    }
+    EXPECT_TRUE(archive.Strings().Find(std::string(limit, 'x')).has_value());
+    EXPECT_TRUE(archive.Strings().Find("after").has_value());
+
+    // The next compile tries the refused records again and keeps the archive whole.
+    EXPECT_EQ(Compile(), 4);
+    std::string again = ReadFile(MainArchive());
+    DbArchive reread;
+    reread.Load(again.data(), again.size());
+    EXPECT_EQ(reread.Entries().size(), 2u);
+    EXPECT_TRUE(reread.Strings().Find("after").has_value());
+}
+
 TEST_F(CompileTest, ACancelledCompileSavesWhatItAddedAndResetsTheEvent)
 {
     for (int i = 0; i < 5; ++i)
