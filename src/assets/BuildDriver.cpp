@@ -6,6 +6,7 @@
 #include "BuildStatistics.h"
 #include "ResourceArchives.h"
 #include "context/IWorkspaceContext.h"
+#include "dbtools/ConflictedFiles.h"
 #include "dbtools/DatabaseCompile.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
@@ -120,7 +121,8 @@ int BuildDriver::CompileAssets(const std::string& assetRoot, bool force, bool be
     bool listed = !files.empty();
     if (!listed)
         CollectFiles(assetFolder, "", files);
-    int errors = 0;
+    // Files a sync left in conflict are never built: each is an error.
+    int errors = ConflictedFiles(m_context, assetRoot).Exclude(files);
     int total = int(files.size());
     for (int done = 0; done < total; ++done)
     {
