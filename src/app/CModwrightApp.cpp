@@ -10,6 +10,7 @@
 #include "dbtools/ReferenceIndex.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
+#include "platform/Environment.h"
 #include "platform/KnownFolders.h"
 #include "platform/ProcessRunner.h"
 #include "platform/PathRules.h"
@@ -30,6 +31,9 @@ AppEnvironment ProcessEnvironment(std::ostream& out, IUserPrompt& prompt)
     environment.documentsFolder = DocumentsFolder();
     environment.out = &out;
     environment.prompt = &prompt;
+    // Read once and dropped: every compiler and tool started later inherits
+    // this environment.
+    environment.networkPassword = TakeEnvironmentVariable(kNetworkPasswordVariable).value_or(std::string());
     return environment;
 }
 
@@ -44,7 +48,9 @@ CModwrightApp::CModwrightApp(AppEnvironment environment)
         m_prompt = m_consolePrompt.get();
     }
     m_buildDriver = std::make_unique<BuildDriver>(*this, m_assetRegistry);
-    m_sourceControl.SetNetworkBackendFactory(&MakeNetworkBackend);
+    m_sourceControl.SetNetworkBackendFactory([password = environment.networkPassword](const std::string& database) {
+        return MakeNetworkBackend(database, password);
+    });
 }
 
 CModwrightApp::~CModwrightApp() = default;

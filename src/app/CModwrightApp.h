@@ -30,6 +30,7 @@ struct AppEnvironment
     std::string documentsFolder; // "My Documents"
     std::ostream* out = nullptr;    // standard output when null
     IUserPrompt* prompt = nullptr; // a console prompt on out when null
+    std::string networkPassword;   // the server password; empty for the credential store's
 };
 
 // The environment of a real process: its current folder, the user's

@@ -5,6 +5,7 @@
 #include "CModwrightApp.h"
 #include "DatabaseMove.h"
 #include "DbArchiveFileCheck.h"
+#include "SourceControlCommands.h"
 #include "dbarchive/ArchiveSlot.h"
 #include "dbarchive/DbArchive.h"
 #include "dbarchive/DbArchiveStrings.h"
@@ -275,7 +276,7 @@ int RunCommandLineTool(const std::vector<std::string>& arguments, const AppEnvir
     Invocation invocation;
     if (!arguments.empty() && (arguments[0] == "--help" || arguments[0] == "-h"))
     {
-        out << kUsage;
+        out << kUsage << "\n" << kSourceControlUsage;
         return 0;
     }
     if (!SplitArguments(arguments, invocation))
@@ -297,15 +298,16 @@ int RunCommandLineTool(const std::vector<std::string>& arguments, const AppEnvir
         needed = 2, exact = false;
     else if (command == "compile-db" || command == "archive-stats")
         exact = false;
-    else if (IsBuildCommand(command))
+    else if (IsBuildCommand(command) || IsSourceControlCommand(command))
         exact = false;
     bool known = command == "compile-db" || command == "archive-stats" || command == "archive-list" ||
                  command == "archive-dump" || command == "templatron" || command == "db-sync" ||
                  command == "check-records" || command == "find-refs" || command == "update-refs" ||
-                 command == "move-record" || command == "move-template" || IsBuildCommand(command);
+                 command == "move-record" || command == "move-template" || IsBuildCommand(command) ||
+                 IsSourceControlCommand(command);
     if (!known)
     {
-        errorOut << "unknown command '" << command << "'\n" << kUsage;
+        errorOut << "unknown command '" << command << "'\n" << kUsage << "\n" << kSourceControlUsage;
         return 2;
     }
     if (commandArguments.size() < needed || (exact && commandArguments.size() != needed))
@@ -352,6 +354,8 @@ int RunCommandLineTool(const std::vector<std::string>& arguments, const AppEnvir
         if (status == 2)
             errorOut << kUsage;
     }
+    else if (IsSourceControlCommand(command))
+        status = RunSourceControlCommand(app, command, commandArguments, out, errorOut);
     else if (command == "compile-db")
         status = CompileDb(app, commandArguments, errorOut);
     else if (command == "archive-stats")

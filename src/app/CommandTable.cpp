@@ -31,6 +31,7 @@ const std::vector<CommandInfo> kCommands = {
     {kFileCheckOut, "Check &Out", "OnFileCheckout", "Check Out", true, false, true},
     {kFileCheckIn, "Check &In", "OnFileCheckin", "Check In", true, false, true},
     {kFileUndoCheckOut, "&Undo Check Out", "OnFileUndocheckout", "Revert", true, false, true},
+    {kFileResolve, "Re&solve", "OnFileResolve", nullptr, true, false, true},
     {kFolderCheckOut, "Check &Out", "OnFolderCheckout", "Check Out", true, false, true},
     {kFolderCheckIn, "Check &In", "OnFolderCheckin", "Check In", true, false, true},
     {kFolderUndoCheckOut, "&Undo Check Out", "OnFolderUndocheckout", "Revert", true, false, true},

@@ -74,6 +74,7 @@ constexpr int kFileEdit = 32973;
 constexpr int kNewRecord = 32974;
 constexpr int kNewTemplate = 32975;
 constexpr int kFolderBuildAssets = 32976; // the folder menu's Build on the Sources and Assets tabs
+constexpr int kFileResolve = 32977;       // marks a file in conflict resolved, keeping it as it is
 // The framework's own commands.
 constexpr int kCopy = 57634;
 constexpr int kPaste = 57637;

@@ -363,6 +363,25 @@ void CheckInOneFile(IWorkspaceContext& context, const std::string& path)
         ShowError(context, "Error checking in file");
 }
 
+void ResolveOneFile(IWorkspaceContext& context, const std::string& path)
+{
+    if (!context.SourceControl().ResolveFile(path))
+        ShowError(context, "Error resolving file");
+}
+
+bool AnyInConflict(SourceControlClient& sourceControl, const std::vector<std::string>& paths)
+{
+    for (const std::string& path : paths)
+    {
+        // Also a file the server no longer has may be in conflict.
+        FileStatus status;
+        sourceControl.GetFileStatus(path, status);
+        if (status.conflicted)
+            return true;
+    }
+    return false;
+}
+
 std::vector<std::string> FilesBelowFolder(SourceControlClient& sourceControl, const std::string& folder, bool onlyMine)
 {
     std::vector<std::string> names;
@@ -410,12 +429,16 @@ FileRowStatus ReadFileRowStatus(SourceControlClient& sourceControl, const std::s
 {
     FileRowStatus row;
     FileStatus status;
-    if (sourceControl.GetFileStatus(path, status) != 0)
+    int statusCode = sourceControl.GetFileStatus(path, status);
+    row.conflicted = status.conflicted;
+    if (statusCode != 0)
     {
         row.image = 3;
         return row;
     }
     FileVersion local = sourceControl.GetClientFileVersion(path);
+    row.localVersion = local.version;
+    row.serverVersion = status.serverVersion;
     if (local.version == 0)
         row.image = 2;
     else if (local.checksum != status.serverChecksum)
@@ -432,6 +455,26 @@ FileRowStatus ReadFileRowStatus(SourceControlClient& sourceControl, const std::s
         row.holder = status.userName;
     }
     return row;
+}
+
+const char* FileRowStateText(const FileRowStatus& row)
+{
+    if (row.conflicted)
+        return "conflict";
+    switch (row.image)
+    {
+    case 0:
+        return "up to date";
+    case 1:
+        return "differs";
+    case 2:
+        return "no local copy";
+    case 4:
+        return "newer";
+    default:
+        break;
+    }
+    return "no status";
 }
 
 } // namespace mw

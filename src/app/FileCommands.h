@@ -67,6 +67,11 @@ void SyncFile(IWorkspaceContext& context, const std::string& path, bool force);
 void SyncFolder(IWorkspaceContext& context, const std::string& folder, bool redo);
 void RevertOneFile(IWorkspaceContext& context, const std::string& path);
 void CheckInOneFile(IWorkspaceContext& context, const std::string& path);
+// Resolve: the file's conflict is marked resolved and the file kept as it is
+// on disk (the user's merge); "Error resolving file" when that fails.
+void ResolveOneFile(IWorkspaceContext& context, const std::string& path);
+// Whether Resolve applies: a selected file that a sync left in conflict.
+bool AnyInConflict(SourceControlClient& sourceControl, const std::vector<std::string>& paths);
 
 // The files a folder command works on: Check Out takes every file below the
 // folder, Check In and Undo Check Out those that this user holds.
@@ -94,7 +99,13 @@ struct FileRowStatus
     int image = 3;
     int stateMark = 0;
     std::string holder;
+    bool conflicted = false; // a sync left the local copy in conflict
+    int localVersion = 0;
+    int serverVersion = 0;
 };
 FileRowStatus ReadFileRowStatus(SourceControlClient& sourceControl, const std::string& path);
+// The row's state in words: "conflict", "up to date", "differs", "no local
+// copy", "no status" or "newer".
+const char* FileRowStateText(const FileRowStatus& row);
 
 } // namespace mw

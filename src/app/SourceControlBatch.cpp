@@ -37,7 +37,7 @@ bool ConfirmBatch(IUserPrompt& prompt, BatchAction action, size_t count)
 }
 
 int RunBatch(IWorkspaceContext& context, BatchAction action, const std::vector<std::string>& paths,
-             const std::function<void(size_t done, size_t total)>& progress)
+             const std::function<void(size_t done, size_t total)>& progress, const std::string& message)
 {
     SourceControlClient& sourceControl = context.SourceControl();
     int failures = 0;
@@ -56,7 +56,7 @@ int RunBatch(IWorkspaceContext& context, BatchAction action, const std::vector<s
             break;
         }
         case BatchAction::CheckIn:
-            if (!sourceControl.CheckInFile(path))
+            if (!sourceControl.CheckInFile(path, message))
             {
                 context.Log(Format("Error checking in file %s", path.c_str()), true, true);
                 ++failures;

@@ -26,8 +26,10 @@ bool ConfirmBatch(IUserPrompt& prompt, BatchAction action, size_t count);
 
 // Handles the paths (relative to the working folder) in order and stops at
 // the first one for which the cancel event is set; progress is told the
-// number of paths done and the total after each. The number of paths that failed.
+// number of paths done and the total after each. A check-in commits with
+// message (empty: source control's own). The number of paths that failed.
 int RunBatch(IWorkspaceContext& context, BatchAction action, const std::vector<std::string>& paths,
-             const std::function<void(size_t done, size_t total)>& progress);
+             const std::function<void(size_t done, size_t total)>& progress,
+             const std::string& message = std::string());
 
 } // namespace mw

@@ -3,6 +3,7 @@
 
 #include "context/IWorkspaceContext.h"
 #include "platform/FileSystem.h"
+#include "platform/PathRules.h"
 #include "platform/sourcecontrol/SourceControlClient.h"
 
 namespace mw {
@@ -36,27 +37,17 @@ bool NewModFolders(IWorkspaceContext& context, const std::string& modName)
     return ok;
 }
 
-void AddFolderRecursively(IWorkspaceContext& context, const std::string& relativeFolder)
+int AddFolderRecursively(IWorkspaceContext& context, const std::string& relativeFolder)
 {
-    SourceControlClient& sourceControl = context.SourceControl();
-    sourceControl.CreateDirectoryA(relativeFolder);
-    std::vector<FolderEntry> entries;
-    ListFolder(context.GetWorkingDir() + relativeFolder, entries);
-    for (const FolderEntry& entry : entries)
-    {
-        if (context.IsCancelled())
-            return;
-        std::string relative = relativeFolder + entry.name;
-        if (entry.isFolder)
-        {
-            if (entry.name[0] != '.')
-                AddFolderRecursively(context, relative + "/");
-            continue;
-        }
-        FileStatus status;
-        if (sourceControl.GetFileStatus(relative, status) == 1)
-            sourceControl.AddFile(relative);
-    }
+    if (context.IsCancelled())
+        return 0;
+    // One change for the whole folder, whatever its size.
+    int added = context.SourceControl().AddFolder(relativeFolder, nullptr);
+    if (added < 0)
+        context.Log(Format("Error adding the files of %s", relativeFolder.c_str()), true, true);
+    else
+        context.Log(Format("%d file(s) added", added), true, false);
+    return added;
 }
 
 } // namespace mw

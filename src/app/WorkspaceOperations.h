@@ -14,7 +14,8 @@ class IWorkspaceContext;
 bool NewModFolders(IWorkspaceContext& context, const std::string& modName);
 
 // Adds every file below the folder (relative to the working folder, ending
-// in "/") that source control does not know yet; stops when cancelled.
-void AddFolderRecursively(IWorkspaceContext& context, const std::string& relativeFolder);
+// in "/") that source control does not know yet, in one change, and logs how
+// many. The number added, or -1 when that failed (logged).
+int AddFolderRecursively(IWorkspaceContext& context, const std::string& relativeFolder);
 
 } // namespace mw

@@ -8,6 +8,7 @@
 #include "CompileJobs.h"
 #include "ResourceArchives.h"
 #include "context/IWorkspaceContext.h"
+#include "dbtools/ConflictedFiles.h"
 #include "dbtools/DatabaseCompile.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
@@ -151,11 +152,14 @@ int BuildDriver::CompileAssets(const std::string& assetRoot, bool force, bool be
     bool listed = !files.empty();
     if (!listed)
         CollectFiles(assetFolder, "", files);
+    // Files a sync left in conflict are never built: each is an error.
+    int conflicted = ConflictedFiles(m_context, assetRoot).Exclude(files);
     ArchivePacking packing;
     m_packing = &packing;
     int jobs = m_jobs == 0 ? DefaultJobs() : m_jobs;
-    int errors = jobs > 1 ? CompileInParallel(files, listed, assetFolder, outputFolder, force, jobs)
-                          : CompileInOrder(files, listed, assetFolder, outputFolder, force);
+    int errors = conflicted;
+    errors += jobs > 1 ? CompileInParallel(files, listed, assetFolder, outputFolder, force, jobs)
+              : CompileInOrder(files, listed, assetFolder, outputFolder, force);
     m_packing = nullptr;
     if (m_progress)
         m_progress(int(files.size()), int(files.size()), std::string());

@@ -2,6 +2,7 @@
 #include "DatabaseCompile.h"
 
 #include "CompilePipeline.h"
+#include "ConflictedFiles.h"
 #include "TemplateCache.h"
 #include "context/IWorkspaceContext.h"
 #include "dbarchive/ArchiveSlot.h"
@@ -239,7 +240,9 @@ int CompileDatabase(IWorkspaceContext& context, const std::string& folder, bool 
         bool listWalk = !files.empty();
         if (!listWalk && !context.IsCancelled())
             ListFilesOnDisk(sourceFolder, std::string(), files);
-        errors = CompileFiles(context, files, listWalk, sourceFolder, targetFolder, force, helperThreads);
+        // Records a sync left in conflict are never compiled: each is an error.
+        errors = ConflictedFiles(context, folder).Exclude(files);
+        errors += CompileFiles(context, files, listWalk, sourceFolder, targetFolder, force, helperThreads);
         if (!CloseDbArchive(context, archivePath, true))
             ++errors;
     }

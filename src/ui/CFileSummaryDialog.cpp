@@ -27,7 +27,7 @@ CFileSummaryDialog::CFileSummaryDialog(SourceControlClient& sourceControl, QWidg
     {
         FileRowStatus status = ReadFileRowStatus(sourceControl, name);
         auto* item = new QTreeWidgetItem(m_list, {QString::fromUtf8(name), QString::fromUtf8(status.holder)});
-        item->setIcon(0, FileStatusIcon(status.image, status.stateMark));
+        item->setIcon(0, FileStatusIcon(status.image, status.stateMark, status.conflicted));
     }
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -188,8 +188,9 @@ void CFileView::FillList()
         if (network)
         {
             FileRowStatus status = ReadFileRowStatus(SourceControl(), m_folder + shown);
-            item->setIcon(0, FileStatusIcon(status.image, status.stateMark));
+            item->setIcon(0, FileStatusIcon(status.image, status.stateMark, status.conflicted));
             item->setText(1, ToQt(status.holder));
+            item->setToolTip(0, QString::fromUtf8(FileRowStateText(status)));
         }
         else
             item->setIcon(0, plain);
@@ -436,6 +437,8 @@ void CFileView::ShowFileMenu(const QPoint& position)
         AddCommand(menu, QStringLiteral("Check &Out"), CommandId::kFileCheckOut, any && !busy);
         AddCommand(menu, QStringLiteral("Check &In"), CommandId::kFileCheckIn, mine && !busy);
         AddCommand(menu, QStringLiteral("&Undo Check Out"), CommandId::kFileUndoCheckOut, mine && !busy);
+        AddCommand(menu, QStringLiteral("Re&solve"), CommandId::kFileResolve,
+                   any && !busy && AnyInConflict(SourceControl(), paths));
         AddCommand(menu, QStringLiteral("Check Out and &Edit"), CommandId::kCheckOutAndEdit, one);
     }
     menu.addSeparator();
@@ -519,6 +522,11 @@ void CFileView::FileCommand(int id)
         }
         else
             m_host.RunBatch(BatchAction::Revert, paths);
+        break;
+    case CommandId::kFileResolve:
+        for (const std::string& path : paths)
+            ResolveOneFile(app, path);
+        FillList();
         break;
     case CommandId::kCheckOutAndEdit:
         CheckOutAndEdit();

@@ -38,7 +38,7 @@ QIcon FolderIcon()
     return QIcon(pixmap);
 }
 
-QIcon FileStatusIcon(int image, int stateMark)
+QIcon FileStatusIcon(int image, int stateMark, bool conflicted)
 {
     QPixmap pixmap = Page();
     QPainter painter(&pixmap);
@@ -66,6 +66,16 @@ QIcon FileStatusIcon(int image, int stateMark)
         painter.setPen(Qt::NoPen);
         painter.setBrush(dot);
         painter.drawEllipse(8, 8, 7, 7);
+    }
+    if (conflicted)
+    {
+        // In conflict: a red exclamation mark on a white disc where the dot is.
+        painter.setPen(QPen(QColor(200, 0, 0), 1));
+        painter.setBrush(Qt::white);
+        painter.drawEllipse(7, 7, 8, 8);
+        painter.setPen(QPen(QColor(200, 0, 0), 2));
+        painter.drawLine(11, 8, 11, 11);
+        painter.drawPoint(11, 14);
     }
     if (stateMark != 0)
     {

@@ -7,7 +7,8 @@
 namespace mw {
 
 // image 0..4 and state mark 0 (none), 1 (this user), 2 (another user).
-QIcon FileStatusIcon(int image, int stateMark);
+// conflicted: a red exclamation mark over the dot.
+QIcon FileStatusIcon(int image, int stateMark, bool conflicted = false);
 QIcon FolderIcon();
 QIcon PlainFileIcon();
 

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace mw::test {
 namespace {
 
@@ -37,6 +39,41 @@ protected:
         WriteProfileString("Login", "builddir", temp / "net/Build/", ini);
         WriteProfileString("Login", "toolsdir", temp / "net/Tools/", ini);
     }
+
+    std::string SvnOptions() const
+    {
+        return std::string(" --non-interactive --no-auth-cache --username ") + SvnServer::kAlice + " --password " +
+               SvnServer::kAlicePassword + " --config-dir " + temp / "svn-config";
+    }
+
+    // Puts folder (below temp) into the repository as path, with svn:needs-lock.
+    void Import(const std::string& folder, const std::string& path)
+    {
+        std::string output;
+        ASSERT_EQ(RunCommand("svn import -q -m more" + SvnOptions() +
+                                 " --config-option config:miscellany:enable-auto-props=yes"
+                                 " --config-option config:auto-props:*=svn:needs-lock=* " +
+                                 temp / folder + " " + server.Url() + "/" + path,
+                             &output),
+                  0)
+            << output;
+    }
+
+    std::vector<std::string> CliArguments(const std::vector<std::string>& command) const
+    {
+        std::vector<std::string> arguments{"-network", "-username", SvnServer::kAlice, "-database", server.Url(),
+                                           "-ini", ini};
+        arguments.insert(arguments.end(), command.begin(), command.end());
+        return arguments;
+    }
+
+    RunResult Cli(const std::vector<std::string>& command)
+    {
+        return RunProgram(MODWRIGHT_CLI_EXE, CliArguments(command), temp.Path(),
+                          {"HOME=" + temp.Path(), std::string("MODWRIGHT_SVN_PASSWORD=") + SvnServer::kAlicePassword});
+    }
+
+    std::string Working(const std::string& relative) const { return temp / "net/Working/" + relative; }
 
     RunResult Run(const std::string& password)
     {
@@ -92,6 +129,118 @@ TEST_F(NetworkQuietMode, AWrongPasswordEndsStartUpWithinSeconds)
     EXPECT_EQ(run.out.find("Starting quiet mode processing"), std::string::npos);
     EXPECT_EQ(run.out.find("not-the-password"), std::string::npos);
     EXPECT_FALSE(IsFolder(temp / "net/Working"));
+}
+
+TEST_F(NetworkQuietMode, StartedProgramsDoNotSeeThePassword)
+{
+    // A text asset, whose build puts its copy into the archive through a
+    // stand-in archive tool that writes down its environment.
+    EnsureFolders(temp / "more/assets/text");
+    EnsureFolders(temp / "more/source/text");
+    EnsureFolders(temp / "net/Tools");
+    CopyFileKeepTime(std::string(MW_EXAMPLES_DIR) + "/Working/assets/text/readme.txt", temp / "more/assets/text/readme.txt");
+    CopyFileKeepTime(std::string(MW_EXAMPLES_DIR) + "/Working/source/text/readme.txt", temp / "more/source/text/readme.txt");
+    Import("more/assets", "assets");
+    Import("more/source", "source");
+    std::string tool = temp / "net/Tools/ArcPack";
+    ASSERT_TRUE(WriteFileAtomic(tool, "#!/bin/sh\nenv > \"" + temp / "tool-environment.txt" + "\"\n"));
+    ASSERT_EQ(RunCommand("chmod +x " + tool), 0);
+
+    RunResult run = Run(SvnServer::kAlicePassword);
+    EXPECT_TRUE(IsFile(Working("assets/text/readme.txt"))) << run.out;
+    std::string environment = ReadFile(temp / "tool-environment.txt");
+    EXPECT_NE(environment.find("HOME="), std::string::npos) << run.out;
+    EXPECT_EQ(environment.find("MODWRIGHT_SVN_PASSWORD"), std::string::npos);
+    EXPECT_EQ(environment.find(SvnServer::kAlicePassword), std::string::npos);
+}
+
+TEST_F(NetworkQuietMode, EverySourceControlCommandRunsFromTheCommandLine)
+{
+    const std::string sword = "database/records/items/sword.dbr";
+    RunResult run = Cli({"sync"});
+    ASSERT_EQ(run.exitStatus, 0) << run.out << run.err;
+    ASSERT_TRUE(IsFile(Working(sword)));
+
+    run = Cli({"status", sword});
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(run.out, "up to date\t-\t1\t1\t" + sword + "\n");
+    run = Cli({"checkout", Working(sword)});
+    EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
+    run = Cli({"status", "database/records/items/"});
+    EXPECT_NE(run.out.find("up to date\talice\t1\t1\t" + sword + "\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("up to date\t-\t1\t1\tdatabase/records/items/shield.dbr\n"), std::string::npos);
+
+    WriteFile(Working(sword), ReadFile(Working(sword)) + "weight,4,\r\n");
+    run = Cli({"checkin", "-m", "Heavier sword", sword});
+    EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
+    std::string output;
+    RunCommand("svn log -l 1" + SvnOptions() + " " + server.Url() + "/" + sword, &output);
+    EXPECT_NE(output.find("Heavier sword"), std::string::npos) << output;
+    run = Cli({"status", sword});
+    EXPECT_EQ(run.out, "up to date\t-\t2\t2\t" + sword + "\n");
+
+    // A folder stands for its files; revert gives the server's text back.
+    std::string shield = ReadFile(Working("database/records/items/shield.dbr"));
+    EXPECT_EQ(Cli({"checkout", "database/records/items/"}).exitStatus, 0);
+    WriteFile(Working("database/records/items/shield.dbr"), "changed\r\n");
+    run = Cli({"revert", "database/records/items"});
+    EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
+    EXPECT_EQ(ReadFile(Working("database/records/items/shield.dbr")), shield);
+    RunCommand("svnlook lock " + server.RepositoryFolder() + " /" + sword, &output);
+    EXPECT_EQ(output, "");
+
+    // New files, one commit; then resolve of a file in no conflict fails.
+    WriteFile(Working("database/records/new/a.dbr"), "a\r\n");
+    WriteFile(Working("database/records/new/deeper/b.dbr"), "b\r\n");
+    run = Cli({"add", "database/records/new/"});
+    EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
+    RunCommand("svn propget -R svn:needs-lock" + SvnOptions() + " " + server.Url() + "/database/records/new", &output);
+    EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), 2) << output;
+    EXPECT_EQ(Cli({"resolve", "database/records/new/a.dbr"}).exitStatus, 1);
+
+    // Usage errors: no path, no network mode.
+    EXPECT_EQ(Cli({"checkin", "-m", "text"}).exitStatus, 2);
+    run = RunProgram(MODWRIGHT_CLI_EXE, {"-ini", ini, "status"}, temp.Path(), {"HOME=" + temp.Path()});
+    EXPECT_EQ(run.exitStatus, 2) << run.out << run.err;
+}
+
+TEST_F(NetworkQuietMode, ASyncKilledMidwayIsFinishedByTheNextOne)
+{
+    for (int i = 0; i < 2000; ++i)
+        WriteFile(temp / ("bulk/f" + std::to_string(i % 20) + "/r" + std::to_string(i) + ".dbr"),
+                  "value," + std::to_string(i) + ",\r\n");
+    Import("bulk", "bulk");
+    // Started in the background; frozen once files arrive, then killed.
+    std::string command = "HOME=" + temp.Path() + " MODWRIGHT_SVN_PASSWORD=" + SvnServer::kAlicePassword + " exec " +
+                          MODWRIGHT_CLI_EXE;
+    for (const std::string& argument : CliArguments({"sync"}))
+        command += " " + argument;
+    std::string pid;
+    ASSERT_EQ(RunCommand("sh -c \"" + command + " > " + temp / "first-sync.txt" + " 2>&1 & echo $!\"", &pid), 0);
+    bool arrived = false;
+    for (int wait = 0; wait < 2000 && !arrived; ++wait)
+    {
+        std::vector<FolderEntry> entries;
+        arrived = ListFolder(Working("bulk/f0"), entries) && entries.size() >= 5;
+        if (!arrived)
+            SleepMs(10);
+    }
+    ASSERT_TRUE(arrived) << ReadFile(temp / "first-sync.txt");
+    server.Pause();
+    RunCommand("kill -KILL " + pid.substr(0, pid.find('\n')));
+    SleepMs(100);
+    server.Resume();
+
+    RunResult run = Cli({"sync"});
+    EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
+    for (int i = 0; i < 2000; ++i)
+    {
+        std::string path = Working("bulk/f" + std::to_string(i % 20) + "/r" + std::to_string(i) + ".dbr");
+        ASSERT_EQ(ReadFile(path), "value," + std::to_string(i) + ",\r\n") << path;
+    }
+    std::string output;
+    RunCommand("svn status" + SvnOptions() + " " + Working(""), &output);
+    EXPECT_EQ(output, "");
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/ManualResetEvent.h"
+#include "platform/sourcecontrol/NetworkBackendFactory.h"
 #include "platform/sourcecontrol/SubversionBackend.h"
 #include "platform/sourcecontrol/SubversionStatusCache.h"
 
@@ -285,6 +286,15 @@ TEST_F(SubversionBackendTest, LoginNeedsTheRightPasswordAndAServer)
     EXPECT_TRUE(mallory.log.HasError("Couldn't connect to")) << mallory.log.Errors();
     EXPECT_EQ(mallory.log.Errors().find("wrong"), std::string::npos);
 
+    // A database that is no URL: the log says why it cannot be used.
+    SourceControlClient typo;
+    RecordingLog typoLog;
+    typo.SetLog(&typoLog);
+    typo.SetNetworkBackendFactory([](const std::string& database) { return MakeNetworkBackend(database, ""); });
+    typo.SetUserName(SvnServer::kBob);
+    EXPECT_FALSE(typo.Connect("repo"));
+    EXPECT_TRUE(typoLog.HasError("Couldn't connect to repo: \"repo\" is not a repository URL")) << typoLog.Errors();
+
     NetworkUser nobody;
     nobody.name = SvnServer::kBob;
     nobody.folder = temp / "nobody/";
@@ -321,6 +331,13 @@ TEST_F(SubversionBackendTest, AServerThatGoesAwayGivesErrorsNotHangs)
     std::vector<std::string> list;
     bob.client.GetFiles("database/", list, 1, false, "");
     EXPECT_TRUE(list.empty());
+    // What a build walks comes from the working copy alone; a folder it
+    // lacks lists nothing, without an error.
+    bob.client.GetFilesUnderDirectory("database/", list);
+    EXPECT_EQ(list, (std::vector<std::string>{"a.dbr"}));
+    bob.client.GetFilesUnderDirectory("assets/", list);
+    EXPECT_TRUE(list.empty());
+    EXPECT_FALSE(bob.log.HasError("assets")) << bob.log.Errors();
     EXPECT_LT(TickCountMs() - start, 3000u);
     EXPECT_TRUE(bob.log.HasError("Can't reach the server 127.0.0.1")) << bob.log.Errors();
 }

@@ -63,8 +63,10 @@ bool SvnServer::CreateRepository()
                                                                   kAlicePassword + "\n" + kBob + " = " +
                                                                   kBobPassword + "\n") &&
                    CopyFileKeepTime(std::string(MW_SVN_HOOKS_DIR) + "/pre-lock", repository + "/hooks/pre-lock") &&
-                   CopyFileKeepTime(std::string(MW_SVN_HOOKS_DIR) + "/pre-commit", repository + "/hooks/pre-commit");
-    std::string hooks = "\"" + repository + "/hooks/pre-lock\" \"" + repository + "/hooks/pre-commit\"";
+                   CopyFileKeepTime(std::string(MW_SVN_HOOKS_DIR) + "/pre-commit", repository + "/hooks/pre-commit") &&
+                   CopyFileKeepTime(std::string(MW_SVN_HOOKS_DIR) + "/pre-unlock", repository + "/hooks/pre-unlock");
+    std::string hooks = "\"" + repository + "/hooks/pre-lock\" \"" + repository + "/hooks/pre-commit\" \"" +
+                        repository + "/hooks/pre-unlock\"";
     if (!written || RunCommand("chmod +x " + hooks) != 0)
     {
         m_error = "Couldn't set up the repository's configuration and hooks";
@@ -73,15 +75,16 @@ bool SvnServer::CreateRepository()
     return true;
 }
 
-bool SvnServer::Start()
+bool SvnServer::Start(int fixedPort)
 {
     std::mt19937 random{std::random_device{}()};
     std::uniform_int_distribution<int> ports(20000, 60000);
     std::string pidFile = m_folder + "svnserve.pid";
+    RemoveFile(pidFile);
     // svnserve ends at once with an error when the port is taken: try another.
     for (int attempt = 0; attempt < 20; ++attempt)
     {
-        int port = ports(random);
+        int port = fixedPort ? fixedPort : ports(random);
         std::string output;
         int status = RunCommand("svnserve -d -T --listen-host 127.0.0.1 --listen-port " + std::to_string(port) +
                                     " -r \"" + m_folder + "\" --pid-file \"" + pidFile + "\"",
@@ -120,6 +123,30 @@ void SvnServer::Resume()
 {
     if (m_pid > 0 && m_paused && RunCommand("kill -CONT " + std::to_string(m_pid)) == 0)
         m_paused = false;
+}
+
+void SvnServer::Kill()
+{
+    if (m_pid <= 0)
+        return;
+    RunCommand("kill -KILL " + std::to_string(m_pid));
+    m_paused = false;
+    std::string reason;
+    for (int wait = 0; wait < 200 && NetworkDeadline::Probe("127.0.0.1", m_port, 200, reason); ++wait)
+        SleepMs(10);
+    m_pid = 0;
+}
+
+bool SvnServer::Restart()
+{
+    // The port may stay taken for a moment after the old server ended.
+    for (int attempt = 0; attempt < 50; ++attempt)
+    {
+        if (Start(m_port))
+            return true;
+        SleepMs(100);
+    }
+    return false;
 }
 
 void SvnServer::Stop()

@@ -1,6 +1,7 @@
 // A throwaway Subversion server for tests and benchmarks: a fresh repository with two users
 // (alice and bob), anonymous access off, hooks that refuse commits of
-// needs-lock files without their lock and refuse stealing locks, served by
+// needs-lock files without their lock, stealing locks and breaking another
+// user's lock, served by
 // svnserve on 127.0.0.1 on a free port until the object goes.
 #pragma once
 
@@ -36,10 +37,17 @@ public:
     void Resume();
     // Ends the server; its connections close.
     void Stop();
+    // Ends the server at once (SIGKILL), in the middle of whatever it does.
+    void Kill();
+    // Serves the same repository again on the same port after Stop or Kill.
+    bool Restart();
+    // The process id of the running server, 0 when none runs.
+    long Pid() const { return m_pid; }
 
 private:
     bool CreateRepository();
-    bool Start();
+    // fixedPort 0: a free port of its own choice.
+    bool Start(int fixedPort = 0);
 
     std::string m_folder;
     int m_port = 0;

@@ -26,7 +26,7 @@ int ScriptedBackend::CheckOutFile(const std::string& path, bool lock)
     return LocalSourceControlBackend::CheckOutFile(path, lock);
 }
 
-bool ScriptedBackend::CheckInFile(const std::string& path)
+bool ScriptedBackend::CheckInFile(const std::string& path, const std::string&)
 {
     calls.push_back("in " + path);
     return !failCheckIns;

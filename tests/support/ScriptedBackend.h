@@ -16,7 +16,7 @@ class ScriptedBackend : public LocalSourceControlBackend
 public:
     int GetFileStatus(const std::string& path, FileStatus& status) override;
     int CheckOutFile(const std::string& path, bool lock) override;
-    bool CheckInFile(const std::string& path) override;
+    bool CheckInFile(const std::string& path, const std::string& message) override;
     void SetLog(SourceControlLog* log) override { currentLog = log; }
 
     // Paths as the operations pass them (relative, '/').

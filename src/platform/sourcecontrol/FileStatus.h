@@ -11,6 +11,7 @@ struct FileStatus
     std::string userName;        // who holds it, when outToUser
     int serverVersion = 0;       // shown as "%d"
     unsigned serverChecksum = 0; // shown as "0x%X"
+    bool conflicted = false;     // a sync left the local copy in conflict
 };
 
 // The local copy's version, as GetClientFileVersion reports it.

@@ -25,9 +25,19 @@ public:
     // Paths are relative to the client folder and use "/".
     virtual int GetFileStatus(const std::string& path, FileStatus& status) = 0;
     virtual int CheckOutFile(const std::string& path, bool lock) = 0;
-    virtual bool CheckInFile(const std::string& path) = 0;
+    // message: the commit's text; empty for the backend's own.
+    virtual bool CheckInFile(const std::string& path, const std::string& message) = 0;
     virtual bool RevertFile(const std::string& path) = 0;
     virtual bool AddFile(const std::string& path) = 0;
+    // Adds every file below folder that is not under control yet, with the
+    // folders that hold them, in one change. The number of files added, or
+    // -1 when nothing could be added.
+    virtual int AddFolder(const std::string& folder, const ManualResetEvent* cancel) = 0;
+    // Marks a file in conflict resolved, keeping it as it is on disk.
+    virtual bool ResolveFile(const std::string& path) = 0;
+    // The files below folder ("" for all) that a sync left in conflict, as
+    // paths relative to the client folder; the working copy alone answers.
+    virtual void GetConflictedFiles(const std::string& folder, std::vector<std::string>& list) = 0;
     virtual int DeleteFile(const std::string& path) = 0;
     virtual int DeleteDirectory(const std::string& path) = 0;
     virtual int RenameFile(const std::string& oldPath, const std::string& newPath) = 0;

@@ -2,6 +2,7 @@
 #include "LocalSourceControlBackend.h"
 
 #include "../FileSystem.h"
+#include "../ManualResetEvent.h"
 #include "../PathRules.h"
 
 namespace mw {
@@ -46,9 +47,40 @@ int LocalSourceControlBackend::CheckOutFile(const std::string& path, bool)
     return 0;
 }
 
-bool LocalSourceControlBackend::CheckInFile(const std::string&) { return true; }
+bool LocalSourceControlBackend::CheckInFile(const std::string&, const std::string&) { return true; }
 bool LocalSourceControlBackend::RevertFile(const std::string&) { return true; }
 bool LocalSourceControlBackend::AddFile(const std::string&) { return true; }
+int LocalSourceControlBackend::AddFolder(const std::string& folder, const ManualResetEvent* cancel)
+{
+    // File by file, through the calls a derived backend may answer itself;
+    // hidden folders (".svn", editors' own) are left alone.
+    std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    std::vector<FolderEntry> entries;
+    ListFolder(Local(prefix), entries);
+    int added = 0;
+    for (const FolderEntry& entry : entries)
+    {
+        if (cancel && cancel->IsSet())
+            break;
+        std::string relative = prefix + entry.name;
+        if (entry.isFolder)
+        {
+            int below = entry.name[0] == '.' ? 0 : AddFolder(relative + "/", cancel);
+            if (below < 0)
+                return -1;
+            added += below;
+            continue;
+        }
+        FileStatus status;
+        if (GetFileStatus(relative, status) != 1)
+            continue;
+        if (!AddFile(relative))
+            return -1;
+        ++added;
+    }
+    return added;
+}
+bool LocalSourceControlBackend::ResolveFile(const std::string& path) { return IsFile(Local(path)); }
 
 int LocalSourceControlBackend::DeleteFile(const std::string& path)
 {

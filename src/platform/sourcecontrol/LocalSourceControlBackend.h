@@ -18,9 +18,13 @@ public:
 
     int GetFileStatus(const std::string& path, FileStatus& status) override;
     int CheckOutFile(const std::string& path, bool lock) override;
-    bool CheckInFile(const std::string& path) override;
+    bool CheckInFile(const std::string& path, const std::string& message) override;
     bool RevertFile(const std::string& path) override;
     bool AddFile(const std::string& path) override;
+    int AddFolder(const std::string& folder, const ManualResetEvent* cancel) override;
+    // Nothing is ever in conflict without a server.
+    bool ResolveFile(const std::string& path) override;
+    void GetConflictedFiles(const std::string&, std::vector<std::string>& list) override { list.clear(); }
     int DeleteFile(const std::string& path) override;
     int DeleteDirectory(const std::string& path) override;
     int RenameFile(const std::string& oldPath, const std::string& newPath) override;

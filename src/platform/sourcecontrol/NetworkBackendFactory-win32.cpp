@@ -6,7 +6,7 @@
 
 namespace mw {
 
-std::unique_ptr<ISourceControlBackend> MakeNetworkBackend(const std::string&)
+std::unique_ptr<ISourceControlBackend> MakeNetworkBackend(const std::string&, const std::string&)
 {
     std::fputs("Network mode (-network) is not available in the Windows build yet; work without -network.\n", stderr);
     std::fflush(stderr);

@@ -1,23 +1,15 @@
-// The network backend factory: repository URLs go to the Subversion backend.
+// The network backend factory: every database goes to the Subversion
+// backend, which also tells why one that is no repository URL cannot be used.
 #include "NetworkBackendFactory.h"
 
 #include "SubversionBackend.h"
 
-#include <cstdlib>
-
 namespace mw {
 
-std::unique_ptr<ISourceControlBackend> MakeNetworkBackend(const std::string& database)
+std::unique_ptr<ISourceControlBackend> MakeNetworkBackend(const std::string&, const std::string& password)
 {
-    static const char* const kSchemes[] = {"svn://", "svn+ssh://", "file://", "http://", "https://"};
-    bool isUrl = false;
-    for (const char* scheme : kSchemes)
-        isUrl = isUrl || database.rfind(scheme, 0) == 0;
-    if (!isUrl)
-        return nullptr;
     SubversionOptions options;
-    if (const char* password = std::getenv("MODWRIGHT_SVN_PASSWORD"))
-        options.password = password;
+    options.password = password;
     return std::make_unique<SubversionBackend>(options);
 }
 

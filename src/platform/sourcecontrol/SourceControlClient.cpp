@@ -65,9 +65,22 @@ int SourceControlClient::CheckOutFile(const std::string& path, bool lock)
 {
     return m_backend->CheckOutFile(ToForwardSlashes(path), lock);
 }
-bool SourceControlClient::CheckInFile(const std::string& path) { return m_backend->CheckInFile(ToForwardSlashes(path)); }
+bool SourceControlClient::CheckInFile(const std::string& path) { return CheckInFile(path, std::string()); }
+bool SourceControlClient::CheckInFile(const std::string& path, const std::string& message)
+{
+    return m_backend->CheckInFile(ToForwardSlashes(path), message);
+}
 bool SourceControlClient::RevertFile(const std::string& path) { return m_backend->RevertFile(ToForwardSlashes(path)); }
 bool SourceControlClient::AddFile(const std::string& path) { return m_backend->AddFile(ToForwardSlashes(path)); }
+int SourceControlClient::AddFolder(const std::string& folder, const ManualResetEvent* cancel)
+{
+    return m_backend->AddFolder(ToForwardSlashes(folder), cancel);
+}
+bool SourceControlClient::ResolveFile(const std::string& path) { return m_backend->ResolveFile(ToForwardSlashes(path)); }
+void SourceControlClient::GetConflictedFiles(const std::string& folder, std::vector<std::string>& list)
+{
+    m_backend->GetConflictedFiles(ToForwardSlashes(folder), list);
+}
 int SourceControlClient::DeleteFileA(const std::string& path) { return m_backend->DeleteFile(ToForwardSlashes(path)); }
 int SourceControlClient::DeleteDirectory(const std::string& path)
 {

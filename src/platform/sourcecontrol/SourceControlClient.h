@@ -44,8 +44,18 @@ public:
     int GetFileStatus(const std::string& path, FileStatus& status);
     int CheckOutFile(const std::string& path, bool lock);
     bool CheckInFile(const std::string& path);
+    // With the commit's text (empty: the backend's own).
+    bool CheckInFile(const std::string& path, const std::string& message);
     bool RevertFile(const std::string& path);
     bool AddFile(const std::string& path);
+    // Every file below folder not under control yet, in one change; the
+    // number added, or -1 on failure.
+    int AddFolder(const std::string& folder, const ManualResetEvent* cancel);
+    // Marks a file in conflict resolved, keeping the file as it is on disk.
+    bool ResolveFile(const std::string& path);
+    // Files below folder ("" for all) left in conflict, relative to the
+    // client folder; asks the working copy only, so it is cheap.
+    void GetConflictedFiles(const std::string& folder, std::vector<std::string>& list);
     int DeleteFileA(const std::string& path);
     int DeleteDirectory(const std::string& path);
     int RenameFile(const std::string& oldPath, const std::string& newPath);

@@ -58,6 +58,33 @@ std::string NameOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The working copy is locked, or has unfinished work, because an earlier
+// operation on it ended midway.
+bool LeftLockedByInterruption(svn_error_t* err)
+{
+    for (svn_error_t* it = err; it; it = it->child)
+        if (it->apr_err == SVN_ERR_WC_LOCKED || it->apr_err == SVN_ERR_WC_CLEANUP_REQUIRED)
+            return true;
+    return false;
+}
+
+struct WorkingFilesBaton
+{
+    std::string folder; // absolute, without a trailing "/"
+    std::vector<std::string>* list;
+};
+
+svn_error_t* OnWorkingFile(void* baton, const char* absolutePath, const svn_client_status_t* status, apr_pool_t*)
+{
+    auto* files = static_cast<WorkingFilesBaton*>(baton);
+    std::string path = absolutePath;
+    if (!status->versioned || status->kind != svn_node_file || status->node_status == svn_wc_status_deleted ||
+        status->node_status == svn_wc_status_missing || path.size() <= files->folder.size())
+        return SVN_NO_ERROR;
+    files->list->push_back(path.substr(files->folder.size() + 1));
+    return SVN_NO_ERROR;
+}
+
 struct FileListBaton
 {
     bool onlyHeldBy = false;
@@ -332,8 +359,10 @@ int SubversionBackend::GetFileStatus(const std::string& path, FileStatus& status
     {
         // Unknown only when neither the server nor the working copy has it;
         // a file another user deleted is still known, at version 0.
+        status.conflicted = entry.conflicted;
         return entry.inWorkingCopy && !entry.scheduledAdd ? 0 : 1;
     }
+    status.conflicted = entry.conflicted;
     status.outToUser = !entry.lockOwner.empty();
     status.userName = entry.lockOwner;
     status.serverVersion = int(entry.serverRevision);
@@ -407,11 +436,12 @@ int SubversionBackend::CheckOutFile(const std::string& path, bool)
     return 0;
 }
 
-bool SubversionBackend::Commit(const std::vector<std::string>& locals, bool recursive, const std::string& message)
+bool SubversionBackend::Commit(const std::vector<std::string>& locals, bool recursive, const std::string& message,
+                               bool withNewParents, const ManualResetEvent* cancel)
 {
     // New folders above a new path must go with it.
     std::vector<std::string> targets = locals;
-    for (const std::string& local : locals)
+    for (const std::string& local : withNewParents ? locals : std::vector<std::string>())
     {
         for (std::string parent = ParentOf(local); parent.size() > m_root.size(); parent = ParentOf(parent))
         {
@@ -421,7 +451,7 @@ bool SubversionBackend::Commit(const std::vector<std::string>& locals, bool recu
                 targets.push_back(parent);
         }
     }
-    SubversionSession::Call call(*m_session, SubversionSession::Reach::NewConnection);
+    SubversionSession::Call call(*m_session, SubversionSession::Reach::NewConnection, cancel);
     m_session->SetCommitMessage(message);
     svn_error_t* err = nullptr;
     if (call.Reachable())
@@ -462,7 +492,7 @@ bool SubversionBackend::ReleaseLockIfHeld(const Target& target)
     return true;
 }
 
-bool SubversionBackend::CheckInFile(const std::string& path)
+bool SubversionBackend::CheckInFile(const std::string& path, const std::string& message)
 {
     if (!Ready())
         return false;
@@ -473,10 +503,16 @@ bool SubversionBackend::CheckInFile(const std::string& path)
         Fail("File " + target.relative + " is not under source control");
         return false;
     }
+    if (node.conflicted)
+    {
+        Fail("File " + target.relative + " is in conflict: merge the changes into it, then resolve it before checking it in");
+        return false;
+    }
     Cache().Forget(target.relative);
     // A commit of an unchanged file succeeds without a word and keeps the
     // lock, so the lock is released on its own afterwards.
-    bool ok = Commit({target.local}, false, "Check in " + target.relative) && ReleaseLockIfHeld(target);
+    bool ok = Commit({target.local}, false, message.empty() ? "Check in " + target.relative : message) &&
+              ReleaseLockIfHeld(target);
     Cache().Forget(target.relative);
     return ok;
 }
@@ -611,24 +647,32 @@ int SubversionBackend::UpdateWorkingCopy(bool existing, const std::string& local
     }
     m_session->SetLogFileActions(true);
     svn_opt_revision_t head = Revision(svn_opt_revision_head);
-    svn_error_t* err = nullptr;
-    if (!existing)
-    {
-        // A fresh working folder: the whole repository comes down. Files that
-        // are already there stay and show as local changes.
-        EnsureFolders(m_root);
-        svn_revnum_t revision = 0;
-        err = svn_client_checkout3(&revision, m_session->Url().c_str(), m_root.c_str(), &head, &head,
-                                   svn_depth_infinity, TRUE, TRUE, m_session->Context(), call.Pool());
-    }
-    else
-    {
+    auto bringDown = [&]() -> svn_error_t* {
+        if (!existing)
+        {
+            // A fresh working folder: the whole repository comes down. Files
+            // that are already there stay and show as local changes.
+            EnsureFolders(m_root);
+            svn_revnum_t revision = 0;
+            return svn_client_checkout3(&revision, m_session->Url().c_str(), m_root.c_str(), &head, &head,
+                                        svn_depth_infinity, TRUE, TRUE, m_session->Context(), call.Pool());
+        }
         if (force)
-            err = svn_client_revert4(PathArray({local}, call.Pool()), svn_depth_infinity, nullptr, FALSE, FALSE, TRUE,
-                                     m_session->Context(), call.Pool());
+            SVN_ERR(svn_client_revert4(PathArray({local}, call.Pool()), svn_depth_infinity, nullptr, FALSE, FALSE,
+                                       TRUE, m_session->Context(), call.Pool()));
+        return svn_client_update4(nullptr, PathArray({local}, call.Pool()), &head, svn_depth_unknown, FALSE, TRUE,
+                                  TRUE, TRUE, TRUE, m_session->Context(), call.Pool());
+    };
+    svn_error_t* err = bringDown();
+    if (LeftLockedByInterruption(err))
+    {
+        // A sync that was killed or lost its server leaves the working copy
+        // locked with its work unfinished: finish that work, then sync.
+        svn_error_clear(err);
+        m_session->Log("The working copy was left locked by an interrupted sync: cleaning it up", false);
+        err = svn_client_cleanup2(m_root.c_str(), TRUE, FALSE, FALSE, FALSE, FALSE, m_session->Context(), call.Pool());
         if (!err)
-            err = svn_client_update4(nullptr, PathArray({local}, call.Pool()), &head, svn_depth_unknown, FALSE, TRUE,
-                                     TRUE, TRUE, TRUE, m_session->Context(), call.Pool());
+            err = bringDown();
     }
     m_session->SetLogFileActions(false);
     bool cancelled = cancel && cancel->IsSet();
@@ -714,7 +758,27 @@ void SubversionBackend::GetFilesUnderDirectory(const std::string& path, std::vec
     // Before a working folder is chosen there is nothing to list yet.
     if (m_root.empty() || !Ready())
         return;
-    ListServerFiles(Resolve(path), true, false, std::string(), list);
+    // What a build works on: the files the working copy holds, without a
+    // server call. A folder the working copy lacks lists nothing.
+    Target folder = Resolve(path);
+    SubversionSession::Call call(*m_session, SubversionSession::Reach::LocalOnly);
+    WorkingFilesBaton baton{folder.local, &list};
+    svn_opt_revision_t head = Revision(svn_opt_revision_head);
+    svn_revnum_t revision = 0;
+    svn_error_t* err = svn_client_status6(&revision, m_session->Context(),
+                                          svn_dirent_canonicalize(folder.local.c_str(), call.Pool()), &head,
+                                          svn_depth_infinity, TRUE, FALSE, FALSE, FALSE, TRUE, FALSE, nullptr,
+                                          &OnWorkingFile, &baton, call.Pool());
+    bool missing = false;
+    for (svn_error_t* it = err; it; it = it->child)
+        missing = missing || it->apr_err == SVN_ERR_WC_NOT_WORKING_COPY || it->apr_err == SVN_ERR_WC_PATH_NOT_FOUND ||
+                  APR_STATUS_IS_ENOENT(it->apr_err);
+    if (err && !missing)
+        Fail("Couldn't list " + folder.relative + " in the working copy: " + SubversionErrorText(err));
+    svn_error_clear(err);
+    if (err)
+        list.clear();
+    std::sort(list.begin(), list.end(), [](const std::string& a, const std::string& b) { return LessNoCase(a, b); });
 }
 
 } // namespace mw

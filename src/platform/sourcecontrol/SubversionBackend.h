@@ -42,9 +42,12 @@ public:
     int GetFileStatus(const std::string& path, FileStatus& status) override;
     // Every check-out takes the exclusive lock, whatever lock says.
     int CheckOutFile(const std::string& path, bool lock) override;
-    bool CheckInFile(const std::string& path) override;
+    bool CheckInFile(const std::string& path, const std::string& message) override;
     bool RevertFile(const std::string& path) override;
     bool AddFile(const std::string& path) override;
+    int AddFolder(const std::string& folder, const ManualResetEvent* cancel) override;
+    bool ResolveFile(const std::string& path) override;
+    void GetConflictedFiles(const std::string& folder, std::vector<std::string>& list) override;
     int DeleteFile(const std::string& path) override;
     int DeleteDirectory(const std::string& path) override;
     int RenameFile(const std::string& oldPath, const std::string& newPath) override;
@@ -90,7 +93,9 @@ private:
     void Fail(const std::string& text);
     bool FreshEntry(const Target& target, SubversionEntry& entry);
     // Commits paths (with the new folders above them) and releases their locks.
-    bool Commit(const std::vector<std::string>& locals, bool recursive, const std::string& message);
+    // Without withNewParents the caller names the new folders itself.
+    bool Commit(const std::vector<std::string>& locals, bool recursive, const std::string& message,
+                bool withNewParents = true, const ManualResetEvent* cancel = nullptr);
     bool ReleaseLockIfHeld(const Target& target);
     bool BelongsToOtherRepository(const std::string& url) const;
     // Checks the repository out into the working folder (existing false) or

@@ -116,7 +116,8 @@ bool SubversionSession::Open(const std::string& url, const std::string& userName
 {
     if (!svn_path_is_url(url.c_str()))
     {
-        reason = "\"" + url + "\" is not a repository URL";
+        reason = "\"" + url + "\" is not a repository URL (svn://, svn+ssh://, http://, https:// or file:// and the "
+                 "repository's path)";
         return false;
     }
     apr_pool_t* scratch = nullptr;
@@ -172,6 +173,7 @@ void SubversionSession::Reset()
 
 bool SubversionSession::MakeContext(std::string& reason)
 {
+    m_resetPending = false;
     if (m_sessionPool)
         apr_pool_destroy(m_sessionPool);
     m_context = nullptr;
@@ -289,6 +291,11 @@ void SubversionSession::OnNotify(void* baton, const svn_wc_notify_t* notify, apr
         ++session->m_conflicts;
         session->Log("Conflict in " + path, true);
         break;
+    case svn_wc_notify_skip_conflicted:
+        // An earlier sync's conflict that nobody resolved: still a conflict.
+        ++session->m_conflicts;
+        session->Log("Conflict in " + path + " remains: merge it and resolve it", true);
+        break;
     case svn_wc_notify_skip:
     case svn_wc_notify_update_skip_obstruction:
     case svn_wc_notify_update_skip_working_only:
@@ -361,12 +368,17 @@ SubversionSession::Call::Call(SubversionSession& session, Reach reach, const Man
 
 SubversionSession::Call::~Call()
 {
+    // The call's pool first: what the library left in it (an unfinished
+    // editor, a working-copy lock) is cleaned up through the client context,
+    // which must still exist then.
+    apr_pool_destroy(m_pool);
     if (--m_session.m_activeCalls == 0)
     {
         m_session.m_deadline.Disarm();
         m_session.m_cancel = nullptr;
+        if (m_session.m_resetPending)
+            m_session.Reset();
     }
-    apr_pool_destroy(m_pool);
 }
 
 bool SubversionSession::Call::Check(svn_error_t* err)
@@ -389,11 +401,13 @@ bool SubversionSession::Call::Check(svn_error_t* err)
     svn_error_clear(err);
     if (m_connectionFailed)
     {
-        // A broken connection may sit in the context's cache: start afresh.
+        // A broken connection may sit in the context's cache: start afresh,
+        // once no call of this session still works with the context.
         m_session.m_lastAnswerMs = 0;
         if (m_outermost)
             m_session.m_deadline.Disarm();
-        m_session.Reset();
+        m_session.m_resetPending = true;
+        m_session.m_connection = nullptr;
     }
     return false;
 }

@@ -147,6 +147,8 @@ private:
     long m_committedRevision = -1;
     int m_conflicts = 0;
     int m_activeCalls = 0;
+    // A connection failed: the context is made anew when the last call ends.
+    bool m_resetPending = false;
 };
 
 // The text of an error chain, without the library's tracing entries.

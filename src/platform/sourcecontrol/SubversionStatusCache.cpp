@@ -66,6 +66,7 @@ svn_error_t* OnLocalStatus(void* baton, const char* absolutePath, const svn_clie
     entry.scheduledAdd = status->node_status == svn_wc_status_added && !status->copied;
     entry.workingRevision = entry.scheduledAdd || status->changed_rev < 0 ? 0 : status->changed_rev;
     entry.holdsLockToken = status->lock && status->lock->token;
+    entry.conflicted = status->conflicted;
     entry.locallyModified = status->text_status != svn_wc_status_normal || status->node_status == svn_wc_status_replaced;
     return SVN_NO_ERROR;
 }

@@ -26,6 +26,7 @@ struct SubversionEntry
     bool holdsLockToken = false; // this working copy holds its lock
     long workingRevision = 0;    // the last revision that changed the working copy's base
     bool locallyModified = false; // the local text differs from the base
+    bool conflicted = false;      // a sync left it in conflict
 };
 
 class SubversionStatusCache

@@ -17,6 +17,7 @@ svn_error_t* OnLocalInfo(void* baton, const char*, const svn_client_info2_t* inf
     node->holdsLockToken = info->lock && info->lock->token;
     node->revision = node->scheduledAdd || info->last_changed_rev < 0 ? 0 : info->last_changed_rev;
     node->url = info->URL ? info->URL : "";
+    node->conflicted = info->wc_info && info->wc_info->conflicts && info->wc_info->conflicts->nelts > 0;
     return SVN_NO_ERROR;
 }
 

@@ -22,6 +22,7 @@ struct LocalNode
     bool versioned = false;
     bool scheduledAdd = false;   // added, not committed yet
     bool holdsLockToken = false; // this working copy holds its lock
+    bool conflicted = false;     // a sync left it in conflict
     long revision = 0;           // the last revision that changed it, 0 when added
     std::string url;
 };
