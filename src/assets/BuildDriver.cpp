@@ -1,6 +1,8 @@
 // The build driver.
 #include "BuildDriver.h"
 
+#include <algorithm>
+
 #include "Asset.h"
 #include "AssetRegistry.h"
 #include "BuildStatistics.h"
@@ -12,6 +14,7 @@
 #include "platform/PathRules.h"
 #include "platform/sourcecontrol/SourceControlClient.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace mw {
@@ -120,6 +123,10 @@ int BuildDriver::CompileAssets(const std::string& assetRoot, bool force, bool be
     bool listed = !files.empty();
     if (!listed)
         CollectFiles(assetFolder, "", files);
+    // Hidden files (a folder's .keep, say) are no assets: neither built nor
+    // counted in the progress.
+    files.erase(std::remove_if(files.begin(), files.end(), [](const std::string& file) { return HasHiddenComponent(file); }),
+                files.end());
     int errors = 0;
     int total = int(files.size());
     for (int done = 0; done < total; ++done)
@@ -128,8 +135,6 @@ int BuildDriver::CompileAssets(const std::string& assetRoot, bool force, bool be
         // The walk stops before the next file; a listed build after the current one.
         if (!listed && m_context.IsCancelled())
             break;
-        if (HasHiddenComponent(file))
-            continue;
         if (m_progress)
             m_progress(done, total, file);
         if (!CompileAsset(assetFolder + file, outputFolder + file, force))
