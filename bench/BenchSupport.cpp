@@ -1,20 +1,35 @@
 // Benchmark helpers.
 #include "BenchSupport.h"
 
+#include "platform/FileSystem.h"
+
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
+#include <random>
 #include <stdexcept>
 
 namespace mw::bench {
 
 std::string MakeBenchFolder(const char* name)
 {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/" + name + ".XXXXXX";
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
-    return pattern + "/";
+    // $TMPDIR, else the Windows temporary folder, else /tmp; a name no
+    // folder there has yet, made here (creating fails for an existing one).
+    std::string base;
+    for (const char* variable : {"TMPDIR", "TEMP", "TMP"})
+        if (const char* value = std::getenv(variable); value && *value && base.empty())
+            base = value;
+    if (base.empty())
+        base = "/tmp";
+    std::random_device seed;
+    std::mt19937_64 random(uint64_t(seed()) ^ uint64_t(std::time(nullptr)));
+    for (int attempt = 0; attempt < 100; ++attempt)
+    {
+        std::string folder = base + "/" + name + "." + std::to_string(random() % 1000000000u);
+        if (!PathExists(folder) && CreateFolder(folder))
+            return folder + "/";
+    }
+    throw std::runtime_error("no benchmark folder could be made below " + base);
 }
 
 double ProcessCpuSeconds() { return double(std::clock()) / CLOCKS_PER_SEC; }

@@ -22,7 +22,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
-#include <unistd.h>
+#include <thread>
 #include <vector>
 #include <zlib.h>
 
@@ -37,7 +37,7 @@ void PauseForProfiler(const char* phase)
     if (!std::getenv("MW_BENCH_PAUSE"))
         return;
     std::fprintf(stderr, "%s starts in 3 s\n", phase);
-    sleep(3);
+    std::this_thread::sleep_for(std::chrono::seconds(3));
 }
 
 std::string LoadAverage()

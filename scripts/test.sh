@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds, and runs every test: the normal build, then
+# Installs what is needed, builds, and runs every test: the normal build and
+# its Debian package, then
 # the core tests under AddressSanitizer and UndefinedBehaviorSanitizer, then a
 # short run of each fuzz target when clang with libFuzzer is available, then
 # the Windows cross build with its tests under Wine.
@@ -10,6 +11,9 @@ bash scripts/setup.sh
 echo "== Build and test"
 bash scripts/build.sh -DMW_BUILD_BENCH=ON
 (cd build && ctest --output-on-failure -j2)
+# The Debian package of that build: dependencies, lintian, installed and run.
+bash scripts/test-package.sh
+
 # The number of GoogleTest cases behind the ctest entries, for the summary.
 cases=0
 for binary in build/bin/*_tests; do

@@ -24,8 +24,9 @@ struct BuildOptions
     std::vector<std::string> folders;
 };
 
-// The switches each command takes; false for anything else.
-bool ParseOptions(const std::string& command, const std::vector<std::string>& arguments, BuildOptions& options)
+// The switches each command takes; the problem with anything else, or empty.
+std::string ParseOptions(const std::string& command, const std::vector<std::string>& arguments,
+                         BuildOptions& options)
 {
     bool takesForce = command == "build" || command == "build-assets";
     bool takesExplain = takesForce;
@@ -50,10 +51,12 @@ bool ParseOptions(const std::string& command, const std::vector<std::string>& ar
             options.yes = true;
         else if (command == "build-assets" && !argument.empty() && argument[0] != '-' && options.folders.empty())
             options.folders.push_back(argument);
+        else if (argument.size() > 1 && argument[0] == '-')
+            return "unknown option '" + argument + "' for " + command;
         else
-            return false;
+            return "unexpected argument '" + argument + "' for " + command;
     }
-    return true;
+    return std::string();
 }
 
 // Files done of files to do and the current file, drawn on one line of a
@@ -88,6 +91,12 @@ bool IsBuildCommand(const std::string& command)
            command == "resource-stats" || command == "delete-unassociated";
 }
 
+std::string BuildCommandArgumentProblem(const std::string& command, const std::vector<std::string>& arguments)
+{
+    BuildOptions options;
+    return ParseOptions(command, arguments, options);
+}
+
 bool BuildFoldersAreSet(CModwrightApp& app, std::ostream& errorOut)
 {
     if (app.GetBuildDir().empty())
@@ -96,7 +105,7 @@ bool BuildFoldersAreSet(CModwrightApp& app, std::ostream& errorOut)
                  << "\n";
         return false;
     }
-    if (app.GetToolsDir().empty())
+    if (!app.UseOwnCompilersWithoutToolsFolder())
     {
         errorOut << "The tools folder is not set: give toolsdir in the [Login] section of " << app.GetIniPath()
                  << "\n";
@@ -109,7 +118,7 @@ int RunBuildCommand(CModwrightApp& app, const std::string& command, const std::v
                     std::ostream& out, std::ostream& errorOut)
 {
     BuildOptions options;
-    if (!ParseOptions(command, arguments, options))
+    if (!ParseOptions(command, arguments, options).empty())
         return 2;
     if (!BuildFoldersAreSet(app, errorOut))
         return 1;

@@ -13,6 +13,10 @@ class CModwrightApp;
 // True for the names RunBuildCommand serves.
 bool IsBuildCommand(const std::string& command);
 
+// What is wrong with a build command's arguments ("unknown option '--x' for
+// build"), or empty when RunBuildCommand takes them.
+std::string BuildCommandArgumentProblem(const std::string& command, const std::vector<std::string>& arguments);
+
 // The folder settings a build command cannot do without, checked before any
 // work: an error line and false when one is not set.
 bool BuildFoldersAreSet(CModwrightApp& app, std::ostream& errorOut);

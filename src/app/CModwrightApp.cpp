@@ -4,6 +4,7 @@
 #include "ConsolePrompt.h"
 #include "ContextSourceControlLog.h"
 #include "IFrameHost.h"
+#include "ToolsetFiles.h"
 #include "assets/AssetTypes.h"
 #include "assets/BuildDriver.h"
 #include "dbarchive/DbArchive.h"
@@ -29,6 +30,7 @@ AppEnvironment ProcessEnvironment(std::ostream& out, IUserPrompt& prompt)
     AppEnvironment environment;
     environment.startFolder = CurrentFolder();
     environment.documentsFolder = DocumentsFolder();
+    environment.programFolder = ExecutableFolder();
     environment.out = &out;
     environment.prompt = &prompt;
     // Read once and dropped: every compiler and tool started later inherits
@@ -39,6 +41,7 @@ AppEnvironment ProcessEnvironment(std::ostream& out, IUserPrompt& prompt)
 
 CModwrightApp::CModwrightApp(AppEnvironment environment)
     : m_startFolder(environment.startFolder), m_documentsFolder(environment.documentsFolder),
+      m_layout(FindInstallLayout(environment.programFolder.empty() ? ExecutableFolder() : environment.programFolder)),
       m_out(environment.out ? environment.out : &std::cout), m_prompt(environment.prompt)
 {
     m_referenceIndex = std::make_unique<ReferenceIndex>();
@@ -60,7 +63,27 @@ bool CModwrightApp::InitInstance(const std::vector<std::string>& arguments)
     ParseCommandLine(arguments);
     m_cancel.Reset();
     if (m_iniPath.empty())
+    {
+        // Without a home folder the default would land at the root of the file system.
+        if (m_documentsFolder.empty())
+        {
+            Log("There is no home folder to keep Tools.ini in: set HOME, or give -ini PATH", true, true);
+            return false;
+        }
         m_iniPath = m_documentsFolder + "\\My Games\\Verdanis - Sunward" + "\\Tools.ini";
+    }
+    // A settings file that exists but cannot be used would otherwise read as
+    // an empty one ("build folder not set") and be written over at the end.
+    std::string iniProblem = ProfileFileProblem(m_iniPath);
+    if (!iniProblem.empty())
+    {
+        std::string text = Format("The settings file %s %s", m_iniPath.c_str(), iniProblem.c_str());
+        if (m_quiet || m_compactErrorOut)
+            Log(text, true, true);
+        else
+            m_prompt->Show(text, "", PromptButtons::Ok, PromptIcon::Error);
+        return false;
+    }
     // Logging in with windows is the main window's business; quiet mode logs in here.
     if (m_network && m_quiet && !LogInQuiet())
         return false;
@@ -179,7 +202,10 @@ bool CModwrightApp::WriteOptionSettings()
 void CModwrightApp::LoadDefaultsTable()
 {
     m_defaults.clear();
+    // The start folder's Defaults/ when it has one, else the one that comes with the tool.
     std::string folder = m_startFolder + "/Defaults/";
+    if (!IsFolder(folder))
+        folder = m_layout.dataFolder + "Defaults/";
     std::vector<FolderEntry> entries;
     if (!ListFolder(folder, entries))
         return;
@@ -192,8 +218,20 @@ void CModwrightApp::LoadDefaultsTable()
     }
 }
 
+bool CModwrightApp::UseOwnCompilersWithoutToolsFolder()
+{
+    if (!m_toolsFolder.empty())
+        return true;
+    if (!HoldsCompilers(m_layout.helperFolder))
+        return false;
+    SetToolsDir(m_layout.helperFolder);
+    Log(Format("No tools folder is set: using the compilers in %s", m_toolsFolder.c_str()), true, false);
+    return true;
+}
+
 int CModwrightApp::RunQuiet()
 {
+    UseOwnCompilersWithoutToolsFolder();
     // Without these folders a build would write relative to wherever the
     // program was started: stop before anything is done.
     if (m_buildFolder.empty() || m_toolsFolder.empty())
@@ -333,6 +371,26 @@ std::string CModwrightApp::ModNameOfPath(const std::string& path) const
     return relative.substr(slash + 1, database - slash - 1);
 }
 
+std::string CModwrightApp::ToolsetPath(const std::string& name) const
+{
+    return ToolsetFilePath(m_startFolder, m_toolsFolder, m_layout.dataFolder, name);
+}
+
+bool CModwrightApp::NamesWorkspaceFile(const std::string& text) const
+{
+    if (text.empty() || text.find('\n') != std::string::npos)
+        return false;
+    for (const std::string* folder : {&m_workingFolder, &m_buildFolder})
+    {
+        bool matched = false;
+        if (!folder->empty())
+            StripPathPrefix(text, *folder, &matched);
+        if (matched)
+            return true;
+    }
+    return false;
+}
+
 bool CModwrightApp::ExplainRebuilds() const { return m_buildDriver->Explain(); }
 
 void CModwrightApp::BeginOperation()
@@ -368,9 +426,23 @@ void CModwrightApp::Log(const std::string& text, bool line, bool error)
     std::lock_guard<std::mutex> lock(m_outMutex);
     if (m_compactErrorOut)
     {
-        std::ostream& out = error ? *m_compactErrorOut : *m_out;
-        out << text << '\n';
-        out.flush();
+        if (!error)
+        {
+            // The file the log works on; an explain line keeps it.
+            if (NamesWorkspaceFile(text))
+                m_compactSubject = text;
+            else if (text.rfind("explain: ", 0) != 0)
+                m_compactSubject.clear();
+            *m_out << text << '\n';
+            m_out->flush();
+            return;
+        }
+        // Standard error alone must tell what failed: an error line that does
+        // not name the file the log was working on gets it in front.
+        if (!m_compactSubject.empty() && text.find(ShortName(m_compactSubject)) == std::string::npos)
+            *m_compactErrorOut << m_compactSubject << ": ";
+        *m_compactErrorOut << text << '\n';
+        m_compactErrorOut->flush();
         return;
     }
     *m_out << text << '\n';
@@ -389,7 +461,11 @@ bool CModwrightApp::RunTool(const std::string& commandLine, uint32_t& exitCode, 
         CModwrightApp& app;
     } output(*this);
     ProcessOutcome outcome;
-    if (!ProcessRunner(ExecutableFolder()).Run(commandLine, folder, output, outcome))
+    // A compiler the tools folder lacks is taken from beside the tool, so an
+    // installed tool works with any tools folder, or none set up yet.
+    ProcessRunner runner(m_layout.helperFolder);
+    runner.SetFallbackFolder(m_layout.helperFolder);
+    if (!runner.Run(commandLine, folder, output, outcome))
     {
         exitCode = 0;
         return false;

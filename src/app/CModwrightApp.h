@@ -3,6 +3,7 @@
 // context that every operation is handed.
 #pragma once
 
+#include "InstallLayout.h"
 #include "assets/AssetRegistry.h"
 #include "context/IWorkspaceContext.h"
 #include "platform/ManualResetEvent.h"
@@ -28,6 +29,7 @@ struct AppEnvironment
 {
     std::string startFolder;     // the process's current folder
     std::string documentsFolder; // "My Documents"
+    std::string programFolder;   // the running program's folder; the process's when empty
     std::ostream* out = nullptr;    // standard output when null
     IUserPrompt* prompt = nullptr; // a console prompt on out when null
     std::string networkPassword;   // the server password; empty for the credential store's
@@ -97,6 +99,12 @@ public:
     bool IsNetwork() const { return m_network; }
     bool IsQuiet() const { return m_quiet; }
     const std::string& GetStartDir() const { return m_startFolder; }
+    // The programs and data folders that come with the tool (see InstallLayout).
+    const std::string& GetHelperDir() const { return m_layout.helperFolder; }
+    const std::string& GetDataDir() const { return m_layout.dataFolder; }
+    // The full path of a file of Toolset/ (ToolsetFiles.h): below the start
+    // folder, the tools folder or the data folder, the first that has it.
+    std::string ToolsetPath(const std::string& name) const;
     const std::string& GetIniPath() const { return m_iniPath; }
     const std::string& GetUserName() const { return m_userName; }
     const std::string& GetDatabase() const { return m_database; }
@@ -114,6 +122,9 @@ public:
     std::string JoinAdditionalBuildDirs() const;
     void SetBuildDir(const std::string& path);
     void SetToolsDir(const std::string& path);
+    // A build without a tools folder uses the compilers that come with the
+    // tool (the helper folder), saying so; false when there are none.
+    bool UseOwnCompilersWithoutToolsFolder();
     void SetMAXServer(const std::string& address) { m_maxServer = address; }
     void SetExportStatistics(int value) { m_exportStatistics = value; }
     // Compilers a build runs at once: Build/Jobs in Tools.ini, 0 for one per core.
@@ -155,10 +166,13 @@ public:
 private:
     void RecomputeSourceFolder();
     void WriteLine(const std::string& text);
+    // True when text is one path below the working or the build folder.
+    bool NamesWorkspaceFile(const std::string& text) const;
 
     IFrameHost* m_frame = nullptr;
     std::string m_startFolder;
     std::string m_documentsFolder;
+    InstallLayout m_layout;
     bool m_network = false;
     bool m_quiet = false;
     std::string m_userName;
@@ -187,6 +201,7 @@ private:
 
     std::ostream* m_out;
     std::ostream* m_compactErrorOut = nullptr;
+    std::string m_compactSubject;
     std::unique_ptr<ConsolePrompt> m_consolePrompt;
     std::unique_ptr<ContextSourceControlLog> m_quietSourceControlLog;
     IUserPrompt* m_prompt;

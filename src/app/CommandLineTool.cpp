@@ -1,6 +1,7 @@
 // The command-line tool's commands.
 #include "CommandLineTool.h"
 
+#include "AppVersion.h"
 #include "BuildCommands.h"
 #include "CModwrightApp.h"
 #include "DatabaseMove.h"
@@ -69,21 +70,65 @@ struct Invocation
     std::string modName;
     std::string command;
     std::vector<std::string> commandArguments;
+    bool help = false;
+    bool version = false;
 };
 
-// Switches come before the command; the value switches take the next argument.
-bool SplitArguments(const std::vector<std::string>& arguments, Invocation& invocation)
+// What a command takes: its switches, the arguments it cannot do without
+// (named in the message when they are missing) and how many it accepts.
+struct CommandShape
+{
+    const char* name;
+    std::vector<std::string> switches;
+    size_t required;
+    size_t accepted;
+    const char* needs; // "archive-list needs an archive"
+};
+
+constexpr size_t kAny = size_t(-1);
+
+const std::vector<CommandShape>& CommandShapes()
+{
+    static const std::vector<CommandShape> shapes = {
+        {"compile-db", {"--force"}, 0, 1, nullptr},
+        {"archive-stats", {}, 0, 1, nullptr},
+        {"archive-list", {}, 1, 1, "an archive"},
+        {"archive-dump", {}, 2, 2, "an archive and a record name"},
+        {"templatron", {}, 1, 1, "a template"},
+        {"db-sync", {}, 0, 0, nullptr},
+        {"check-records", {}, 0, 0, nullptr},
+        {"find-refs", {}, 1, 1, "a path"},
+        {"update-refs", {}, 1, kAny, "at least one path"},
+        {"move-record", {"--dry-run"}, 2, 2, "the old and the new path"},
+        {"move-template", {"--dry-run"}, 2, 2, "the old and the new path"},
+    };
+    return shapes;
+}
+
+// Switches come before the command; the value switches take the next
+// argument. The problem with the command line, or empty.
+std::string SplitArguments(const std::vector<std::string>& arguments, Invocation& invocation)
 {
     size_t i = 0;
     for (; i < arguments.size(); ++i)
     {
         const std::string& argument = arguments[i];
+        if (argument == "--help" || argument == "-h")
+        {
+            invocation.help = true;
+            return std::string();
+        }
+        if (argument == "--version")
+        {
+            invocation.version = true;
+            return std::string();
+        }
         if (argument == "-network")
             invocation.appArguments.push_back(argument);
         else if (argument == "-ini" || argument == "-username" || argument == "-database" || argument == "-mod")
         {
             if (i + 1 >= arguments.size())
-                return false;
+                return "option '" + argument + "' needs a value";
             if (argument == "-mod")
                 invocation.modName = arguments[++i];
             else
@@ -93,15 +138,46 @@ bool SplitArguments(const std::vector<std::string>& arguments, Invocation& invoc
             }
         }
         else if (!argument.empty() && argument[0] == '-')
-            return false;
+            return "unknown option '" + argument + "'";
         else
             break;
     }
     if (i >= arguments.size())
-        return false;
+        return "no command given";
     invocation.command = arguments[i];
     invocation.commandArguments.assign(arguments.begin() + long(i) + 1, arguments.end());
-    return true;
+    return std::string();
+}
+
+// The problem with a command's own arguments, or empty; checked before
+// anything runs, so a usage error prints nothing on standard output.
+std::string CommandArgumentProblem(const std::string& command, const std::vector<std::string>& arguments)
+{
+    if (IsBuildCommand(command))
+        return BuildCommandArgumentProblem(command, arguments);
+    // The source-control commands check their own paths and switches.
+    if (IsSourceControlCommand(command))
+        return std::string();
+    for (const CommandShape& shape : CommandShapes())
+    {
+        if (command != shape.name)
+            continue;
+        size_t positional = 0;
+        for (const std::string& argument : arguments)
+        {
+            bool isSwitch = argument.size() > 1 && argument[0] == '-';
+            if (isSwitch && std::find(shape.switches.begin(), shape.switches.end(), argument) == shape.switches.end())
+                return "unknown option '" + argument + "' for " + command;
+            if (isSwitch)
+                continue;
+            if (++positional > shape.accepted)
+                return "unexpected argument '" + argument + "' for " + command;
+        }
+        if (positional < shape.required)
+            return command + " needs " + shape.needs;
+        return std::string();
+    }
+    return "unknown command '" + command + "'";
 }
 
 // A path typed on the command line, made relative to the working folder:
@@ -274,47 +350,26 @@ int RunCommandLineTool(const std::vector<std::string>& arguments, const AppEnvir
 {
     std::ostream& out = *environment.out;
     Invocation invocation;
-    if (!arguments.empty() && (arguments[0] == "--help" || arguments[0] == "-h"))
+    std::string problem = SplitArguments(arguments, invocation);
+    if (invocation.help)
     {
-        out << kUsage << "\n" << kSourceControlUsage;
+        out << "modwright-cli " << AppVersion() << "\n\n" << kUsage << "\n" << kSourceControlUsage;
         return 0;
     }
-    if (!SplitArguments(arguments, invocation))
+    if (invocation.version)
     {
-        errorOut << kUsage;
+        out << "modwright-cli " << AppVersion() << "\n";
+        return 0;
+    }
+    if (problem.empty())
+        problem = CommandArgumentProblem(invocation.command, invocation.commandArguments);
+    if (!problem.empty())
+    {
+        errorOut << problem << "\n" << kUsage;
         return 2;
     }
     const std::string& command = invocation.command;
     const std::vector<std::string>& commandArguments = invocation.commandArguments;
-    size_t needed = 0;
-    bool exact = true;
-    if (command == "archive-list" || command == "templatron" || command == "find-refs")
-        needed = 1;
-    else if (command == "archive-dump")
-        needed = 2;
-    else if (command == "update-refs")
-        needed = 1, exact = false;
-    else if (command == "move-record" || command == "move-template")
-        needed = 2, exact = false;
-    else if (command == "compile-db" || command == "archive-stats")
-        exact = false;
-    else if (IsBuildCommand(command) || IsSourceControlCommand(command))
-        exact = false;
-    bool known = command == "compile-db" || command == "archive-stats" || command == "archive-list" ||
-                 command == "archive-dump" || command == "templatron" || command == "db-sync" ||
-                 command == "check-records" || command == "find-refs" || command == "update-refs" ||
-                 command == "move-record" || command == "move-template" || IsBuildCommand(command) ||
-                 IsSourceControlCommand(command);
-    if (!known)
-    {
-        errorOut << "unknown command '" << command << "'\n" << kUsage << "\n" << kSourceControlUsage;
-        return 2;
-    }
-    if (commandArguments.size() < needed || (exact && commandArguments.size() != needed))
-    {
-        errorOut << kUsage;
-        return 2;
-    }
     if (command == "archive-list")
         return ArchiveList(commandArguments, out, errorOut);
     if (command == "archive-dump")

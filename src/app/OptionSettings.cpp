@@ -2,6 +2,7 @@
 #include "OptionSettings.h"
 
 #include "CModwrightApp.h"
+#include "InstallLayout.h"
 
 namespace mw {
 
@@ -46,8 +47,10 @@ void ProposeFirstStartDefaults(CModwrightApp& app)
     std::string buildFolder = app.GetDocumentsDir() + "\\My Games\\Verdanis - Sunward\\";
     if (app.GetBuildDir().empty())
         app.SetBuildDir(buildFolder);
+    // The start folder when it holds the compilers, else the folder of the
+    // compilers that come with the tool: a proposal that builds.
     if (app.GetToolsDir().empty())
-        app.SetToolsDir(app.GetStartDir());
+        app.SetToolsDir(HoldsCompilers(app.GetStartDir()) ? app.GetStartDir() : app.GetHelperDir());
     if (app.SourceControlFolder().empty())
         app.SetLocalDir(app.GetBuildDir() + "Working\\", false);
 }

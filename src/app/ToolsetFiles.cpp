@@ -21,13 +21,21 @@ public:
 
 } // namespace
 
-std::string ToolsetFilePath(const std::string& startFolder, const std::string& toolsFolder, const std::string& name)
+std::string ToolsetFilePath(const std::string& startFolder, const std::string& toolsFolder,
+                            const std::string& dataFolder, const std::string& name)
 {
     std::string inStart = WithTrailingSeparator(startFolder) + name;
-    if (IsFile(inStart) || toolsFolder.empty())
+    if (IsFile(inStart))
         return inStart;
-    std::string inTools = WithTrailingSeparator(toolsFolder) + name;
-    return IsFile(inTools) ? inTools : inStart;
+    for (const std::string& folder : {toolsFolder, dataFolder})
+    {
+        if (folder.empty())
+            continue;
+        std::string candidate = WithTrailingSeparator(folder) + name;
+        if (IsFile(candidate))
+            return candidate;
+    }
+    return inStart;
 }
 
 bool HasPdfViewer()

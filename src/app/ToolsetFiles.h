@@ -12,9 +12,11 @@ constexpr const char* kTutorialsArchive = "Toolset/Tutorials.arc";
 constexpr const char* kGuideDocument = "Toolset/VX Modders Guide.PDF";
 
 // The full path of a Toolset file (one of the names above): below the start
-// folder, or below the tools folder when only that one has it (a build run
-// from elsewhere). The start folder's path when neither has it.
-std::string ToolsetFilePath(const std::string& startFolder, const std::string& toolsFolder, const std::string& name);
+// folder, else below the tools folder (a build run from elsewhere), else below
+// the data folder that comes with the tool (an installed tree). The start
+// folder's path when none has it.
+std::string ToolsetFilePath(const std::string& startFolder, const std::string& toolsFolder,
+                            const std::string& dataFolder, const std::string& name);
 
 // True when the desktop names a default application for PDF documents.
 bool HasPdfViewer();

@@ -1,6 +1,8 @@
 // The build driver.
 #include "BuildDriver.h"
 
+#include <algorithm>
+
 #include "Asset.h"
 #include "AssetJobContext.h"
 #include "AssetRegistry.h"
@@ -152,6 +154,10 @@ int BuildDriver::CompileAssets(const std::string& assetRoot, bool force, bool be
     bool listed = !files.empty();
     if (!listed)
         CollectFiles(assetFolder, "", files);
+    // Hidden files (a folder's .keep, say) are no assets: neither built nor
+    // counted in the progress.
+    files.erase(std::remove_if(files.begin(), files.end(), [](const std::string& file) { return HasHiddenComponent(file); }),
+                files.end());
     // Files a sync left in conflict are never built: each is an error.
     int conflicted = ConflictedFiles(m_context, assetRoot).Exclude(files);
     ArchivePacking packing;

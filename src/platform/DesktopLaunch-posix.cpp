@@ -76,7 +76,7 @@ bool StartDetached(const std::string& commandLine, const std::string& ownFolder)
     std::vector<std::string> arguments = SplitCommandLine(commandLine);
     if (arguments.empty())
         return false;
-    std::string program = ProcessRunner(ownFolder).FindProgram(arguments[0], CurrentFolder());
+    std::string program = ProcessRunner(ownFolder).FindProgram(arguments[0], std::string());
     if (program.empty())
         return false;
     // Arguments that name files keep the tool's mixed separators; the
@@ -90,7 +90,7 @@ bool OpenWithDefaultViewer(const std::string& path)
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     if ((!display || !*display) && (!wayland || !*wayland))
         return false;
-    std::string opener = ProcessRunner(std::string()).FindProgram("xdg-open", CurrentFolder());
+    std::string opener = ProcessRunner(std::string()).FindProgram("xdg-open", std::string());
     if (opener.empty())
         return false;
     return SpawnDetached(opener, {opener, ResolvePath(path)});

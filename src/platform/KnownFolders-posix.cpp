@@ -6,15 +6,27 @@
 
 #include <climits>
 #include <cstdlib>
+#include <pwd.h>
 #include <unistd.h>
+#include <vector>
 
 namespace mw {
 namespace {
 
+// $HOME, or the user's entry in the password database when HOME is unset
+// or empty (a service or a stripped environment); empty when neither knows.
 std::string HomeFolder()
 {
     const char* home = std::getenv("HOME");
-    return home ? home : "";
+    if (home && *home)
+        return home;
+    long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(size_t(size > 0 ? size : 16384));
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found || !found->pw_dir)
+        return std::string();
+    return found->pw_dir;
 }
 
 // Reads XDG_DOCUMENTS_DIR from the user-dirs file ("$HOME/..." allowed).
@@ -47,6 +59,10 @@ std::string DocumentsFolder()
     if (const char* direct = std::getenv("XDG_DOCUMENTS_DIR"); direct && *direct)
         return direct;
     std::string home = HomeFolder();
+    // No home folder at all: no documents folder either, rather than one
+    // at the root of the file system.
+    if (home.empty() || home == "/")
+        return std::string();
     std::string fromFile = DocumentsFromUserDirs(home);
     if (!fromFile.empty())
         return fromFile;

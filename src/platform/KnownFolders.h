@@ -6,7 +6,8 @@
 namespace mw {
 
 // The user's documents folder ("My Documents"): the XDG documents folder, or
-// $HOME/Documents. No trailing separator.
+// Documents in the home folder ($HOME, else the password database's). No
+// trailing separator; empty when the user has no home folder.
 std::string DocumentsFolder();
 // The process's current folder, as the system returns it.
 std::string CurrentFolder();

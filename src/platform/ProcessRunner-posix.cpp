@@ -66,16 +66,23 @@ ssize_t ReadChunk(int fd, char* buffer)
 
 } // namespace
 
-std::string ProcessRunner::FindProgram(const std::string& name, const std::string& currentFolder) const
+std::string ProcessRunner::FindProgram(const std::string& name, const std::string& runFolder) const
 {
     if (name.empty())
         return std::string();
     if (name.find_first_of("\\/") != std::string::npos)
     {
         bool absolute = IsSeparator(name[0]);
-        return ExistingProgram(absolute ? name : Join(currentFolder, name));
+        std::string found = ExistingProgram(absolute ? name : Join(runFolder.empty() ? CurrentFolder() : runFolder, name));
+        if (found.empty() && !m_fallbackFolder.empty())
+            found = ExistingProgram(Join(m_fallbackFolder, ShortName(name)));
+        return found;
     }
-    std::vector<std::string> folders = {currentFolder, m_ownFolder};
+    std::vector<std::string> folders;
+    if (!runFolder.empty())
+        folders.push_back(runFolder);
+    if (!m_ownFolder.empty())
+        folders.push_back(m_ownFolder);
     if (const char* path = std::getenv("PATH"))
         for (const std::string& folder : SplitText(path, ':'))
             if (!folder.empty())
@@ -96,8 +103,7 @@ bool ProcessRunner::Run(const std::string& commandLine, const char* folder, IPro
     std::vector<std::string> arguments = SplitCommandLine(commandLine);
     if (arguments.empty())
         return false;
-    std::string currentFolder = folder ? std::string(folder) : CurrentFolder();
-    std::string program = FindProgram(arguments[0], currentFolder);
+    std::string program = FindProgram(arguments[0], folder ? std::string(folder) : std::string());
     if (program.empty())
         return false;
 

@@ -89,13 +89,22 @@ long ReadChunk(HANDLE pipe, char* buffer)
 
 } // namespace
 
-std::string ProcessRunner::FindProgram(const std::string& name, const std::string& currentFolder) const
+std::string ProcessRunner::FindProgram(const std::string& name, const std::string& runFolder) const
 {
     if (name.empty())
         return std::string();
+    std::string currentFolder = runFolder.empty() ? CurrentFolder() : runFolder;
     if (name.find_first_of("\\/") != std::string::npos || (name.size() > 1 && name[1] == ':'))
-        return ExistingProgram(IsAbsolute(name) ? name : Join(currentFolder, name));
-    std::vector<std::string> folders = {currentFolder, m_ownFolder};
+    {
+        std::string found = ExistingProgram(IsAbsolute(name) ? name : Join(currentFolder, name));
+        if (found.empty() && !m_fallbackFolder.empty())
+            found = ExistingProgram(Join(m_fallbackFolder, ShortName(name)));
+        return found;
+    }
+    // The system's own process start searches the current folder too.
+    std::vector<std::string> folders = {currentFolder};
+    if (!m_ownFolder.empty())
+        folders.push_back(m_ownFolder);
     if (const char* path = std::getenv("PATH"))
         for (const std::string& folder : SplitText(path, ';'))
             if (!folder.empty())
@@ -116,8 +125,7 @@ bool ProcessRunner::Run(const std::string& commandLine, const char* folder, IPro
     std::vector<std::string> arguments = SplitCommandLine(commandLine);
     if (arguments.empty())
         return false;
-    std::string currentFolder = folder ? std::string(folder) : CurrentFolder();
-    std::string program = FindProgram(arguments[0], currentFolder);
+    std::string program = FindProgram(arguments[0], folder ? std::string(folder) : std::string());
     if (program.empty())
         return false;
 

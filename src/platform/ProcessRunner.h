@@ -35,14 +35,23 @@ class ProcessRunner
 public:
     static constexpr size_t kChunkSize = 1023;
 
-    // ownFolder: the folder searched after the current folder, before PATH.
+    // ownFolder: the folder searched for bare program names before PATH
+    // (the folder of the programs that come with the tool, or none).
     explicit ProcessRunner(std::string ownFolder) : m_ownFolder(std::move(ownFolder)) {}
 
-    // The program a command line's first argument names: a path with folders
-    // is taken relative to the current folder; a bare name is looked for in
-    // the current folder, then the own folder, then PATH. "X.exe" finds a
-    // program "X" when no "X.exe" exists. Empty when nothing fits.
-    std::string FindProgram(const std::string& name, const std::string& currentFolder) const;
+    // A program named by a path that does not exist is taken from this folder
+    // when it holds a program of that file name (the tool's own compilers,
+    // when the configured tools folder lacks them). None by default.
+    void SetFallbackFolder(std::string folder) { m_fallbackFolder = std::move(folder); }
+
+    // The program a command line's first argument names. A path with folders
+    // is taken relative to runFolder (the process's current folder when that
+    // is empty). A bare name is looked for in runFolder when one is given,
+    // then in the own folder, then on PATH; on Linux never in the process's
+    // current folder, so a folder the tool merely starts in cannot plant a
+    // program (Windows searches it, as its own process start does). "X.exe"
+    // finds a program "X" when no "X.exe" exists. Empty when nothing fits.
+    std::string FindProgram(const std::string& name, const std::string& runFolder) const;
 
     // Runs commandLine with the current folder folder (the process's own when
     // null) and waits for it. False when the program could not be started.
@@ -52,6 +61,7 @@ public:
 
 private:
     std::string m_ownFolder;
+    std::string m_fallbackFolder;
 };
 
 } // namespace mw

@@ -19,20 +19,40 @@ std::string Trim(const std::string& text)
     return text.substr(begin, end - begin + 1);
 }
 
-std::vector<std::string> ReadLines(const std::string& path, bool& exists)
+const std::string kByteOrderMark = "\xEF\xBB\xBF";
+
+// A file's lines without their line ends, and how it writes them back: with
+// the byte-order mark and the line end it came with (CR LF for a new file).
+struct ProfileLines
 {
-    std::string bytes;
-    exists = ReadWholeFile(path, bytes);
     std::vector<std::string> lines;
-    if (!exists || bytes.empty())
-        return lines;
-    lines = SplitText(bytes, '\n');
-    if (!lines.empty() && lines.back().empty())
-        lines.pop_back();
-    for (std::string& line : lines)
+    bool exists = false;
+    bool byteOrderMark = false;
+    std::string lineEnd = "\r\n";
+};
+
+ProfileLines ReadLines(const std::string& path)
+{
+    ProfileLines result;
+    std::string bytes;
+    result.exists = ReadWholeFile(path, bytes);
+    if (!result.exists || bytes.empty())
+        return result;
+    if (bytes.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0)
+    {
+        result.byteOrderMark = true;
+        bytes.erase(0, kByteOrderMark.size());
+    }
+    size_t firstEnd = bytes.find('\n');
+    if (firstEnd != std::string::npos && (firstEnd == 0 || bytes[firstEnd - 1] != '\r'))
+        result.lineEnd = "\n";
+    result.lines = SplitText(bytes, '\n');
+    if (!result.lines.empty() && result.lines.back().empty())
+        result.lines.pop_back();
+    for (std::string& line : result.lines)
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-    return lines;
+    return result;
 }
 
 // "[name]" gives name; other lines give false.
@@ -63,8 +83,7 @@ bool KeyOfLine(const std::string& line, std::string& key, std::string& value)
 std::string ReadProfileString(const std::string& section, const std::string& key, const std::string& defaultValue,
                               const std::string& path)
 {
-    bool exists = false;
-    std::vector<std::string> lines = ReadLines(path, exists);
+    std::vector<std::string> lines = ReadLines(path).lines;
     bool inSection = false;
     std::string result = defaultValue;
     for (const std::string& line : lines)
@@ -103,8 +122,8 @@ int ReadProfileInt(const std::string& section, const std::string& key, int defau
 bool WriteProfileString(const std::string& section, const std::string& key, const std::string& value,
                         const std::string& path)
 {
-    bool exists = false;
-    std::vector<std::string> lines = ReadLines(path, exists);
+    ProfileLines file = ReadLines(path);
+    std::vector<std::string>& lines = file.lines;
     const std::string newLine = key + "=" + value;
 
     bool inSection = false;
@@ -144,10 +163,34 @@ bool WriteProfileString(const std::string& section, const std::string& key, cons
             lines.push_back(newLine);
         }
     }
-    std::string text;
+    std::string text = file.byteOrderMark ? kByteOrderMark : std::string();
     for (const std::string& line : lines)
-        text += line + "\r\n";
+        text += line + file.lineEnd;
     return WriteFileAtomic(path, text);
+}
+
+std::string ProfileFileProblem(const std::string& path)
+{
+    if (!PathExists(path))
+        return std::string();
+    if (IsFolder(path))
+        return "is a folder";
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes))
+        return "cannot be read (" + LastErrorText() + ")";
+    if (bytes.find('\0') != std::string::npos)
+        return "is not a text file of sections and keys (it holds zero bytes: UTF-16 text or binary data)";
+    bool hasText = false;
+    for (const std::string& line : ReadLines(path).lines)
+    {
+        std::string name;
+        if (SectionName(line, name))
+            return std::string();
+        hasText = hasText || !Trim(line).empty();
+    }
+    if (hasText)
+        return "is not a text file of sections and keys (no [section] line in it)";
+    return std::string();
 }
 
 } // namespace mw

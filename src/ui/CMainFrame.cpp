@@ -766,7 +766,7 @@ void CMainFrame::OnModDelete()
 
 bool CMainFrame::InstallArchive(const char* archive, const std::string& destination)
 {
-    std::string path = ToolsetFilePath(m_app.GetStartDir(), m_app.GetToolsDir(), archive);
+    std::string path = m_app.ToolsetPath(archive);
     CInstallDialog dialog(path, destination, m_prompt, this);
     bool installed = dialog.exec() == QDialog::Accepted;
     m_app.RefreshModList();
@@ -788,7 +788,7 @@ void CMainFrame::OnHelpGuide()
                       "", PromptButtons::Ok, PromptIcon::Error);
         return;
     }
-    std::string path = ToolsetFilePath(m_app.GetStartDir(), m_app.GetToolsDir(), kGuideDocument);
+    std::string path = m_app.ToolsetPath(kGuideDocument);
     if (!IsFile(path) || !OpenWithDefaultViewer(path))
         m_prompt.Show(Format("Couldn't load help file \"%s\"", kGuideDocument), "", PromptButtons::Ok,
                       PromptIcon::Error);

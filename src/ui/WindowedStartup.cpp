@@ -20,6 +20,7 @@
 #endif
 
 #include <QApplication>
+#include <QIcon>
 #include <QPointer>
 
 #include <cstdlib>
@@ -76,6 +77,9 @@ int RunWindowed(int& argc, char** argv, const std::vector<std::string>& argument
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Modwright"));
     QApplication::setOrganizationName(QStringLiteral("Quillane"));
+    // The desktop theme's icon of the installed tool, else the one built into the program.
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral("modwright"), QIcon(QStringLiteral(":/modwright/modwright-48.png"))));
 
     QtUserPrompt prompt;
     AppEnvironment environment = ProcessEnvironment(std::cout, prompt);

@@ -180,7 +180,9 @@ TEST(OptionsAndStartUp, ConfirmedOptionsAreStoredWithSeparatorsAndWrittenBack)
     ProposeFirstStartDefaults(app);
     EXPECT_EQ(app.GetBuildDir(), temp / "docs\\My Games\\Verdanis - Sunward\\");
     EXPECT_EQ(app.GetWorkingDir(), app.GetBuildDir() + "Working\\");
-    EXPECT_EQ(app.GetToolsDir(), temp / "start\\");
+    // The start folder holds no compilers: the proposal is the folder of the tool's own.
+    EXPECT_EQ(app.GetToolsDir(), app.GetHelperDir());
+    EXPECT_NE(app.GetToolsDir(), temp / "start\\");
 
     OptionSettings settings = ReadOptionSettings(app);
     settings.toolsFolder = "/opt/tools";

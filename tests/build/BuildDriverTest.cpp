@@ -400,5 +400,17 @@ TEST_F(BuildDriverTest, WalkFilesVisitsEveryFileAndStopsWhenCancelled)
     EXPECT_TRUE(visited.empty());
 }
 
+TEST_F(BuildDriverTest, ProgressCountsTheAssetsAloneAndEndsAtTheTotal)
+{
+    // The workspace's assets folder holds a .keep beside its three assets.
+    std::vector<std::string> steps;
+    driver.SetProgress([&steps](int done, int total, const std::string& file) {
+        steps.push_back(std::to_string(done) + "/" + std::to_string(total) + " " + file);
+    });
+    EXPECT_EQ(driver.CompileAssets("assets/", false, true), 0);
+    EXPECT_EQ(steps, (std::vector<std::string>{"0/3 creatures/ogre.msh", "1/3 docs/readme.txt",
+                                               "2/3 textures/stone.tex", "3/3 "}));
+}
+
 } // namespace
 } // namespace mw

@@ -16,8 +16,9 @@ struct RunResult
     std::string err;
 };
 
-// Runs program with arguments in folder, with the environment plus extra
-// "NAME=value" entries; standard input is empty.
+// Runs program with arguments in folder, with the environment changed by
+// extra entries ("NAME=value" sets, a bare "NAME" removes; the latter on
+// Linux only); standard input is empty.
 RunResult RunProgram(const std::string& program, const std::vector<std::string>& arguments, const std::string& folder,
               const std::vector<std::string>& extraEnvironment = {});
 

@@ -43,11 +43,20 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
         argv.push_back(argument.data());
     argv.push_back(nullptr);
 
+    // An extra "NAME=value" replaces the variable, a bare "NAME" removes it.
     std::vector<std::string> environmentCopies;
+    auto nameOf = [](const std::string& entry) { return entry.substr(0, entry.find('=')); };
     for (char** entry = environ; *entry; ++entry)
-        environmentCopies.push_back(*entry);
+    {
+        bool replaced = false;
+        for (const std::string& extra : extraEnvironment)
+            replaced = replaced || nameOf(extra) == nameOf(*entry);
+        if (!replaced)
+            environmentCopies.push_back(*entry);
+    }
     for (const std::string& extra : extraEnvironment)
-        environmentCopies.push_back(extra);
+        if (extra.find('=') != std::string::npos)
+            environmentCopies.push_back(extra);
     std::vector<char*> envp;
     for (std::string& entry : environmentCopies)
         envp.push_back(entry.data());

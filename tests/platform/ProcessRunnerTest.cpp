@@ -1,11 +1,16 @@
 // The process runner against TestTool, a program built for these tests.
 #include "platform/CommandLine.h"
 #include "platform/FileSystem.h"
+#include "platform/KnownFolders.h"
 #include "platform/PathRules.h"
 #include "platform/ProcessRunner.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace mw {
 namespace {
@@ -146,6 +151,42 @@ TEST(ProcessRunner, ProgramsAreFoundInTheFolderTheOwnFolderAndPathWithExeNames)
     EXPECT_EQ(runner.FindProgram("plain.exe", temp.Path()), "");
 #endif
 }
+
+TEST(ProcessRunner, ANamedProgramThatIsMissingComesFromTheFallbackFolder)
+{
+    ProcessRunner plain{std::string()};
+    std::string missing = "/no/such/tools/" + ShortName(kTestTool) + ".exe";
+    EXPECT_EQ(plain.FindProgram(missing, std::string()), "");
+    ProcessRunner withFallback{std::string()};
+    withFallback.SetFallbackFolder(ParentPath(kTestTool));
+    EXPECT_EQ(withFallback.FindProgram(missing, std::string()), kTestTool);
+    EXPECT_EQ(withFallback.FindProgram("/no/such/tools/NoSuchCompiler.exe", std::string()), "");
+}
+
+#ifndef _WIN32
+// A program planted in the folder the tool starts in is never run for a bare name.
+TEST(ProcessRunner, BareNamesAreNotLookedUpInTheProcessCurrentFolder)
+{
+    test::TempFolder temp;
+    std::string planted = temp / "mw-planted-program";
+    test::WriteFile(planted, "#!/bin/sh\necho planted\n");
+    ASSERT_EQ(::chmod(planted.c_str(), 0755), 0);
+    std::string before = CurrentFolder();
+    ASSERT_EQ(::chdir(temp.Path().c_str()), 0);
+    ProcessRunner runner{std::string()};
+    std::string found = runner.FindProgram("mw-planted-program", std::string());
+    CollectingOutput output;
+    ProcessOutcome outcome;
+    bool ran = runner.Run("mw-planted-program", nullptr, output, outcome);
+    EXPECT_EQ(::chdir(before.c_str()), 0);
+    EXPECT_EQ(found, "");
+    EXPECT_FALSE(ran);
+    EXPECT_TRUE(output.chunks.empty());
+    // Named explicitly, the folder is searched.
+    EXPECT_EQ(runner.FindProgram("mw-planted-program", temp.Path()), ResolvePath(planted));
+    EXPECT_EQ(runner.FindProgram("./mw-planted-program", temp.Path()), ResolvePath(planted));
+}
+#endif
 
 } // namespace
 } // namespace mw

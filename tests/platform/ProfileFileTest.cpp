@@ -1,4 +1,5 @@
 // Private-profile files: the semantics Tools.ini relies on.
+#include "platform/FileSystem.h"
 #include "platform/ProfileFile.h"
 #include "support/TempFolder.h"
 
@@ -51,6 +52,41 @@ TEST(ProfileFile, WritingCreatesAMissingFileButNotItsFolder)
     EXPECT_TRUE(WriteProfileString("Login", "username", "u", temp / "new.ini"));
     EXPECT_EQ(ReadFile(temp / "new.ini"), "[Login]\r\nusername=u\r\n");
     EXPECT_FALSE(WriteProfileString("Login", "username", "u", temp / "no/folder/new.ini"));
+}
+
+TEST(ProfileFile, AByteOrderMarkIsIgnoredAndTheFileKeepsItAndItsLineEnds)
+{
+    TempFolder temp;
+    std::string lf = temp / "lf.ini";
+    WriteFile(lf, "\xEF\xBB\xBF[Login]\nlocaldir=/w/\n");
+    EXPECT_EQ(ReadProfileString("Login", "localdir", "", lf), "/w/");
+    ASSERT_TRUE(WriteProfileString("Login", "username", "bob", lf));
+    EXPECT_EQ(ReadFile(lf), "\xEF\xBB\xBF[Login]\nlocaldir=/w/\nusername=bob\n");
+
+    std::string crlf = temp / "crlf.ini";
+    WriteFile(crlf, "[Login]\r\nlocaldir=/w/\r\n");
+    ASSERT_TRUE(WriteProfileString("Build", "ExportStatistics", "0", crlf));
+    EXPECT_EQ(ReadFile(crlf), "[Login]\r\nlocaldir=/w/\r\n[Build]\r\nExportStatistics=0\r\n");
+    // A new file is written in text mode.
+    std::string fresh = temp / "new.ini";
+    ASSERT_TRUE(WriteProfileString("Login", "username", "", fresh));
+    EXPECT_EQ(ReadFile(fresh), "[Login]\r\nusername=\r\n");
+}
+
+TEST(ProfileFile, FilesThatCannotServeAsSettingsAreNamed)
+{
+    TempFolder temp;
+    EXPECT_EQ(ProfileFileProblem(temp / "missing.ini"), "");
+    WriteFile(temp / "empty.ini", "");
+    EXPECT_EQ(ProfileFileProblem(temp / "empty.ini"), "");
+    WriteFile(temp / "good.ini", "; settings\n\n[Login]\nlocaldir=/w/\n");
+    EXPECT_EQ(ProfileFileProblem(temp / "good.ini"), "");
+    WriteFile(temp / "utf16.ini", std::string("\xFF\xFE[\0L\0]\0", 8));
+    EXPECT_NE(ProfileFileProblem(temp / "utf16.ini").find("zero bytes"), std::string::npos);
+    WriteFile(temp / "prose.ini", "this is not\nan ini file\n");
+    EXPECT_NE(ProfileFileProblem(temp / "prose.ini").find("no [section] line"), std::string::npos);
+    EnsureFolders(temp / "folder.ini/");
+    EXPECT_EQ(ProfileFileProblem(temp / "folder.ini"), "is a folder");
 }
 
 } // namespace
