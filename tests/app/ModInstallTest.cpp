@@ -3,8 +3,10 @@
 #include "app/ArchiveInstaller.h"
 #include "app/ModManagement.h"
 #include "platform/FileSystem.h"
+#include "platform/Trash.h"
 #include "platform/ManualResetEvent.h"
 #include "platform/engine/ResourceArchiveFile.h"
+#include "support/ScriptedPrompt.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -51,25 +53,63 @@ TEST(NewModName, ChecksInOrder)
     }
 }
 
-TEST(DeleteMod, RemovesTheWorkingAndBuildTreesOfThatModOnly)
+class DeleteModTest : public ::testing::Test
 {
+protected:
+    DeleteModTest()
+    {
+        const char* previous = getenv("XDG_DATA_HOME");
+        m_hadDataHome = previous != nullptr;
+        if (previous)
+            m_previousDataHome = previous;
+        setenv("XDG_DATA_HOME", (temp.Path() + "data").c_str(), 1);
+        WriteFile(temp / "w/CustomMaps/Fjord/source/a.txt", "a");
+        WriteFile(temp / "w/CustomMaps/Fjord/database/r.dbr", "r");
+        WriteFile(temp / "w/CustomMaps/Other/source/b.txt", "b");
+        WriteFile(temp / "b/CustomMaps/Fjord/resources/x.arc", "x");
+    }
+    ~DeleteModTest() override
+    {
+        if (m_hadDataHome)
+            setenv("XDG_DATA_HOME", m_previousDataHome.c_str(), 1);
+        else
+            unsetenv("XDG_DATA_HOME");
+    }
+
     TempFolder temp;
-    WriteFile(temp / "w/CustomMaps/Fjord/source/a.txt", "a");
-    WriteFile(temp / "w/CustomMaps/Fjord/database/r.dbr", "r");
-    WriteFile(temp / "w/CustomMaps/Other/source/b.txt", "b");
-    WriteFile(temp / "b/CustomMaps/Fjord/resources/x.arc", "x");
+    test::ScriptedPrompt prompt;
+    std::string m_previousDataHome;
+    bool m_hadDataHome = false;
+};
+
+TEST_F(DeleteModTest, NetworkModeRemovesTheWorkingAndBuildTreesOfThatModOnly)
+{
     ASSERT_TRUE(SetReadOnly(temp / "w/CustomMaps/Fjord/database/r.dbr", true));
-    EXPECT_TRUE(DeleteModFolders(temp / "w/", temp / "b/", "Fjord"));
+    EXPECT_TRUE(DeleteModFolders(temp / "w/", temp / "b/", "Fjord", false, prompt));
     EXPECT_FALSE(PathExists(temp / "w/CustomMaps/Fjord"));
     EXPECT_FALSE(PathExists(temp / "b/CustomMaps/Fjord"));
     EXPECT_EQ(ReadFile(temp / "w/CustomMaps/Other/source/b.txt"), "b");
+    EXPECT_FALSE(PathExists(temp / "data/Trash/files/Fjord"));
 
     // Names that would reach outside CustomMaps delete nothing.
-    EXPECT_FALSE(DeleteModFolders(temp / "w/", temp / "b/", ".."));
-    EXPECT_FALSE(DeleteModFolders(temp / "w/", temp / "b/", ""));
+    EXPECT_FALSE(DeleteModFolders(temp / "w/", temp / "b/", "..", false, prompt));
+    EXPECT_FALSE(DeleteModFolders(temp / "w/", temp / "b/", "", true, prompt));
     EXPECT_TRUE(PathExists(temp / "w/CustomMaps/Other/source/b.txt"));
+    EXPECT_TRUE(prompt.messages.empty());
 }
 
+TEST_F(DeleteModTest, LocalModeSendsBothTreesToTheTrashWhereTheyCanBeRestored)
+{
+    EXPECT_TRUE(DeleteModFolders(temp / "w/", temp / "b/", "Fjord", true, prompt));
+    EXPECT_FALSE(PathExists(temp / "w/CustomMaps/Fjord"));
+    EXPECT_FALSE(PathExists(temp / "b/CustomMaps/Fjord"));
+    // The working tree and the build tree share a name: the second is numbered.
+    EXPECT_EQ(ReadFile(temp / "data/Trash/files/Fjord/database/r.dbr"), "r");
+    EXPECT_EQ(ReadFile(temp / "data/Trash/files/Fjord.2/resources/x.arc"), "x");
+    EXPECT_TRUE(RestoreFromTrash(temp / "data/Trash/info/Fjord.trashinfo"));
+    EXPECT_EQ(ReadFile(temp / "w/CustomMaps/Fjord/source/a.txt"), "a");
+    EXPECT_TRUE(prompt.messages.empty());
+}
 class ArchiveInstallTest : public ::testing::Test
 {
 protected:
