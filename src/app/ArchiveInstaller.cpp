@@ -34,6 +34,7 @@ ArchiveInstaller::Result ArchiveInstaller::Extract(const std::string& destinatio
                                                    const Progress& progress)
 {
     m_failures.clear();
+    m_written = 0;
     if (!m_archive)
         return Result::Failed;
     std::string folder = WithTrailingSeparator(destination);
@@ -48,6 +49,11 @@ ArchiveInstaller::Result ArchiveInstaller::Extract(const std::string& destinatio
         if (!entry.name)
             continue;
         std::string name = entry.name;
+        if (m_skipped.count(name))
+        {
+            done += entry.size;
+            continue;
+        }
         if (progress)
             progress(name, done, m_totalBytes);
         std::string parent = ParentPath(folder + name);
@@ -58,6 +64,8 @@ ArchiveInstaller::Result ArchiveInstaller::Extract(const std::string& destinatio
             MakeWritable(folder + name);
         if (!m_archive->ExtractFileToDisk(i, folder.c_str()))
             m_failures.push_back(name + ": " + m_archive->LastError());
+        else
+            ++m_written;
         done += entry.size;
         if (progress)
             progress(std::string(), done, m_totalBytes);

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,11 @@ public:
     Result Extract(const std::string& destination, const ManualResetEvent& cancel, const Progress& progress);
     // "name: reason" for each entry that could not be extracted.
     const std::vector<std::string>& Failures() const { return m_failures; }
+    // Entries (by archive name) that Extract leaves alone: files the user
+    // chose to keep.
+    void SetSkipped(std::set<std::string> names) { m_skipped = std::move(names); }
+    // The entries the last Extract wrote.
+    int Written() const { return m_written; }
 
     void Close();
 
@@ -60,6 +66,8 @@ private:
     uint64_t m_totalBytes = 0;
     std::string m_lastError;
     std::vector<std::string> m_failures;
+    std::set<std::string> m_skipped;
+    int m_written = 0;
 };
 
 } // namespace mw

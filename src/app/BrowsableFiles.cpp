@@ -71,6 +71,18 @@ void AddResourceFolders(const std::string& root, const std::vector<std::string>&
 
 std::string BrowsableFile::Shown() const { return ShortName(archive) + "\\" + ToBackslashes(name); }
 
+std::string BrowsableFile::GamePath() const
+{
+    if (!EqualsNoCase(Extension(archive), "arc"))
+        return name;
+    std::string archiveName = ShortName(archive);
+    std::string folder = archiveName.substr(0, archiveName.size() - 4);
+    std::string parent = ShortName(ParentPath(archive));
+    if (EqualsNoCase(parent, "XPack"))
+        folder = parent + "/" + folder;
+    return folder + "/" + name;
+}
+
 std::vector<BrowsableFile> ListBrowsableFiles(const BrowseFolders& folders, const std::string& modName,
                                               const std::string& extensions)
 {

@@ -14,6 +14,11 @@ struct BrowsableFile
     std::string name;    // the record name or the entry's path in the archive
     // What the browser shows: the archive's file name, then the name.
     std::string Shown() const;
+    // The path the game resolves, as a value names it: a record's name, or
+    // a resource entry below its archive's folder ("textures/rose.tex" for
+    // rose.tex in textures.arc, "xpack/g/x.tex" for an archive in XPack/),
+    // the same as the file's path in the mod's trees.
+    std::string GamePath() const;
 };
 
 struct BrowseFolders

@@ -36,7 +36,7 @@ const std::vector<CommandInfo> kCommands = {
     {kFolderCheckIn, "Check &In", "OnFolderCheckin", "Check In", true, false, true},
     {kFolderUndoCheckOut, "&Undo Check Out", "OnFolderUndocheckout", "Revert", true, false, true},
 
-    {kSetWorkingFolder, "Set &Working Folder...", "OnFileSetworkingfolder", nullptr, true, false, true},
+    {kSetWorkingFolder, "Set &Working Folder...", "OnFileSetworkingfolder", nullptr, false, false, true},
     {kOptions, "&Options...", "OnToolsOptions", nullptr, false, false, true},
     {kFileSummary, "File &Summary", "OnToolsFilesummary", nullptr, true, false, true},
     {kStatusReport, "Status &Report", "OnToolsStatusreport", nullptr, false, false, true},
@@ -83,6 +83,8 @@ bool IsCommandEnabled(int id, const CommandState& state)
 {
     if (id == kStop)
         return state.busy;
+    if (id == kUndo)
+        return state.available && state.canUndo;
     if (id >= kSelectModNone && id < kSelectModNone + 1000)
         return !state.busy;
     const CommandInfo* command = FindCommand(id);

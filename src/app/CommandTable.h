@@ -106,6 +106,7 @@ struct CommandState
     bool busy = false;      // the worker runs
     bool network = false;   // -network
     bool available = true;  // the operation behind the command exists in this build
+    bool canUndo = false;   // the focused text field has an edit to take back
 };
 
 bool IsCommandEnabled(int id, const CommandState& state);

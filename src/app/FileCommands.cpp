@@ -84,43 +84,6 @@ bool RememberEarlierPath(IWorkspaceContext& context, const std::string& newPath,
     return document->Write(text) && WriteTextFileAtomic(fullPath, text);
 }
 
-bool DeleteFiles(IWorkspaceContext& context, const std::vector<std::string>& paths)
-{
-    if (paths.empty())
-        return false;
-    std::string question = paths.size() == 1
-                               ? Format("Are you sure you want to delete the file '%s'?", FileNameOf(paths[0]).c_str())
-                               : Format("Are you sure you want to delete these %d files?", int(paths.size()));
-    if (context.Prompt().Show(question, "Confirm File Delete", PromptButtons::YesNo, PromptIcon::Question) !=
-        PromptAnswer::Yes)
-        return false;
-    bool deleted = false;
-    for (const std::string& path : paths)
-    {
-        if (context.SourceControl().DeleteFileA(path) != 0)
-            ShowError(context, "Error deleting file");
-        else
-            deleted = true;
-    }
-    return deleted;
-}
-
-bool DeleteFolder(IWorkspaceContext& context, const std::string& folder)
-{
-    std::string shown = folder;
-    while (!shown.empty() && shown.back() == '/')
-        shown.pop_back();
-    std::string question = Format("Are you sure you want to delete the folder '%s' and its contents?", shown.c_str());
-    if (context.Prompt().Show(question, "", PromptButtons::YesNo, PromptIcon::Question) != PromptAnswer::Yes)
-        return false;
-    if (context.SourceControl().DeleteDirectory(folder) != 0)
-    {
-        ShowError(context, "Error deleting directory");
-        return false;
-    }
-    return true;
-}
-
 bool CreateFolder(IWorkspaceContext& context, const std::string& parent, const std::string& name)
 {
     bool valid = !name.empty() && name.find_first_of("/\\") == std::string::npos && name != "." && name != "..";
@@ -392,16 +355,32 @@ std::vector<std::string> FilesBelowFolder(SourceControlClient& sourceControl, co
     return paths;
 }
 
+namespace {
+
+bool HeldByUser(SourceControlClient& sourceControl, const std::string& path)
+{
+    FileStatus status;
+    return sourceControl.GetFileStatus(path, status) == 0 && status.outToUser &&
+           status.userName == sourceControl.GetUserName();
+}
+
+} // namespace
+
 bool AnyHeldByUser(SourceControlClient& sourceControl, const std::vector<std::string>& paths)
 {
     for (const std::string& path : paths)
-    {
-        FileStatus status;
-        if (sourceControl.GetFileStatus(path, status) == 0 && status.outToUser &&
-            status.userName == sourceControl.GetUserName())
+        if (HeldByUser(sourceControl, path))
             return true;
-    }
     return false;
+}
+
+std::vector<std::string> PathsHeldByUser(SourceControlClient& sourceControl, const std::vector<std::string>& paths)
+{
+    std::vector<std::string> held;
+    for (const std::string& path : paths)
+        if (HeldByUser(sourceControl, path))
+            held.push_back(path);
+    return held;
 }
 
 FileProperties ReadFileProperties(SourceControlClient& sourceControl, const std::string& path)

@@ -13,11 +13,6 @@ class IWorkspaceContext;
 class SourceControlClient;
 struct DefaultFile;
 
-// Deletes the files after asking; nothing selected asks and deletes nothing.
-// False when nothing was deleted.
-bool DeleteFiles(IWorkspaceContext& context, const std::vector<std::string>& paths);
-// Deletes the folder and its contents after asking; true when it was deleted.
-bool DeleteFolder(IWorkspaceContext& context, const std::string& folder);
 // Creates parent + name + "/"; true on success ("Error creating folder %s." otherwise).
 bool CreateFolder(IWorkspaceContext& context, const std::string& parent, const std::string& name);
 // Renames a folder (ending in "/") within its parent; the new folder's path, or "" on failure (reported).
@@ -79,6 +74,9 @@ std::vector<std::string> FilesBelowFolder(SourceControlClient& sourceControl, co
                                           bool onlyMine);
 // Whether Check In and Undo Check Out apply: a selected file held by this user.
 bool AnyHeldByUser(SourceControlClient& sourceControl, const std::vector<std::string>& paths);
+// The paths among these that this user holds checked out: what Check In and
+// Undo Check Out act on, however they are started.
+std::vector<std::string> PathsHeldByUser(SourceControlClient& sourceControl, const std::vector<std::string>& paths);
 
 // The Properties dialog's texts.
 struct FileProperties

@@ -71,8 +71,16 @@ bool FileReorganiser::RenameFile(const std::string& oldPath, const std::string& 
 {
     if (!mw::RenameFile(m_context, oldPath, newName))
         return false;
+    std::string newPath = FolderOf(oldPath) + newName;
     if (m_databaseTab && IsDatabaseDocument(oldPath))
-        KeepReferences({PathChange{oldPath, FolderOf(oldPath) + newName, false}});
+    {
+        // The old path is remembered whatever the answer about references,
+        // so that a later reference update can still repair them.
+        if (IsDatabaseDocument(newPath) && !RememberEarlierPath(m_context, newPath, oldPath))
+            m_context.Prompt().Show(Format("Couldn't note the earlier name in %s.", newPath.c_str()), "",
+                                    PromptButtons::Ok, PromptIcon::Error);
+        KeepReferences({PathChange{oldPath, newPath, false}});
+    }
     return true;
 }
 

@@ -1,8 +1,10 @@
 // New-mod name checks and mod deletion.
 #include "ModManagement.h"
 
+#include "context/IUserPrompt.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
+#include "platform/Trash.h"
 
 namespace mw {
 namespace {
@@ -37,18 +39,47 @@ std::string CheckNewModName(const std::string& name, const std::vector<std::stri
     return std::string();
 }
 
-bool DeleteModFolders(const std::string& workingDir, const std::string& buildDir, const std::string& modName)
+bool DeleteModFolders(const std::string& workingDir, const std::string& buildDir, const std::string& modName,
+                      bool toTrash, IUserPrompt& prompt)
 {
     // A name with a separator or "." could reach outside CustomMaps.
     if (modName.empty() || !IsValidModName(modName))
         return false;
     bool ok = true;
+    bool askedForGood = false;
+    bool deleteForGood = false;
     for (const std::string& base : {workingDir, buildDir})
     {
         if (base.empty())
             continue;
         std::string tree = base + "CustomMaps/" + modName;
-        if (IsFolder(tree) && !DeleteFolderTree(tree))
+        if (!IsFolder(tree))
+            continue;
+        if (toTrash)
+        {
+            TrashResult trashed = MoveToTrash(tree).result;
+            if (trashed == TrashResult::Trashed)
+                continue;
+            if (trashed == TrashResult::Failed)
+            {
+                ok = false;
+                continue;
+            }
+            if (!askedForGood)
+            {
+                askedForGood = true;
+                deleteForGood =
+                    prompt.Show(Format("No trash is available for the folders of %s. Delete them for good?",
+                                       modName.c_str()),
+                                "", PromptButtons::YesNo, PromptIcon::Warning) == PromptAnswer::Yes;
+            }
+            if (!deleteForGood)
+            {
+                ok = false;
+                continue;
+            }
+        }
+        if (!DeleteFolderTree(tree))
             ok = false;
     }
     return ok;

@@ -17,9 +17,15 @@ constexpr size_t kModNameLimit = 32;
 // equal to an existing mod ignoring case. Empty when the name is valid.
 std::string CheckNewModName(const std::string& name, const std::vector<std::string>& existingMods);
 
+class IUserPrompt;
+
 // Deletes the mod's trees below the working folder and the build folder
-// (nothing on the source-control server). False when a tree that exists
-// could not be removed whole. An empty or unsafe name deletes nothing.
-bool DeleteModFolders(const std::string& workingDir, const std::string& buildDir, const std::string& modName);
+// (nothing on the source-control server). With toTrash (local mode) the
+// trees go to the desktop's trash; where no trash serves a tree, the user is
+// asked once whether to delete it for good, and a No keeps it. False when a
+// tree that exists could not be removed whole or was kept. An empty or
+// unsafe name deletes nothing.
+bool DeleteModFolders(const std::string& workingDir, const std::string& buildDir, const std::string& modName,
+                      bool toTrash, IUserPrompt& prompt);
 
 } // namespace mw

@@ -23,6 +23,9 @@ enum class PromptButtons
     YesNoCancel,
     // Yes, No, Yes to all and No to all: the confirmation of a series of deletions.
     YesNoYesToAllNoToAll,
+    // Overwrite (Yes), Keep Mine (No) and Cancel: installing over files the
+    // user has changed.
+    OverwriteKeepMineCancel,
 };
 
 enum class PromptAnswer
@@ -63,6 +66,7 @@ inline PromptAnswer NonInteractiveAnswer(PromptButtons buttons)
     switch (buttons)
     {
     case PromptButtons::YesNoCancel:
+    case PromptButtons::OverwriteKeepMineCancel:
         return PromptAnswer::Cancel;
     case PromptButtons::YesNo:
     case PromptButtons::YesNoYesToAllNoToAll:

@@ -43,7 +43,7 @@ PromptAnswer CDbEditorPrompt::Show(const std::string& text, const std::string& c
     QMessageBox::StandardButtons shown = QMessageBox::Ok;
     if (buttons == PromptButtons::YesNo)
         shown = QMessageBox::Yes | QMessageBox::No;
-    else if (buttons == PromptButtons::YesNoCancel)
+    else if (buttons == PromptButtons::YesNoCancel || buttons == PromptButtons::OverwriteKeepMineCancel)
         shown = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
     QMessageBox box(boxIcon, QString::fromStdString(caption.empty() ? "Modwright" : caption),
                     QString::fromStdString(text), shown, m_parent);

@@ -241,12 +241,17 @@ void CMultipleEditDialog::accept()
             return;
     }
     else
+    {
+        std::vector<std::pair<std::string, std::string>> rows;
         for (size_t i = 0; i < values.size() && i < m_recordNames.size(); ++i)
-            if (!m_document.EditRecordValue(m_recordNames[i], m_variableName, values[i]))
-            {
-                m_table->selectRow(int(i));
-                return;
-            }
+            rows.emplace_back(m_recordNames[i], values[i]);
+        int refused = m_document.EditRecordValues(m_variableName, rows);
+        if (refused >= 0)
+        {
+            m_table->selectRow(refused);
+            return;
+        }
+    }
     QDialog::accept();
 }
 

@@ -3,6 +3,7 @@
 
 #include "dbtext/DbEditorDocument.h"
 #include "dbtext/DbEditorSettings.h"
+#include "dbtext/RecordValueWarnings.h"
 #include "dbtext/TemplateEditing.h"
 
 #include <QBrush>
@@ -38,6 +39,8 @@ void DbVariableTableModel::Rebuild(const std::string& groupName, const QString& 
     m_rows.clear();
     m_variables.clear();
     m_columns.clear();
+    m_warnings.clear();
+    m_fileRoots = FileValueRoots(m_document.Workspace());
     if (m_document.Mode() != DbEditorMode::None)
     {
         if (!search.isEmpty())
@@ -148,14 +151,38 @@ QVariant DbVariableTableModel::data(const QModelIndex& index, int role) const
             return QString::fromStdString(variable->description.empty()
                                               ? "Group: " + m_rows[size_t(index.row())].group
                                               : variable->description);
+        std::string warning = ValueWarningAt(index);
+        if (!warning.empty())
+            return QString::fromStdString("This value " + warning + ": " +
+                                          RecordOf(index.column())->GetValue(variable->name));
         return data(index, Qt::DisplayRole);
     }
+    // Values that compile to something other than they say are marked.
+    if ((role == Qt::ForegroundRole || role == Qt::BackgroundRole) && kind == ColumnKind::RecordValue &&
+        !ValueWarningAt(index).empty())
+        return role == Qt::ForegroundRole ? QBrush(QColor(170, 20, 20)) : QBrush(QColor(255, 228, 225));
     if (role == Qt::ForegroundRole && !IsTemplateMode() && kind == ColumnKind::RecordValue &&
         (variable->varClass == "static" || variable->IsDirective()))
         return QBrush(QColor(110, 110, 110));
     if (role == Qt::ForegroundRole && !variable->sourceFile.empty())
         return QBrush(QColor(40, 70, 150));
     return QVariant();
+}
+
+std::string DbVariableTableModel::ValueWarningAt(const QModelIndex& index) const
+{
+    const DbVariable* variable = VariableAt(index.row());
+    if (!variable || index.column() >= columnCount() || KindOf(index.column()) != ColumnKind::RecordValue ||
+        variable->IsDirective())
+        return std::string();
+    std::string value = RecordOf(index.column())->GetValue(variable->name);
+    if (value.empty())
+        return std::string();
+    std::string key = variable->type + '\n' + variable->varClass + '\n' + value;
+    auto found = m_warnings.find(key);
+    if (found == m_warnings.end())
+        found = m_warnings.emplace(key, ValueWarning(variable->varClass, variable->type, value, m_fileRoots)).first;
+    return found->second;
 }
 
 QVariant DbVariableTableModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -8,6 +8,7 @@
 #include <QAbstractTableModel>
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace mw {
@@ -63,6 +64,9 @@ public:
     int FindRow(const std::string& group, int index) const;
     CellEditorKind EditorKind(const QModelIndex& index) const;
     bool IsTemplateMode() const;
+    // Why a record value cell is marked (a value that does not read as its
+    // type, a file that does not exist), or empty when it is not.
+    std::string ValueWarningAt(const QModelIndex& index) const;
 
 private:
     struct Column
@@ -78,6 +82,10 @@ private:
     // Variables of the rows, looked up once per rebuild.
     std::vector<DbVariable*> m_variables;
     std::vector<Column> m_columns;
+    // Where file values are looked up, and the warnings found so far by
+    // type, class and value (painting asks often; a rebuild forgets them).
+    std::vector<std::string> m_fileRoots;
+    mutable std::unordered_map<std::string, std::string> m_warnings;
 };
 
 } // namespace mw

@@ -5,11 +5,13 @@
 #include "GroupDeleteAction.h"
 #include "GroupEditAction.h"
 #include "IDbEditorHost.h"
+#include "MultipleValueEditAction.h"
 #include "RecordValueEditAction.h"
 #include "TemplateBinding.h"
 #include "TemplateCellEditAction.h"
 #include "TemplateEditing.h"
 #include "TemplateValidation.h"
+#include "ValueTypeCheck.h"
 #include "VariableDeleteAction.h"
 #include "VariableInsertAction.h"
 #include "context/IWorkspaceContext.h"
@@ -321,7 +323,14 @@ bool DbEditorDocument::TemplateHasCollisions()
 {
     DbTemplate expanded;
     expanded.SetRoot(m_template->Root().DeepCopy());
-    expanded.LoadIncludes(m_workspace.GetWorkingDir(), &m_workspace);
+    // Without every include the names cannot be checked, so the save is refused.
+    if (expanded.LoadIncludes(m_workspace.GetWorkingDir(), &m_workspace) != 1)
+    {
+        m_prompt.Show("An include file of this template could not be opened (the output pane names it), so its "
+                      "names cannot be checked. The template was not saved.",
+                      "", PromptButtons::Ok, PromptIcon::Error);
+        return true;
+    }
     return CheckCollisions(expanded, &m_workspace, m_prompt) == 1;
 }
 
@@ -414,6 +423,19 @@ void DbEditorDocument::RecordAction(std::unique_ptr<UndoAction> action)
     m_history.Record(std::move(action));
 }
 
+bool DbEditorDocument::CheckRecordValue(const DbVariable& variable, const std::string& value)
+{
+    DbVariable candidate(variable);
+    candidate.value = value;
+    if (!ValidateVariable(*m_template, candidate, EditorMode::Record, m_prompt))
+        return false;
+    ValueTypeFault fault = CheckValueType(variable.varClass, variable.type, value);
+    if (fault == ValueTypeFault::None)
+        return true;
+    m_prompt.Show(ValueTypeFaultText(fault), "", PromptButtons::Ok, PromptIcon::Error);
+    return false;
+}
+
 bool DbEditorDocument::EditRecordValue(const std::string& recordShortName, const std::string& variableName,
                                        const std::string& value)
 {
@@ -422,9 +444,7 @@ bool DbEditorDocument::EditRecordValue(const std::string& recordShortName, const
     DbVariable* variable = m_template->Root().FindVariable(variableName, &holder);
     if (m_mode != DbEditorMode::Record || !record || !variable || variable->IsDirective())
         return false;
-    DbVariable candidate(*variable);
-    candidate.value = value;
-    if (!ValidateVariable(*m_template, candidate, EditorMode::Record, m_prompt))
+    if (!CheckRecordValue(*variable, value))
         return false;
     std::string before = record->GetValue(variableName);
     if (before == value)
@@ -433,6 +453,36 @@ bool DbEditorDocument::EditRecordValue(const std::string& recordShortName, const
     RecordAction(std::make_unique<RecordValueEditAction>(recordShortName, variableName, before, value, holder->name,
                                                          RowOf(*holder, variable)));
     return true;
+}
+
+int DbEditorDocument::EditRecordValues(const std::string& variableName,
+                                       const std::vector<std::pair<std::string, std::string>>& values)
+{
+    DbGroup* holder = nullptr;
+    DbVariable* variable = m_template->Root().FindVariable(variableName, &holder);
+    if (m_mode != DbEditorMode::Record || !variable || variable->IsDirective())
+        return 0;
+    // Every row is checked before any is written: a refused row leaves all
+    // records as they were.
+    for (size_t i = 0; i < values.size(); ++i)
+        if (!FindOpenRecordByName(values[i].first) || !CheckRecordValue(*variable, values[i].second))
+            return int(i);
+    std::vector<std::unique_ptr<RecordValueEditAction>> parts;
+    for (const auto& [shortName, value] : values)
+    {
+        DbRecord* record = FindOpenRecordByName(shortName);
+        std::string before = record->GetValue(variableName);
+        if (before == value)
+            continue;
+        record->SetValue(variableName, value);
+        parts.push_back(std::make_unique<RecordValueEditAction>(shortName, variableName, before, value, holder->name,
+                                                                RowOf(*holder, variable)));
+    }
+    if (parts.size() == 1)
+        RecordAction(std::move(parts.front()));
+    else if (!parts.empty())
+        RecordAction(std::make_unique<MultipleValueEditAction>(std::move(parts)));
+    return -1;
 }
 
 bool DbEditorDocument::EditTemplateField(const std::string& groupName, int row, TemplateField field,

@@ -85,6 +85,12 @@ public:
     // when the value is refused.
     bool EditRecordValue(const std::string& recordShortName, const std::string& variableName,
                          const std::string& value);
+    // Record mode: one variable's value in several records (short name,
+    // value), all or none, as one undo step. -1 when written, else the
+    // index of the first refused row (after its message); nothing is then
+    // written.
+    int EditRecordValues(const std::string& variableName,
+                         const std::vector<std::pair<std::string, std::string>>& values);
     // Template mode: one field of the variable at row in the group.
     bool EditTemplateField(const std::string& groupName, int row, TemplateField field, const std::string& text);
     // Template mode: replaces the variable at row with the dialog's result.
@@ -121,7 +127,11 @@ private:
     // PromptSave for every open document; false when one refused.
     bool PromptSaveAll(const std::string& path);
     bool SaveDocument(DbDocument& document);
+    // True (after a message) when the template must not be saved: a name
+    // collides, or an include cannot be opened so names cannot be checked.
     bool TemplateHasCollisions();
+    // The name and value rules and the type check of a value typed for a record.
+    bool CheckRecordValue(const DbVariable& variable, const std::string& value);
     void Changed();
     bool Refuse(const std::string& text);
     void RecordAction(std::unique_ptr<UndoAction> action);

@@ -3,6 +3,7 @@
 
 #include "DbLog.h"
 #include "DbTemplate.h"
+#include "ValueTypeCheck.h"
 #include "context/IUserPrompt.h"
 #include "platform/PathRules.h"
 
@@ -156,6 +157,15 @@ bool ValidateTypedValue(const DbVariable& variable, const std::string& text, IUs
             storedText.resize(dot);
         if (storedText.empty())
             storedText.push_back('0');
+    }
+    if (variable.type == "int" || variable.type == "real")
+    {
+        ValueTypeFault fault = CheckValueType(variable.varClass, variable.type, storedText);
+        if (fault != ValueTypeFault::None)
+        {
+            prompt.Show(ValueTypeFaultText(fault), "", PromptButtons::Ok, PromptIcon::Error);
+            return false;
+        }
     }
     return true;
 }

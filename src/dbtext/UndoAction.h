@@ -27,6 +27,9 @@ public:
     virtual void SetContext(const UndoContext& context) { m_context = context; }
     // True when the action changed the document of that short name.
     virtual bool IsForFile(const std::string& shortName) const { return m_shortName == shortName; }
+    // The document was saved: drop what concerns it. True when nothing of
+    // the action is left, so that the history removes it.
+    virtual bool ForgetFile(const std::string& shortName) { return IsForFile(shortName); }
 
     const std::string& ShortName() const { return m_shortName; }
 

@@ -37,11 +37,18 @@ void UndoHistory::Clear()
 
 void UndoHistory::ForgetFile(const std::string& shortName)
 {
-    int inEffect = 0;
-    for (int i = 0; i <= m_current; ++i)
-        inEffect += m_actions[size_t(i)]->IsForFile(shortName) ? 1 : 0;
-    m_current -= inEffect;
-    std::erase_if(m_actions, [&](const std::unique_ptr<UndoAction>& action) { return action->IsForFile(shortName); });
+    // An action that changed several documents keeps the parts of the others.
+    int removedInEffect = 0;
+    std::vector<std::unique_ptr<UndoAction>> kept;
+    for (size_t i = 0; i < m_actions.size(); ++i)
+    {
+        if (!m_actions[i]->IsForFile(shortName) || !m_actions[i]->ForgetFile(shortName))
+            kept.push_back(std::move(m_actions[i]));
+        else if (int(i) <= m_current)
+            ++removedInEffect;
+    }
+    m_actions = std::move(kept);
+    m_current -= removedInEffect;
 }
 
 bool UndoHistory::HasActionsFor(const std::string& shortName) const

@@ -6,6 +6,7 @@
 #include "context/IWorkspaceContext.h"
 #include "dbtext/DbRecord.h"
 #include "dbtext/DbTemplate.h"
+#include "dbtext/RecordValueWarnings.h"
 #include "dbtext/TemplateBinding.h"
 #include "platform/Clock.h"
 #include "platform/PathRules.h"
@@ -39,8 +40,10 @@ int DbCheckRecords(IWorkspaceContext& context)
 {
     DatabaseOperationTexts texts{"DbCheckRecords cancelled by user", "Database Record Check time %d:%02d", false, true};
     RecordTemplateCache cache;
-    return RunOverRecords(context, "Checking Records...", texts,
-                          [&](const std::string& path) { return CheckRecord(context, path, &cache); });
+    std::vector<std::string> fileRoots = FileValueRoots(context);
+    return RunOverRecords(context, "Checking Records...", texts, [&](const std::string& path) {
+        return CheckRecord(context, path, &cache, &fileRoots);
+    });
 }
 
 namespace {
@@ -90,7 +93,8 @@ bool DbSyncRecord(IWorkspaceContext& context, const std::string& recordPath, Rec
     return synced;
 }
 
-bool CheckRecord(IWorkspaceContext& context, const std::string& recordPath, RecordTemplateCache* cache)
+bool CheckRecord(IWorkspaceContext& context, const std::string& recordPath, RecordTemplateCache* cache,
+                 const std::vector<std::string>* fileRoots)
 {
     if (!HasLastThree(recordPath, "dbr"))
         return true;
@@ -109,7 +113,15 @@ bool CheckRecord(IWorkspaceContext& context, const std::string& recordPath, Reco
         std::string templatePath = ResolveTemplatePath(record.GetTemplateName(), context.GetWorkingDir());
         context.Log(Format("File \"%s\": cannot open template \"%s\".", scPath.c_str(), templatePath.c_str()), true,
                     true);
+        return true;
     }
+    // Values that compile to something other than they say are warned about,
+    // not counted: the record still builds as before.
+    std::vector<std::string> roots = fileRoots ? *fileRoots : FileValueRoots(context);
+    for (const RecordValueWarning& warning : FindRecordValueWarnings(dbTemplate, record, roots))
+        context.Log(Format("WARNING File \"%s\": variable \"%s\" value \"%s\" %s", scPath.c_str(),
+                           warning.variable.c_str(), warning.value.c_str(), warning.reason.c_str()),
+                    true, false);
     return true;
 }
 

@@ -61,6 +61,14 @@ std::string CFileBrowser::ChosenName() const
     return m_files[size_t(item->data(Qt::UserRole).toInt())].name;
 }
 
+std::string CFileBrowser::ChosenGamePath() const
+{
+    QListWidgetItem* item = m_list->currentItem();
+    if (!item || item->isHidden())
+        return std::string();
+    return m_files[size_t(item->data(Qt::UserRole).toInt())].GamePath();
+}
+
 std::string CFileBrowser::ChosenArchive() const
 {
     QListWidgetItem* item = m_list->currentItem();

@@ -25,6 +25,8 @@ public:
 
     // The chosen record name or archive entry path; empty when none.
     std::string ChosenName() const;
+    // The chosen file's path as the game resolves it (BrowsableFile::GamePath).
+    std::string ChosenGamePath() const;
     // The archive the chosen entry is in.
     std::string ChosenArchive() const;
     const std::vector<BrowsableFile>& Files() const { return m_files; }

@@ -206,13 +206,43 @@ void CFileView::FillList()
 void CFileView::SelectFiles(const std::vector<std::string>& names)
 {
     m_list->clearSelection();
+    QTreeWidgetItem* first = nullptr;
     for (int i = 0; i < m_list->topLevelItemCount(); ++i)
     {
         QTreeWidgetItem* item = m_list->topLevelItem(i);
         std::string name = item->data(0, kPathRole).toString().toStdString();
-        if (std::find(names.begin(), names.end(), name) != names.end())
-            item->setSelected(true);
+        if (std::find(names.begin(), names.end(), name) == names.end())
+            continue;
+        if (!first)
+            first = item;
+        item->setSelected(true);
     }
+    // The first chosen row also becomes current, so that the keyboard and
+    // the commands that act on one row start from it.
+    if (first)
+    {
+        m_list->setCurrentItem(first, 0, QItemSelectionModel::Current);
+        m_list->scrollToItem(first);
+    }
+}
+
+QTreeWidgetItem* CFileView::SelectedItem() const
+{
+    QTreeWidgetItem* current = m_list->currentItem();
+    if (current && current->isSelected())
+        return current;
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i)
+        if (m_list->topLevelItem(i)->isSelected())
+            return m_list->topLevelItem(i);
+    return nullptr;
+}
+
+void CFileView::StartRename(const std::string& path)
+{
+    if (path.empty())
+        return;
+    SelectFiles({path.substr(m_folder.size())});
+    Rename();
 }
 
 void CFileView::SetBusy(bool busy)
@@ -223,9 +253,12 @@ void CFileView::SetBusy(bool busy)
 
 void CFileView::Rename()
 {
-    QTreeWidgetItem* item = m_list->currentItem();
+    // The selected row is renamed, never a current row that is not selected.
+    QTreeWidgetItem* item = SelectedItem();
     if (!item || m_busy || m_readOnly)
         return;
+    m_list->setCurrentItem(item, 0, QItemSelectionModel::Current);
+    m_list->setFocus();
     m_list->editItem(item, 0);
 }
 
@@ -333,8 +366,8 @@ void CFileView::NewFile(const std::string& kind, const std::string& extension)
 {
     std::string path = NewEmptyFile(m_host.App(), m_folder, kind, extension);
     FillList();
-    if (!path.empty())
-        SelectFiles({path.substr(m_folder.size())});
+    // A new file opens with its name ready to be typed over.
+    StartRename(path);
 }
 
 void CFileView::NewFromDefault(size_t index)
@@ -344,8 +377,7 @@ void CFileView::NewFromDefault(size_t index)
         return;
     std::string path = NewFileFromDefault(m_host.App(), m_folder, defaults[index]);
     FillList();
-    if (!path.empty())
-        SelectFiles({path.substr(m_folder.size())});
+    StartRename(path);
 }
 
 void CFileView::Import()
@@ -503,26 +535,28 @@ void CFileView::FileCommand(int id)
     case CommandId::kFileCheckOut:
         m_host.RunBatch(BatchAction::CheckOut, paths);
         break;
-    // One file is checked in or reverted at once, with a message when it fails;
-    // several go to the worker.
+    // Only files this user holds are checked in or reverted, from the menu
+    // or the toolbar alike. One file goes at once, with a message when it
+    // fails; several go to the worker.
     case CommandId::kFileCheckIn:
-        if (paths.size() == 1 && !m_host.IsBusy())
-        {
-            CheckInOneFile(app, paths.front());
-            FillList();
-        }
-        else
-            m_host.RunBatch(BatchAction::CheckIn, paths);
-        break;
     case CommandId::kFileUndoCheckOut:
-        if (paths.size() == 1 && !m_host.IsBusy())
+    {
+        std::vector<std::string> held = PathsHeldByUser(SourceControl(), paths);
+        if (held.empty())
+            break;
+        bool checkIn = id == CommandId::kFileCheckIn;
+        if (held.size() == 1 && !m_host.IsBusy())
         {
-            RevertOneFile(app, paths.front());
+            if (checkIn)
+                CheckInOneFile(app, held.front());
+            else
+                RevertOneFile(app, held.front());
             FillList();
         }
         else
-            m_host.RunBatch(BatchAction::Revert, paths);
+            m_host.RunBatch(checkIn ? BatchAction::CheckIn : BatchAction::Revert, held);
         break;
+    }
     case CommandId::kFileResolve:
         for (const std::string& path : paths)
             ResolveOneFile(app, path);
@@ -580,8 +614,7 @@ void CFileView::ShowFolderMenu(const QPoint& position)
         AddCommand(menu, QStringLiteral("Ad&vanced..."), CommandId::kFolderAdvanced);
     }
     int buildId = m_kind == TabKind::Database ? CommandId::kFolderBuild : CommandId::kFolderBuildAssets;
-    // Sources are built through their assets: the Sources tab has no folder build.
-    QAction* build = AddCommand(menu, QStringLiteral("&Build"), buildId, !busy && m_kind != TabKind::Sources);
+    QAction* build = AddCommand(menu, QStringLiteral("&Build"), buildId, !busy);
     build->setToolTip(QStringLiteral("Recursively builds all of the files under this directory"));
     build->setStatusTip(build->toolTip());
     QAction* chosen = menu.exec(m_tree->viewport()->mapToGlobal(position));
@@ -682,6 +715,10 @@ void CFileView::FolderCommand(int id)
         return;
     case CommandId::kFolderBuild:
     case CommandId::kFolderBuildAssets:
+        // Sources are built through their assets, which mirror the source
+        // folders (an asset made from a source file keeps its path).
+        if (m_kind == TabKind::Sources)
+            folder = app.GetModPrefix() + "assets/" + StripPathPrefix(folder, RootFolder());
         m_host.BuildFolder(m_kind == TabKind::Database, folder);
         return;
     default:

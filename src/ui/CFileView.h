@@ -82,6 +82,12 @@ private:
     void ShowFileMenu(const QPoint& position);
     void ShowFolderMenu(const QPoint& position);
     void FolderCommand(int id);
+    // The row a one-file command acts on: the current row when it is
+    // selected, else the first selected row; null when none is selected.
+    QTreeWidgetItem* SelectedItem() const;
+    // Selects a file just made (relative to the working folder) and opens
+    // its name for editing.
+    void StartRename(const std::string& path);
     void AddNewFileItems(QMenu& menu);
     QAction* AddCommand(QMenu& menu, const QString& text, int id, bool enabled = true);
     bool IsNetwork() const;

@@ -9,6 +9,7 @@
 #include <QDialog>
 
 #include <functional>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -33,6 +34,10 @@ public:
     int exec() override;
     ArchiveInstaller::Result Result() const { return m_result; }
     bool Opened() const { return m_opened; }
+    // Entries to leave alone (the user's files that are kept), and the
+    // number of entries written.
+    void SetSkipped(std::set<std::string> names) { m_installer.SetSkipped(std::move(names)); }
+    int Written() const { return m_installer.Written(); }
 
     QProgressBar* Progress() const { return m_progress; }
     QLabel* CurrentFile() const { return m_currentFile; }

@@ -15,9 +15,11 @@
 #include "app/OutputLineFile.h"
 #include "app/CModwrightApp.h"
 #include "app/CommandTable.h"
+#include "app/FileCommands.h"
 #include "app/ImportRecord.h"
 #include "app/ModManagement.h"
 #include "app/ToolsetFiles.h"
+#include "app/ToolsetInstall.h"
 #include "assets/views/CAssetFileView.h"
 #include "assets/views/CSourceAssetMaker.h"
 #include "platform/DesktopLaunch.h"
@@ -36,6 +38,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -44,6 +47,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
+#include <QTreeWidget>
 
 namespace mw {
 namespace {
@@ -145,7 +149,13 @@ CMainFrame::CMainFrame(CModwrightApp& app, IUserPrompt& prompt, OperationTable o
     RegisterHandlers();
     BuildMenus();
     if (m_app.IsNetwork())
+    {
         BuildToolBar();
+        // Check In and Undo Check Out follow the rows chosen in the current tab.
+        for (CFileView* view : m_views)
+            connect(view->FileList(), &QTreeWidget::itemSelectionChanged, this, [this] { UpdateToolBarStates(); });
+        connect(m_tabs, &QTabWidget::currentChanged, this, [this] { UpdateToolBarStates(); });
+    }
     BuildStatusBar();
     RebuildModMenu();
     RefreshViews();
@@ -227,16 +237,20 @@ void CMainFrame::RegisterHandlers()
            [this, &app] { StartWorkerCommand(kRebuildAll, [&app] { app.Builder().BuildAll(true, true); }); });
     Handle(kSync, [this, &app] {
         if (StartWorkerCommand(kSync, [&app] { app.Sync(); }))
-            for (CFileView* view : m_views)
-                view->SetBusy(true);
+            SetViewsBusy(true);
     });
     Handle(kSyncAndBuild, [this, &app] {
-        StartWorkerCommand(kSyncAndBuild, [this, &app] {
+        bool started = StartWorkerCommand(kSyncAndBuild, [this, &app] {
             app.Sync();
+            // The files are usable again once the sync is done; the views are
+            // touched on the window's thread only.
+            QMetaObject::invokeMethod(this, [this] { SetViewsBusy(false); }, Qt::QueuedConnection);
             // The build goes on in the same pane, below the sync's lines.
             m_log.CancelClearPending();
             app.Builder().BuildAll(false, false);
         });
+        if (started)
+            SetViewsBusy(true);
     });
     Handle(kDatabaseSync, [this] { OnDatabaseSync(); });
     Handle(kCheckRecords, [this, &app] { StartWorkerCommand(kCheckRecords, [&app] { DbCheckRecords(app); }); });
@@ -266,6 +280,10 @@ void CMainFrame::RegisterHandlers()
         ViewCommand(&CFileView::MoveSelectedRecords);
     });
     Handle(kRefresh, [this] { RefreshViews(); });
+    Handle(kUndo, [] {
+        if (auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
+            field->undo();
+    });
     for (int id : {kFileRedoSync, kFileCheckOut, kFileCheckIn, kFileUndoCheckOut, kFileProperties})
         Handle(id, [this, id] { CurrentView().FileCommand(id); });
     Handle(kViewToolbar, [this] {
@@ -376,8 +394,10 @@ void CMainFrame::BuildMenus()
     else
     {
         AddMenu(QStringLiteral("&Build"), {kBuild, kRebuildAll, 0, kStop});
-        AddMenu(QStringLiteral("&Database"),
-                {kImportRecord, kCheckRecords, kMoveSelectedRecords, kDbArchiveStatistics, 0, kStop});
+        // The reference commands repair what a move or rename left behind,
+        // which local work needs as much as network work.
+        AddMenu(QStringLiteral("&Database"), {kImportRecord, kCheckRecords, kFindReferences, kUpdateReferences,
+                                              kMoveSelectedRecords, kDbArchiveStatistics, 0, kStop});
         AddMenu(QStringLiteral("A&rchive"), {kBuildArchives, kCompactArchives, kArchiveStatistics});
         AddMenu(QStringLiteral("&Tools"), {kOptions});
         AddMenu(QStringLiteral("&View"), {kViewStatusBar, 0, kRefresh});
@@ -432,7 +452,7 @@ bool CMainFrame::TriggerCommand(int id)
     // Worker commands reach their busy refusal; other commands obey their enabling rule.
     const CommandInfo* info = FindCommand(id);
     bool workerCommand = info && info->operationName;
-    if (!workerCommand && !IsCommandEnabled(id, CommandState{IsBusy(), m_app.IsNetwork(), true}))
+    if (!workerCommand && !IsCommandEnabled(id, CommandState{IsBusy(), m_app.IsNetwork(), true, FocusCanUndo()}))
         return false;
     if (info && info->networkOnly && !m_app.IsNetwork())
         return false;
@@ -482,6 +502,8 @@ void CMainFrame::FlushOutput() { m_output->Flush(m_log); }
 
 void CMainFrame::OnTimer()
 {
+    // A text field's undo state changes with every key typed into it.
+    UpdateUndoAction();
     bool busy = m_worker.IsRunning();
     if (busy)
     {
@@ -500,9 +522,7 @@ void CMainFrame::OnTimer()
     {
         FlushOutput();
         m_messagePane->setText(QStringLiteral("Ready"));
-        for (CFileView* view : m_views)
-            if (view->IsBusy())
-                view->SetBusy(false);
+        SetViewsBusy(false);
         CurrentView().Refresh();
     }
     UpdateCommandStates();
@@ -511,7 +531,7 @@ void CMainFrame::OnTimer()
 void CMainFrame::UpdateCommandStates()
 {
     bool busy = m_worker.IsRunning();
-    CommandState state{busy, m_app.IsNetwork(), true};
+    CommandState state{busy, m_app.IsNetwork(), true, FocusCanUndo()};
     for (auto& [id, action] : m_actions)
     {
         if (IsModCommand(id, m_app.GetModList().size()))
@@ -519,6 +539,7 @@ void CMainFrame::UpdateCommandStates()
         state.available = m_handlers.count(id) > 0;
         action->setEnabled(IsCommandEnabled(id, state));
     }
+    UpdateToolBarStates();
     if (QAction* stop = Action(kStop))
         stop->setText(ToQt(StopMenuText(busy, m_worker.OperationName())));
     if (m_selectMenu)
@@ -552,6 +573,36 @@ void CMainFrame::SelectMod(int id)
     m_app.SelectMod(ModIndexOfCommand(id));
     RebuildModMenu();
     RefreshViews();
+}
+
+void CMainFrame::UpdateToolBarStates()
+{
+    if (!m_toolBar)
+        return;
+    CommandState state{m_worker.IsRunning(), m_app.IsNetwork(), true};
+    bool mine = AnyHeldByUser(m_app.SourceControl(), CurrentView().SelectedPaths());
+    for (int id : {kFileCheckIn, kFileUndoCheckOut})
+        if (QAction* action = Action(id))
+            action->setEnabled(mine && IsCommandEnabled(id, state));
+}
+
+bool CMainFrame::FocusCanUndo() const
+{
+    auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    return field && !field->isReadOnly() && field->isUndoAvailable();
+}
+
+void CMainFrame::UpdateUndoAction()
+{
+    if (QAction* undo = Action(kUndo))
+        undo->setEnabled(IsCommandEnabled(kUndo, CommandState{IsBusy(), m_app.IsNetwork(), true, FocusCanUndo()}));
+}
+
+void CMainFrame::SetViewsBusy(bool busy)
+{
+    for (CFileView* view : m_views)
+        if (view->IsBusy() != busy)
+            view->SetBusy(busy);
 }
 
 void CMainFrame::RefreshViews()
@@ -755,7 +806,7 @@ void CMainFrame::OnModDelete()
     if (m_prompt.Show(Format("Are you sure you would like to delete %s?", name.c_str()), "", PromptButtons::YesNo,
                       PromptIcon::Question) != PromptAnswer::Yes)
         return;
-    if (!DeleteModFolders(m_app.GetWorkingDir(), m_app.GetBuildDir(), name))
+    if (!DeleteModFolders(m_app.GetWorkingDir(), m_app.GetBuildDir(), name, !m_app.IsNetwork(), m_prompt))
         m_prompt.Show(Format("Some files of %s could not be deleted.", name.c_str()), "", PromptButtons::Ok,
                       PromptIcon::Error);
     m_app.RefreshModList();
@@ -767,8 +818,16 @@ void CMainFrame::OnModDelete()
 bool CMainFrame::InstallArchive(const char* archive, const std::string& destination)
 {
     std::string path = m_app.ToolsetPath(archive);
+    // Files the user changed are asked about once, before anything is written.
+    InstallPlan plan = PlanToolsetInstall(path, destination, m_prompt);
+    if (plan.cancelled)
+        return false;
     CInstallDialog dialog(path, destination, m_prompt, this);
+    dialog.SetSkipped(plan.keep);
     bool installed = dialog.exec() == QDialog::Accepted;
+    if (dialog.Opened())
+        for (const std::string& line : InstallReport(plan, dialog.Written(), destination))
+            m_app.Log(line, true, false);
     m_app.RefreshModList();
     RebuildModMenu();
     RefreshViews();

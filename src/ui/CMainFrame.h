@@ -61,6 +61,8 @@ public:
     void UpdateCommandStates();
     void RebuildModMenu();
     void RefreshViews();
+    // Marks the three file views busy (Sync runs) or usable again.
+    void SetViewsBusy(bool busy);
     // Replaces how files are opened (tests).
     void SetFileOpener(std::function<void(const std::string& fullPath)> opener) { m_opener = std::move(opener); }
 
@@ -89,6 +91,13 @@ private:
     void OnTimer();
     void SelectMod(int id);
     void ViewCommand(void (CFileView::*command)());
+    // Edit > Undo takes back the last edit of the focused text field (a
+    // name being typed in a file list).
+    bool FocusCanUndo() const;
+    // The network toolbar's Check In and Undo Check Out: enabled while a
+    // chosen row of the current tab is held by this user.
+    void UpdateToolBarStates();
+    void UpdateUndoAction();
 
     // Command handlers, named after their menu paths.
     void OnDatabaseSync();

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QThread>
 
 namespace mw {
@@ -64,6 +65,12 @@ PromptAnswer QtUserPrompt::ShowWithDetails(const std::string& text, const std::s
         break;
     case PromptButtons::YesNoYesToAllNoToAll:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::YesToAll | QMessageBox::NoToAll);
+        box.setDefaultButton(QMessageBox::No);
+        break;
+    case PromptButtons::OverwriteKeepMineCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("&Overwrite"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("&Keep Mine"));
         box.setDefaultButton(QMessageBox::No);
         break;
     }

@@ -108,7 +108,7 @@ int RunWindowed(int& argc, char** argv, const std::vector<std::string>& argument
                 BrowseFolders folders{app.GetBuildDir(), WithTrailingSeparator(app.GetStartDir()),
                                       app.GetAdditionalBuildDirs()};
                 CFileBrowser browser(folders, modName, extensions, parent);
-                return browser.exec() == QDialog::Accepted ? browser.ChosenName() : std::string();
+                return browser.exec() == QDialog::Accepted ? browser.ChosenGamePath() : std::string();
             });
 #endif
         CMainFrame frame(app, prompt, operations);

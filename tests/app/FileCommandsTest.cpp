@@ -2,6 +2,7 @@
 // windowed login loop and the Status Report, on real folders.
 #include "app/CModwrightApp.h"
 #include "app/FileCommands.h"
+#include "app/FileReorganiser.h"
 #include "app/ImportRecord.h"
 #include "app/UserStates.h"
 #include "dbtools/DatabaseCompile.h"
@@ -58,18 +59,21 @@ TEST_F(FileCommandsTest, NewRecordTakesTheFirstNameSourceControlDoesNotKnow)
 
 TEST_F(FileCommandsTest, DeleteAsksOnceAndDeletesOnlyOnYes)
 {
-    EXPECT_FALSE(DeleteFiles(workspace, {}));
+    // The views delete through the reorganiser; in network mode it deletes
+    // through source control, as these files are.
+    FileReorganiser reorganiser(workspace, true, false);
+    EXPECT_FALSE(reorganiser.DeleteFiles({}));
     EXPECT_TRUE(workspace.prompt.messages.empty());
 
     WriteFile(temp / "source/a.txt", "a");
     WriteFile(temp / "source/b.txt", "b");
-    EXPECT_FALSE(DeleteFiles(workspace, {"source/a.txt"}));
+    EXPECT_FALSE(reorganiser.DeleteFiles({"source/a.txt"}));
     EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Are you sure you want to delete the file 'a.txt'?"}));
     EXPECT_EQ(workspace.prompt.messages[0].caption, "Confirm File Delete");
     EXPECT_TRUE(IsFile(temp / "source/a.txt"));
 
     workspace.prompt.answers.push_back(PromptAnswer::Yes);
-    EXPECT_TRUE(DeleteFiles(workspace, {"source/a.txt", "source/b.txt"}));
+    EXPECT_TRUE(reorganiser.DeleteFiles({"source/a.txt", "source/b.txt"}));
     EXPECT_EQ(MessageTexts().back(), "Are you sure you want to delete these 2 files?");
     EXPECT_FALSE(PathExists(temp / "source/a.txt"));
     EXPECT_FALSE(PathExists(temp / "source/b.txt"));
@@ -158,7 +162,7 @@ TEST_F(FileCommandsTest, FolderCommandsReportFailures)
     EXPECT_EQ(RenameFolder(workspace, "source/Levels/", "Maps"), "source/Maps/");
 
     workspace.prompt.answers.push_back(PromptAnswer::Yes);
-    EXPECT_TRUE(DeleteFolder(workspace, "source/Maps/"));
+    EXPECT_TRUE(FileReorganiser(workspace, true, false).DeleteFolder("source/Maps/"));
     EXPECT_EQ(MessageTexts().back(), "Are you sure you want to delete the folder 'source/Maps' and its contents?");
     EXPECT_FALSE(PathExists(temp / "source/Maps"));
 }

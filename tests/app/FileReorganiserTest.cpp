@@ -105,6 +105,9 @@ TEST_F(FileReorganiserTest, RenameAnsweredNoLeavesReferrersAsTheyWere)
     ASSERT_TRUE(reorganiser.RenameFile("database/records/old/sword.dbr", "blade.dbr"));
     ASSERT_EQ(workspace.prompt.messages.size(), 1u);
     EXPECT_EQ(ReadFile(temp / "database/loot/a.dbr"), before);
+    // The old name is remembered all the same, so a later update can repair the referrers.
+    EXPECT_NE(ReadFile(temp / "database/records/old/blade.dbr").find("fileNameHistoryEntry,records\\old\\sword.dbr,"),
+              std::string::npos);
 
     // A folder rename carries the paths below it; other tabs are not searched.
     workspace.prompt.answers.push_back(PromptAnswer::Yes);

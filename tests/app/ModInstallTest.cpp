@@ -1,10 +1,15 @@
 // New mod names, deleting a mod, and installing the archives that come with
 // the tool into a workspace folder.
 #include "app/ArchiveInstaller.h"
+#include "app/BrowsableFiles.h"
+#include "app/ToolsetInstall.h"
+#include "dbtext/FileValuePaths.h"
 #include "app/ModManagement.h"
 #include "platform/FileSystem.h"
+#include "platform/Trash.h"
 #include "platform/ManualResetEvent.h"
 #include "platform/engine/ResourceArchiveFile.h"
+#include "support/ScriptedPrompt.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -51,25 +56,63 @@ TEST(NewModName, ChecksInOrder)
     }
 }
 
-TEST(DeleteMod, RemovesTheWorkingAndBuildTreesOfThatModOnly)
+class DeleteModTest : public ::testing::Test
 {
+protected:
+    DeleteModTest()
+    {
+        const char* previous = getenv("XDG_DATA_HOME");
+        m_hadDataHome = previous != nullptr;
+        if (previous)
+            m_previousDataHome = previous;
+        setenv("XDG_DATA_HOME", (temp.Path() + "data").c_str(), 1);
+        WriteFile(temp / "w/CustomMaps/Fjord/source/a.txt", "a");
+        WriteFile(temp / "w/CustomMaps/Fjord/database/r.dbr", "r");
+        WriteFile(temp / "w/CustomMaps/Other/source/b.txt", "b");
+        WriteFile(temp / "b/CustomMaps/Fjord/resources/x.arc", "x");
+    }
+    ~DeleteModTest() override
+    {
+        if (m_hadDataHome)
+            setenv("XDG_DATA_HOME", m_previousDataHome.c_str(), 1);
+        else
+            unsetenv("XDG_DATA_HOME");
+    }
+
     TempFolder temp;
-    WriteFile(temp / "w/CustomMaps/Fjord/source/a.txt", "a");
-    WriteFile(temp / "w/CustomMaps/Fjord/database/r.dbr", "r");
-    WriteFile(temp / "w/CustomMaps/Other/source/b.txt", "b");
-    WriteFile(temp / "b/CustomMaps/Fjord/resources/x.arc", "x");
+    test::ScriptedPrompt prompt;
+    std::string m_previousDataHome;
+    bool m_hadDataHome = false;
+};
+
+TEST_F(DeleteModTest, NetworkModeRemovesTheWorkingAndBuildTreesOfThatModOnly)
+{
     ASSERT_TRUE(SetReadOnly(temp / "w/CustomMaps/Fjord/database/r.dbr", true));
-    EXPECT_TRUE(DeleteModFolders(temp / "w/", temp / "b/", "Fjord"));
+    EXPECT_TRUE(DeleteModFolders(temp / "w/", temp / "b/", "Fjord", false, prompt));
     EXPECT_FALSE(PathExists(temp / "w/CustomMaps/Fjord"));
     EXPECT_FALSE(PathExists(temp / "b/CustomMaps/Fjord"));
     EXPECT_EQ(ReadFile(temp / "w/CustomMaps/Other/source/b.txt"), "b");
+    EXPECT_FALSE(PathExists(temp / "data/Trash/files/Fjord"));
 
     // Names that would reach outside CustomMaps delete nothing.
-    EXPECT_FALSE(DeleteModFolders(temp / "w/", temp / "b/", ".."));
-    EXPECT_FALSE(DeleteModFolders(temp / "w/", temp / "b/", ""));
+    EXPECT_FALSE(DeleteModFolders(temp / "w/", temp / "b/", "..", false, prompt));
+    EXPECT_FALSE(DeleteModFolders(temp / "w/", temp / "b/", "", true, prompt));
     EXPECT_TRUE(PathExists(temp / "w/CustomMaps/Other/source/b.txt"));
+    EXPECT_TRUE(prompt.messages.empty());
 }
 
+TEST_F(DeleteModTest, LocalModeSendsBothTreesToTheTrashWhereTheyCanBeRestored)
+{
+    EXPECT_TRUE(DeleteModFolders(temp / "w/", temp / "b/", "Fjord", true, prompt));
+    EXPECT_FALSE(PathExists(temp / "w/CustomMaps/Fjord"));
+    EXPECT_FALSE(PathExists(temp / "b/CustomMaps/Fjord"));
+    // The working tree and the build tree share a name: the second is numbered.
+    EXPECT_EQ(ReadFile(temp / "data/Trash/files/Fjord/database/r.dbr"), "r");
+    EXPECT_EQ(ReadFile(temp / "data/Trash/files/Fjord.2/resources/x.arc"), "x");
+    EXPECT_TRUE(RestoreFromTrash(temp / "data/Trash/info/Fjord.trashinfo"));
+    EXPECT_EQ(ReadFile(temp / "w/CustomMaps/Fjord/source/a.txt"), "a");
+    EXPECT_TRUE(prompt.messages.empty());
+}
 class ArchiveInstallTest : public ::testing::Test
 {
 protected:
@@ -155,6 +198,73 @@ TEST_F(ArchiveInstallTest, AnEntryThatCannotBeWrittenIsReportedAndTheRestInstall
     EXPECT_EQ(installer.Failures()[0].rfind("blocked/two.txt: ", 0), 0u);
     EXPECT_EQ(ReadFile(temp / "out/a/one.txt"), "1");
     EXPECT_EQ(ReadFile(temp / "out/c/three.txt"), "3");
+}
+
+TEST_F(ArchiveInstallTest, ChangedFilesAreAskedAboutOnceAndReplacedOnesGoToTheTrash)
+{
+    MakeArchive({{"Templates/base.tpl", "base v2"}, {"Templates/item.tpl", "item"}, {"Templates/new.tpl", "new"}});
+    std::string destination = temp / "Working/Database/";
+    WriteFile(destination + "Templates/base.tpl", "base edited by me");
+    WriteFile(destination + "Templates/item.tpl", "item"); // same bytes: not asked about
+    const char* previous = getenv("XDG_DATA_HOME");
+    std::string previousValue = previous ? previous : "";
+    setenv("XDG_DATA_HOME", (temp.Path() + "data").c_str(), 1);
+
+    // Cancel installs nothing; the question names the changed file only.
+    test::ScriptedPrompt prompt;
+    prompt.answers.push_back(PromptAnswer::Cancel);
+    InstallPlan cancelled = PlanToolsetInstall(archivePath, destination, prompt);
+    EXPECT_TRUE(cancelled.cancelled);
+    ASSERT_EQ(prompt.messages.size(), 1u);
+    EXPECT_EQ(prompt.messages[0].buttons, PromptButtons::OverwriteKeepMineCancel);
+    EXPECT_NE(prompt.messages[0].text.find("1 files in"), std::string::npos);
+    EXPECT_NE(prompt.messages[0].text.find("Templates\\base.tpl"), std::string::npos);
+    EXPECT_EQ(prompt.messages[0].text.find("item.tpl"), std::string::npos);
+    EXPECT_EQ(ReadFile(destination + "Templates/base.tpl"), "base edited by me");
+
+    // Keep Mine installs the rest around the user's file.
+    prompt.answers.push_back(PromptAnswer::No);
+    InstallPlan kept = PlanToolsetInstall(archivePath, destination, prompt);
+    ArchiveInstaller installer;
+    ASSERT_TRUE(installer.Open(archivePath));
+    installer.SetSkipped(kept.keep);
+    EXPECT_EQ(installer.Extract(destination, cancel, nullptr), ArchiveInstaller::Result::Completed);
+    EXPECT_EQ(installer.Written(), 2);
+    EXPECT_EQ(ReadFile(destination + "Templates/base.tpl"), "base edited by me");
+    EXPECT_EQ(ReadFile(destination + "Templates/new.tpl"), "new");
+    EXPECT_EQ(InstallReport(kept, installer.Written(), destination),
+              (std::vector<std::string>{"Installed 2 files into " + destination, "Kept your Templates\\base.tpl"}));
+
+    // Overwrite replaces it and keeps the user's version in the trash.
+    prompt.answers.push_back(PromptAnswer::Yes);
+    InstallPlan replaced = PlanToolsetInstall(archivePath, destination, prompt);
+    EXPECT_TRUE(replaced.keep.empty());
+    installer.SetSkipped(replaced.keep);
+    EXPECT_EQ(installer.Extract(destination, cancel, nullptr), ArchiveInstaller::Result::Completed);
+    EXPECT_EQ(ReadFile(destination + "Templates/base.tpl"), "base v2");
+    EXPECT_EQ(ReadFile(temp / "data/Trash/files/base.tpl"), "base edited by me");
+    EXPECT_EQ(InstallReport(replaced, installer.Written(), destination)[1],
+              "Replaced Templates\\base.tpl (your version is in the trash)");
+
+    // Nothing changed: nothing is asked.
+    size_t asked = prompt.messages.size();
+    EXPECT_FALSE(PlanToolsetInstall(archivePath, destination, prompt).cancelled);
+    EXPECT_EQ(prompt.messages.size(), asked);
+    if (previous)
+        setenv("XDG_DATA_HOME", previousValue.c_str(), 1);
+    else
+        unsetenv("XDG_DATA_HOME");
+}
+
+TEST(BrowsableFiles, AResourceEntryIsNamedBelowItsArchiveFolderAsOnDisk)
+{
+    EXPECT_EQ((BrowsableFile{"/b/CustomMaps/M/Resources/textures.arc", "rose.tex"}.GamePath()), "textures/rose.tex");
+    EXPECT_EQ((BrowsableFile{"/b/Resources/Textures.arc", "items/rose.tex"}.GamePath()), "Textures/items/rose.tex");
+    EXPECT_EQ((BrowsableFile{"/b/Resources/XPack/gear.arc", "x.msh"}.GamePath()), "XPack/gear/x.msh");
+    // Records keep their record names.
+    EXPECT_EQ((BrowsableFile{"/b/Database/database.arz", "records\\a.dbr"}.GamePath()), "records\\a.dbr");
+    EXPECT_EQ(ArchiveEntryValue(BrowsableFile{"/b/Resources/textures.arc", "rose.tex"}.GamePath()),
+              "textures\\rose.tex");
 }
 
 } // namespace

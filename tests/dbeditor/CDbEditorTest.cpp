@@ -176,6 +176,78 @@ TEST_F(CDbEditorTest, InPlaceEditorsCommitThroughTheKeyboard)
     editor.hide();
 }
 
+TEST_F(CDbEditorTest, CellsApplyTheTypeChecksAndValuesThatDoNotReadAsTheirTypeAreMarked)
+{
+    test::WriteFile(temp / "database/records/odd.dbr",
+              "templateName,%TEMPLATE_DIR%Database\\Templates\\unit.tpl,\r\nspeed,12abc,\r\nalive,true,\r\n"
+              "skin,textures\\missing.tex,\r\ndamage,1;x,\r\n");
+    test::WriteFile(temp / "database/textures/rose.tex", "t");
+    ASSERT_TRUE(editor.OpenFiles({Record("archer"), Record("odd")}));
+    editor.show();
+    ASSERT_TRUE(editor.Tree()->SelectGroup("Combat"));
+    auto typeIn = [&](const QString& name, int column, const QString& text) {
+        QModelIndex cell = editor.Model()->index(RowOf(name), column);
+        editor.List()->setCurrentIndex(cell);
+        editor.List()->edit(cell);
+        auto* field = qobject_cast<QLineEdit*>(editor.List()->indexWidget(cell));
+        if (!field)
+            return false;
+        field->setText(text);
+        QTest::keyClick(field, Qt::Key_Return);
+        QApplication::processEvents();
+        return true;
+    };
+    // Refused with a message, the value unchanged.
+    ASSERT_TRUE(typeIn("speed", 3, "12abc"));
+    EXPECT_EQ(Cell("speed", 3), "3");
+    EXPECT_EQ(Messages().back(), "Variables of type INT must be set to a whole number");
+    QString aliveBefore = Cell("alive", 3);
+    ASSERT_TRUE(typeIn("alive", 3, "2"));
+    EXPECT_EQ(Cell("alive", 3), aliveBefore);
+    EXPECT_EQ(Messages().back(), "Variables of type BOOL must be set to 0 (false) or 1 (true)");
+    ASSERT_TRUE(typeIn("damage", 3, "1.5;abc"));
+    EXPECT_EQ(Messages().back(), "Variables of type REAL must be set to a number");
+    EXPECT_EQ(Cell("damage", 3), "1.5;2.25;4");
+    ASSERT_TRUE(typeIn("speed", 3, "-4.5"));
+    EXPECT_EQ(Cell("speed", 3), "-4.5");
+    EXPECT_FALSE(editor.Document().FindOpenRecordByName("odd.dbr")->FileState().IsModified());
+
+    // What the file already holds is shown marked, with the reason.
+    auto marked = [&](const QString& name, int column) {
+        QModelIndex cell = editor.Model()->index(RowOf(name), column);
+        return editor.Model()->data(cell, Qt::BackgroundRole).isValid();
+    };
+    EXPECT_TRUE(marked("speed", 4));
+    EXPECT_TRUE(marked("alive", 4));
+    EXPECT_TRUE(marked("damage", 4));
+    EXPECT_FALSE(marked("speed", 3));
+    EXPECT_EQ(editor.Model()->data(editor.Model()->index(RowOf("speed"), 4), Qt::ToolTipRole).toString(),
+              "This value does not read as int: 12abc");
+    ASSERT_TRUE(editor.Tree()->SelectGroup("Looks"));
+    EXPECT_TRUE(marked("skin", 4));
+    // A file value that names an existing file is not marked.
+    ASSERT_TRUE(editor.Document().EditRecordValue("odd.dbr", "skin", "textures\\rose.tex"));
+    EXPECT_FALSE(marked("skin", 4));
+    editor.hide();
+}
+
+TEST_F(CDbEditorTest, ATemplateWhoseIncludeCannotBeOpenedIsNotSaved)
+{
+    std::string text = "Group { name = \"All Groups\" type = \"list\"\n" +
+                       test::EditorVariableText("Include File", "include", "static",
+                                                "%TEMPLATE_DIR%Database\\Templates\\gone.tpl") +
+                       test::EditorVariableText("weight", "real", "variable") + "}\n";
+    test::WriteFile(temp / "Database/Templates/broken.tpl", text);
+    ASSERT_TRUE(editor.OpenFiles({temp / "Database/Templates/broken.tpl"}));
+    ASSERT_TRUE(editor.Document().IsModified()); // the Header group was added
+    EXPECT_FALSE(editor.Document().Save());
+    EXPECT_EQ(Messages().back(), "An include file of this template could not be opened (the output pane names it), "
+                                 "so its names cannot be checked. The template was not saved.");
+    EXPECT_EQ(test::ReadFile(temp / "Database/Templates/broken.tpl"), text);
+    EXPECT_FALSE(editor.Document().SaveAs());
+    EXPECT_EQ(test::ReadFile(temp / "Database/Templates/broken.tpl"), text);
+}
+
 TEST_F(CDbEditorTest, SearchFindsVariablesOfEveryGroupByName)
 {
     ASSERT_TRUE(editor.OpenFile(Record("archer")));

@@ -42,9 +42,43 @@ TEST_F(CMultipleEditDialogTest, RecordsFormAppliesPercentAndWritesEveryRecord)
     dialog.accept();
     EXPECT_EQ(dialog.result(), int(QDialog::Accepted));
     EXPECT_EQ(document.FindOpenRecordByName("scout.dbr")->GetValue("speed"), "8");
+    // One multiple edit is one undo step for every record it changed.
+    document.Undo();
+    EXPECT_EQ(document.FindOpenRecordByName("scout.dbr")->GetValue("speed"), "5");
+    EXPECT_EQ(document.FindOpenRecordByName("knight.dbr")->GetValue("speed"), "4");
+    EXPECT_EQ(document.FindOpenRecordByName("archer.dbr")->GetValue("speed"), "3");
+    EXPECT_FALSE(document.History().CanUndo());
+    document.Redo();
+    EXPECT_EQ(document.FindOpenRecordByName("archer.dbr")->GetValue("speed"), "5");
+    EXPECT_EQ(document.FindOpenRecordByName("knight.dbr")->GetValue("speed"), "6");
+
+    // Saving one record forgets only its part: the others stay modified and undoable.
+    ASSERT_TRUE(document.FindOpenRecordByName("knight.dbr")->FileState().Save());
+    EXPECT_FALSE(document.FindOpenRecordByName("knight.dbr")->FileState().IsModified());
+    EXPECT_TRUE(document.FindOpenRecordByName("scout.dbr")->FileState().IsModified());
     document.Undo();
     EXPECT_EQ(document.FindOpenRecordByName("scout.dbr")->GetValue("speed"), "5");
     EXPECT_EQ(document.FindOpenRecordByName("knight.dbr")->GetValue("speed"), "6");
+}
+
+TEST_F(CMultipleEditDialogTest, ARefusedRowWritesNoRowAndCancelLeavesEveryRecordAsItWas)
+{
+    CMultipleEditDialog dialog(document, "speed", CMultipleEditDialog::Form::Records, "", false, nullptr);
+    dialog.Table()->item(0, 1)->setText("7");
+    dialog.Table()->item(1, 1)->setText("12abc");
+    dialog.Table()->item(2, 1)->setText("9");
+    dialog.accept();
+    EXPECT_NE(dialog.result(), int(QDialog::Accepted));
+    ASSERT_FALSE(workspace.prompt.messages.empty());
+    EXPECT_EQ(workspace.prompt.messages.back().text, "Variables of type INT must be set to a whole number");
+    EXPECT_EQ(dialog.Table()->selectedItems().front()->row(), 1);
+    // The row before the refused one was not written either.
+    EXPECT_EQ(document.FindOpenRecordByName("archer.dbr")->GetValue("speed"), "3");
+    dialog.reject();
+    EXPECT_EQ(document.FindOpenRecordByName("archer.dbr")->GetValue("speed"), "3");
+    EXPECT_EQ(document.FindOpenRecordByName("scout.dbr")->GetValue("speed"), "5");
+    EXPECT_FALSE(document.IsModified());
+    EXPECT_FALSE(document.History().CanUndo());
 }
 
 TEST_F(CMultipleEditDialogTest, ArrayFormMovesEntriesAndAddsToRealValues)
@@ -96,6 +130,8 @@ TEST_F(CMultipleEditDialogTest, ReadOnlyStaticAndTypedValueRules)
 
     CMultipleEditDialog speed(document, "speed", CMultipleEditDialog::Form::Records, "", false, nullptr);
     EXPECT_TRUE(speed.ConfirmTypedValue("3.7"));
+    EXPECT_EQ(speed.Values(), (std::vector<std::string>{"3", "3", "3"}));
+    EXPECT_FALSE(speed.ConfirmTypedValue("12abc"));
     EXPECT_EQ(speed.Values(), (std::vector<std::string>{"3", "3", "3"}));
 }
 

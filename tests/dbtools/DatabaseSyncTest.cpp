@@ -55,6 +55,33 @@ TEST_F(DatabaseSyncTest, RecordCheckReportsWithoutChangingAnything)
     EXPECT_TRUE(backend->calls.empty());
 }
 
+TEST_F(DatabaseSyncTest, ValuesThatDoNotReadAsTheirTypeAreWarnedAboutNotCounted)
+{
+    WriteTemplate("kinds.tpl", Var("count", "variable", "int", "0") + Var("on", "variable", "bool", "0") +
+                                   Var("rate", "array", "real", "") + Var("icon", "variable", "file_tex", "") +
+                                   Var("next", "variable", "file_dbr", "") + Var("label", "variable", "string", ""));
+    const std::string kinds = "%TEMPLATE_DIR%Database\\Templates\\kinds.tpl";
+    WriteRecord("database/fine.dbr", "templateName," + kinds +
+                                         ",\ncount,-3.5,\non,1,\nrate,1;.5;2e3,\nicon,textures\\rose.tex,\n"
+                                         "next,fine.dbr,\nlabel,abc,\n");
+    WriteFile(temp / "assets/textures/rose.tex", "asset");
+    EXPECT_EQ(DbCheckRecords(workspace), 0);
+    EXPECT_EQ(workspace.Texts().size(), 4u);
+
+    std::string odd = "templateName," + kinds +
+                      ",\ncount,12abc,\non,true,\nrate,1;abc,\nicon,textures\\gone.tex,\nlabel,12abc,\n";
+    WriteRecord("database/odd.dbr", odd);
+    workspace.log.clear();
+    EXPECT_EQ(DbCheckRecords(workspace), 0);
+    EXPECT_TRUE(Logged("WARNING File \"database/odd.dbr\": variable \"count\" value \"12abc\" does not read as int"));
+    EXPECT_TRUE(Logged("WARNING File \"database/odd.dbr\": variable \"on\" value \"true\" does not read as bool (0 or 1)"));
+    EXPECT_TRUE(Logged("WARNING File \"database/odd.dbr\": variable \"rate\" value \"1;abc\" does not read as real"));
+    EXPECT_TRUE(Logged("WARNING File \"database/odd.dbr\": variable \"icon\" value \"textures\\gone.tex\" names a "
+                       "file that does not exist"));
+    EXPECT_EQ(workspace.Texts().size(), 8u); // four warnings; the string is not one
+    EXPECT_EQ(Read("database/odd.dbr"), odd);
+}
+
 TEST_F(DatabaseSyncTest, AFolderThatCannotBeMadeStopsTheOperation)
 {
     DeleteFolderTree(temp / "database");
