@@ -2,35 +2,13 @@
 // top to bottom; pixels past the edge repeat the edge pixel.
 #include "TextureEncoder.h"
 
+#include "AlphaBlockEncoder.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace mw::tools {
 namespace {
-
-void Put16(std::string& out, uint16_t value)
-{
-    out += char(value & 0xFF);
-    out += char(value >> 8);
-}
-
-void Put32(std::string& out, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        out += char((value >> (8 * i)) & 0xFF);
-}
-
-uint16_t To565(const int rgb[3])
-{
-    return uint16_t(((rgb[0] * 31 + 127) / 255) << 11 | ((rgb[1] * 63 + 127) / 255) << 5 | ((rgb[2] * 31 + 127) / 255));
-}
-
-void From565(uint16_t value, int rgb[3])
-{
-    rgb[0] = ((value >> 11) & 31) * 255 / 31;
-    rgb[1] = ((value >> 5) & 63) * 255 / 63;
-    rgb[2] = (value & 31) * 255 / 31;
-}
 
 // The 16 pixels of the block at (bx, by), edge pixels repeated.
 void GatherBlock(const RgbaImage& image, uint32_t bx, uint32_t by, uint8_t block[16][4])
@@ -41,94 +19,6 @@ void GatherBlock(const RgbaImage& image, uint32_t bx, uint32_t by, uint8_t block
             const uint8_t* pixel = image.At(std::min(bx * 4 + x, image.width - 1), std::min(by * 4 + y, image.height - 1));
             std::copy(pixel, pixel + 4, block[y * 4 + x]);
         }
-}
-
-// A four-colour BC1 block: the bounding box corners of the block's colours
-// as endpoints, each pixel given the nearest of the four palette colours.
-void EncodeColorBlock(const uint8_t block[16][4], std::string& out)
-{
-    int low[3] = {255, 255, 255}, high[3] = {0, 0, 0};
-    for (int i = 0; i < 16; ++i)
-        for (int c = 0; c < 3; ++c)
-        {
-            low[c] = std::min<int>(low[c], block[i][c]);
-            high[c] = std::max<int>(high[c], block[i][c]);
-        }
-    uint16_t color0 = To565(high), color1 = To565(low);
-    if (color0 < color1)
-        std::swap(color0, color1);
-    uint32_t indexes = 0;
-    if (color0 != color1)
-    {
-        int palette[4][3];
-        From565(color0, palette[0]);
-        From565(color1, palette[1]);
-        for (int c = 0; c < 3; ++c)
-        {
-            palette[2][c] = (2 * palette[0][c] + palette[1][c]) / 3;
-            palette[3][c] = (palette[0][c] + 2 * palette[1][c]) / 3;
-        }
-        for (int i = 0; i < 16; ++i)
-        {
-            int best = 0, bestDistance = 1 << 30;
-            for (int p = 0; p < 4; ++p)
-            {
-                int distance = 0;
-                for (int c = 0; c < 3; ++c)
-                    distance += (block[i][c] - palette[p][c]) * (block[i][c] - palette[p][c]);
-                if (distance < bestDistance)
-                    best = p, bestDistance = distance;
-            }
-            indexes |= uint32_t(best) << (2 * i);
-        }
-    }
-    Put16(out, color0);
-    Put16(out, color1);
-    Put32(out, indexes);
-}
-
-// BC2 alpha: sixteen 4-bit values.
-void EncodeExplicitAlpha(const uint8_t block[16][4], std::string& out)
-{
-    uint64_t bits = 0;
-    for (int i = 0; i < 16; ++i)
-        bits |= uint64_t((block[i][3] * 15 + 127) / 255) << (4 * i);
-    for (int i = 0; i < 8; ++i)
-        out += char((bits >> (8 * i)) & 0xFF);
-}
-
-// BC3 alpha: the block's largest and smallest alpha as endpoints (eight-value
-// mode), sixteen 3-bit indexes of the nearest value.
-void EncodeInterpolatedAlpha(const uint8_t block[16][4], std::string& out)
-{
-    int high = 0, low = 255;
-    for (int i = 0; i < 16; ++i)
-    {
-        high = std::max<int>(high, block[i][3]);
-        low = std::min<int>(low, block[i][3]);
-    }
-    uint64_t bits = 0;
-    if (high != low)
-    {
-        int palette[8] = {high, low};
-        for (int k = 1; k <= 6; ++k)
-            palette[k + 1] = ((7 - k) * high + k * low) / 7;
-        for (int i = 0; i < 16; ++i)
-        {
-            int best = 0, bestDistance = 1 << 30;
-            for (int p = 0; p < 8; ++p)
-            {
-                int distance = std::abs(block[i][3] - palette[p]);
-                if (distance < bestDistance)
-                    best = p, bestDistance = distance;
-            }
-            bits |= uint64_t(best) << (3 * i);
-        }
-    }
-    out += char(high);
-    out += char(low);
-    for (int i = 0; i < 6; ++i)
-        out += char((bits >> (8 * i)) & 0xFF);
 }
 
 uint32_t NextPowerOfTwo(uint32_t value)
@@ -201,7 +91,7 @@ void RenormalizeNormals(RgbaImage& image)
     }
 }
 
-std::string EncodeLevel(const RgbaImage& image, TextureFormat format)
+std::string EncodeLevel(const RgbaImage& image, TextureFormat format, EncodeQuality quality)
 {
     std::string out;
     if (format == TextureFormat::Uncompressed)
@@ -216,16 +106,24 @@ std::string EncodeLevel(const RgbaImage& image, TextureFormat format)
         return out;
     }
     const uint32_t blocksAcross = (image.width + 3) / 4, blocksDown = (image.height + 3) / 4;
+    const size_t blockBytes = format == TextureFormat::Dxt1 ? 8 : 16;
+    out.resize(size_t(blocksAcross) * blocksDown * blockBytes);
+    auto* at = reinterpret_cast<uint8_t*>(out.data());
     uint8_t block[16][4];
     for (uint32_t by = 0; by < blocksDown; ++by)
-        for (uint32_t bx = 0; bx < blocksAcross; ++bx)
+        for (uint32_t bx = 0; bx < blocksAcross; ++bx, at += blockBytes)
         {
             GatherBlock(image, bx, by, block);
+            if (format == TextureFormat::Dxt1)
+            {
+                EncodeColorBlock(block, ColorBlockMode::AnyMode, quality, at);
+                continue;
+            }
             if (format == TextureFormat::Dxt3)
-                EncodeExplicitAlpha(block, out);
-            else if (format == TextureFormat::Dxt5)
-                EncodeInterpolatedAlpha(block, out);
-            EncodeColorBlock(block, out);
+                EncodeExplicitAlphaBlock(block, at);
+            else
+                EncodeInterpolatedAlphaBlock(block, at);
+            EncodeColorBlock(block, ColorBlockMode::FourColour, quality, at + 8);
         }
     return out;
 }

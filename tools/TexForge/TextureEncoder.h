@@ -2,6 +2,7 @@
 // two, mipmap chains, normal-map renormalisation and block compression.
 #pragma once
 
+#include "ColorBlockEncoder.h"
 #include "RgbaImage.h"
 
 #include <string>
@@ -19,6 +20,6 @@ std::vector<RgbaImage> MipmapChain(const RgbaImage& image);
 // Treats RGB as a normal (128 = 0) and rescales it to unit length.
 void RenormalizeNormals(RgbaImage& image);
 // The stored bytes of one level in the format.
-std::string EncodeLevel(const RgbaImage& image, TextureFormat format);
+std::string EncodeLevel(const RgbaImage& image, TextureFormat format, EncodeQuality quality = EncodeQuality::Best);
 
 } // namespace mw::tools

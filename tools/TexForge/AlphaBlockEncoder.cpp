@@ -1,0 +1,186 @@
+// Alpha block search. For each interpolated mode: a window of endpoint
+// pairs around the block's extreme values, a least-squares refit for the
+// chosen indexes, then single steps of either endpoint while the error falls.
+#include "AlphaBlockEncoder.h"
+
+#include "BlockFormat.h"
+
+#include <algorithm>
+
+namespace mw::tools {
+namespace {
+
+struct AlphaCandidate
+{
+    int alpha0 = 0, alpha1 = 0;
+    uint32_t error = ~0u;
+};
+
+uint32_t Evaluate(const int values[16], int alpha0, int alpha1, uint8_t indexes[16] = nullptr)
+{
+    int palette[8];
+    AlphaPalette(alpha0, alpha1, palette);
+    uint32_t total = 0;
+    for (int i = 0; i < 16; ++i)
+    {
+        int best = 1 << 30, bestIndex = 0;
+        for (int p = 0; p < 8; ++p)
+        {
+            const int distance = (values[i] - palette[p]) * (values[i] - palette[p]);
+            if (distance < best)
+                best = distance, bestIndex = p;
+        }
+        total += uint32_t(best);
+        if (indexes)
+            indexes[i] = uint8_t(bestIndex);
+    }
+    return total;
+}
+
+// The mode of a pair: six interpolants need alpha0 > alpha1, four need alpha0 <= alpha1.
+bool InMode(int alpha0, int alpha1, bool sixInterpolants)
+{
+    if (alpha0 < 0 || alpha0 > 255 || alpha1 < 0 || alpha1 > 255)
+        return false;
+    return sixInterpolants ? alpha0 > alpha1 : alpha0 <= alpha1;
+}
+
+bool Consider(const int values[16], int alpha0, int alpha1, bool sixInterpolants, AlphaCandidate& best)
+{
+    if (!InMode(alpha0, alpha1, sixInterpolants))
+        return false;
+    const uint32_t error = Evaluate(values, alpha0, alpha1);
+    if (error >= best.error)
+        return false;
+    best = AlphaCandidate{alpha0, alpha1, error};
+    return true;
+}
+
+int RoundedDivide(int64_t num, int64_t den) { return int(num >= 0 ? (2 * num + den) / (2 * den) : -((-2 * num + den) / (2 * den))); }
+
+// Least-squares endpoints for the indexes of best; pixels on the fixed 0 and
+// 255 of the four-interpolant mode take no part.
+void Refit(const int values[16], bool sixInterpolants, AlphaCandidate& best)
+{
+    uint8_t indexes[16];
+    Evaluate(values, best.alpha0, best.alpha1, indexes);
+    const int scale = sixInterpolants ? 7 : 5;
+    int64_t saa = 0, sbb = 0, sab = 0, xa = 0, xb = 0;
+    for (int i = 0; i < 16; ++i)
+    {
+        const int index = indexes[i];
+        if (!sixInterpolants && index >= 6)
+            continue;
+        const int step = index == 0 ? 0 : index == 1 ? scale : index - 1; // how far towards alpha1
+        const int wa = scale - step, wb = step;
+        saa += wa * wa, sbb += wb * wb, sab += wa * wb;
+        xa += wa * values[i], xb += wb * values[i];
+    }
+    const int64_t det = saa * sbb - sab * sab;
+    if (det <= 0)
+        return;
+    const int alpha0 = std::clamp(RoundedDivide(scale * (xa * sbb - xb * sab), det), 0, 255);
+    const int alpha1 = std::clamp(RoundedDivide(scale * (xb * saa - xa * sab), det), 0, 255);
+    Consider(values, alpha0, alpha1, sixInterpolants, best);
+}
+
+void StepSearch(const int values[16], bool sixInterpolants, AlphaCandidate& best)
+{
+    static constexpr int kSteps[8][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}, {-1, -1}, {1, 1}, {-1, 1}, {1, -1}};
+    for (int pass = 0; pass < 16; ++pass)
+    {
+        bool improved = false;
+        for (const auto& step : kSteps)
+            improved |= Consider(values, best.alpha0 + step[0], best.alpha1 + step[1], sixInterpolants, best);
+        if (!improved)
+            return;
+    }
+}
+
+AlphaCandidate SearchMode(const int values[16], int low, int high, bool sixInterpolants)
+{
+    AlphaCandidate best;
+    const int window = std::clamp((high - low) / 16, 1, 3);
+    for (int inLow = -1; inLow <= window; ++inLow)
+        for (int inHigh = -1; inHigh <= window; ++inHigh)
+        {
+            const int lowEnd = low + inLow, highEnd = high - inHigh;
+            if (sixInterpolants)
+                Consider(values, highEnd, lowEnd, true, best);
+            else
+                Consider(values, lowEnd, highEnd, false, best);
+        }
+    if (best.error == ~0u || best.error == 0)
+        return best;
+    Refit(values, sixInterpolants, best);
+    StepSearch(values, sixInterpolants, best);
+    return best;
+}
+
+} // namespace
+
+void EncodeExplicitAlphaBlock(const uint8_t block[16][4], uint8_t out[8])
+{
+    uint64_t bits = 0;
+    for (int i = 0; i < 16; ++i)
+        bits |= uint64_t((block[i][3] * 15 + 127) / 255) << (4 * i);
+    for (int i = 0; i < 8; ++i)
+        out[i] = uint8_t(bits >> (8 * i));
+}
+
+void EncodeInterpolatedAlphaBlock(const uint8_t block[16][4], uint8_t out[8])
+{
+    int values[16];
+    int low = 255, high = 0, innerLow = 255, innerHigh = 0;
+    bool hasExtreme = false;
+    for (int i = 0; i < 16; ++i)
+    {
+        values[i] = block[i][3];
+        low = std::min(low, values[i]);
+        high = std::max(high, values[i]);
+        if (values[i] == 0 || values[i] == 255)
+            hasExtreme = true;
+        else
+            innerLow = std::min(innerLow, values[i]), innerHigh = std::max(innerHigh, values[i]);
+    }
+    AlphaCandidate best{low, low, low == high ? 0u : ~0u};
+    if (low != high)
+    {
+        best = SearchMode(values, low, high, true);
+        if (hasExtreme && best.error > 0)
+        {
+            // With 0 and 255 given, the endpoints need only span the values between.
+            const AlphaCandidate four = innerLow > innerHigh ? AlphaCandidate{0, 0, Evaluate(values, 0, 0)}
+                                                             : SearchMode(values, innerLow, innerHigh, false);
+            if (four.error < best.error)
+                best = four;
+        }
+    }
+    uint8_t indexes[16];
+    Evaluate(values, best.alpha0, best.alpha1, indexes);
+    uint64_t bits = 0;
+    for (int i = 0; i < 16; ++i)
+        bits |= uint64_t(indexes[i]) << (3 * i);
+    out[0] = uint8_t(best.alpha0);
+    out[1] = uint8_t(best.alpha1);
+    for (int i = 0; i < 6; ++i)
+        out[2 + i] = uint8_t(bits >> (8 * i));
+}
+
+uint32_t InterpolatedAlphaError(const uint8_t block[16][4], const uint8_t encoded[8])
+{
+    int palette[8];
+    AlphaPalette(encoded[0], encoded[1], palette);
+    uint64_t bits = 0;
+    for (int i = 0; i < 6; ++i)
+        bits |= uint64_t(encoded[2 + i]) << (8 * i);
+    uint32_t total = 0;
+    for (int i = 0; i < 16; ++i)
+    {
+        const int difference = block[i][3] - palette[(bits >> (3 * i)) & 7];
+        total += uint32_t(difference * difference);
+    }
+    return total;
+}
+
+} // namespace mw::tools

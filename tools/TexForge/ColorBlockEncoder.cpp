@@ -1,0 +1,405 @@
+// BC1 colour block search: a principal-axis start, least-squares endpoints
+// for the chosen indexes, then single steps of each 565 endpoint channel
+// while the error falls. Blocks of one colour use tables of the best
+// endpoint pair for each 8-bit value.
+#include "ColorBlockEncoder.h"
+
+#include "BlockFormat.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+
+namespace mw::tools {
+namespace {
+
+constexpr int kMaxLevel[3] = {31, 63, 31};
+constexpr int kShift[3] = {11, 5, 0};
+
+int ExpandChannel(int level, int channel)
+{
+    return channel == 1 ? (level << 2 | level >> 4) : (level << 3 | level >> 2);
+}
+
+uint16_t Pack565(const int levels[3]) { return uint16_t(levels[0] << 11 | levels[1] << 5 | levels[2]); }
+
+void Unpack565(uint16_t value, int levels[3])
+{
+    for (int c = 0; c < 3; ++c)
+        levels[c] = (value >> kShift[c]) & kMaxLevel[c];
+}
+
+struct EndpointPair
+{
+    uint8_t high, low; // the levels of colour0 and colour1
+};
+
+// For each 8-bit value and channel width: the nearest level, and the
+// endpoint pair whose first interpolant (2 * colour0 + colour1) / 3 comes
+// closest, the closer pair of levels winning ties.
+struct ChannelTables
+{
+    uint8_t nearest[2][256];
+    EndpointPair single[2][256];
+
+    ChannelTables()
+    {
+        for (int wide = 0; wide < 2; ++wide)
+        {
+            const int channel = wide ? 1 : 0, top = kMaxLevel[channel];
+            for (int value = 0; value < 256; ++value)
+            {
+                int bestLevel = 0, bestLevelError = 1 << 30;
+                int bestPairError = 1 << 30, bestSpread = 1 << 30;
+                for (int high = 0; high <= top; ++high)
+                {
+                    const int expandedHigh = ExpandChannel(high, channel);
+                    if (std::abs(expandedHigh - value) < bestLevelError)
+                        bestLevel = high, bestLevelError = std::abs(expandedHigh - value);
+                    for (int low = 0; low <= top; ++low)
+                    {
+                        const int expandedLow = ExpandChannel(low, channel);
+                        const int error = std::abs((2 * expandedHigh + expandedLow) / 3 - value);
+                        const int spread = std::abs(expandedHigh - expandedLow);
+                        if (error < bestPairError || (error == bestPairError && spread < bestSpread))
+                        {
+                            single[wide][value] = EndpointPair{uint8_t(high), uint8_t(low)};
+                            bestPairError = error, bestSpread = spread;
+                        }
+                    }
+                }
+                nearest[wide][value] = uint8_t(bestLevel);
+            }
+        }
+    }
+};
+
+const ChannelTables& Tables()
+{
+    static const ChannelTables tables;
+    return tables;
+}
+
+// The block's colours by channel, so that the loops over pixels vectorise.
+struct BlockColours
+{
+    int channel[3][16];
+};
+
+struct Candidate
+{
+    uint16_t color0 = 0, color1 = 0;
+    uint32_t error = ~0u;
+    uint8_t indexes[16] = {};
+};
+
+uint32_t Evaluate(const BlockColours& colours, uint16_t color0, uint16_t color1, bool threeColour, uint8_t indexes[16])
+{
+    int palette[4][3];
+    ColorPalette(color0, color1, threeColour, palette);
+    if (threeColour)
+        std::copy(palette[2], palette[2] + 3, palette[3]); // index 3 is never chosen
+    uint32_t total = 0;
+    for (int i = 0; i < 16; ++i)
+    {
+        int distance[4];
+        for (int p = 0; p < 4; ++p)
+        {
+            const int dr = colours.channel[0][i] - palette[p][0], dg = colours.channel[1][i] - palette[p][1],
+                      db = colours.channel[2][i] - palette[p][2];
+            distance[p] = dr * dr + dg * dg + db * db;
+        }
+        int best = distance[0], index = 0;
+        for (int p = 1; p < 4; ++p)
+        {
+            index = distance[p] < best ? p : index;
+            best = std::min(best, distance[p]);
+        }
+        indexes[i] = uint8_t(index);
+        total += uint32_t(best);
+    }
+    return total;
+}
+
+bool Consider(const BlockColours& colours, uint16_t color0, uint16_t color1, bool threeColour, Candidate& best)
+{
+    Candidate candidate;
+    candidate.color0 = color0;
+    candidate.color1 = color1;
+    candidate.error = Evaluate(colours, color0, color1, threeColour, candidate.indexes);
+    if (candidate.error >= best.error)
+        return false;
+    best = candidate;
+    return true;
+}
+
+uint16_t NearestColor(const int rgb[3])
+{
+    const ChannelTables& tables = Tables();
+    const int levels[3] = {tables.nearest[0][std::clamp(rgb[0], 0, 255)], tables.nearest[1][std::clamp(rgb[1], 0, 255)],
+                           tables.nearest[0][std::clamp(rgb[2], 0, 255)]};
+    return Pack565(levels);
+}
+
+// Rounded num / den for den > 0.
+int64_t RoundedDivide(int64_t num, int64_t den) { return num >= 0 ? (2 * num + den) / (2 * den) : -((-2 * num + den) / (2 * den)); }
+
+// The endpoints that minimise the squared error for fixed indexes: each
+// pixel is w * colour0 + (1 - w) * colour1 with w of its index. False when
+// every pixel has the same weight.
+bool LeastSquaresEndpoints(const BlockColours& colours, const uint8_t indexes[16], bool threeColour, int a[3], int b[3])
+{
+    // Weights times the scale, so that the sums stay integers.
+    static constexpr int kFourWeights[4] = {3, 0, 2, 1}, kThreeWeights[4] = {2, 0, 1, 0};
+    const int scale = threeColour ? 2 : 3;
+    const int* weights = threeColour ? kThreeWeights : kFourWeights;
+    int64_t saa = 0, sbb = 0, sab = 0, xa[3] = {}, xb[3] = {};
+    for (int i = 0; i < 16; ++i)
+    {
+        const int wa = weights[indexes[i]], wb = scale - wa;
+        saa += wa * wa, sbb += wb * wb, sab += wa * wb;
+        for (int c = 0; c < 3; ++c)
+            xa[c] += wa * colours.channel[c][i], xb[c] += wb * colours.channel[c][i];
+    }
+    const int64_t det = saa * sbb - sab * sab;
+    if (det <= 0)
+        return false;
+    for (int c = 0; c < 3; ++c)
+    {
+        a[c] = int(std::clamp<int64_t>(RoundedDivide(scale * (xa[c] * sbb - xb[c] * sab), det), 0, 255));
+        b[c] = int(std::clamp<int64_t>(RoundedDivide(scale * (xb[c] * saa - xa[c] * sab), det), 0, 255));
+    }
+    return true;
+}
+
+// With the indexes fixed the error splits by channel, so each channel's pair
+// of levels is chosen on its own: the levels next to the least-squares
+// values, measured exactly through each index's pixel count, sum and sum of
+// squares. Returns the refitted endpoints.
+bool RefitEndpoints(const BlockColours& colours, const uint8_t indexes[16], bool threeColour, uint16_t& color0,
+                    uint16_t& color1)
+{
+    int a[3], b[3];
+    if (!LeastSquaresEndpoints(colours, indexes, threeColour, a, b))
+        return false;
+    constexpr int kReach = 1;
+    const ChannelTables& tables = Tables();
+    int high[3], low[3];
+    for (int c = 0; c < 3; ++c)
+    {
+        int count[4] = {}, sum[4] = {}, squares[4] = {};
+        for (int i = 0; i < 16; ++i)
+        {
+            const int value = colours.channel[c][i];
+            ++count[indexes[i]], sum[indexes[i]] += value, squares[indexes[i]] += value * value;
+        }
+        const int wide = c == 1 ? 1 : 0;
+        const int centreA = tables.nearest[wide][a[c]], centreB = tables.nearest[wide][b[c]];
+        int bestError = INT32_MAX;
+        for (int levelA = std::max(0, centreA - kReach); levelA <= std::min(kMaxLevel[c], centreA + kReach); ++levelA)
+            for (int levelB = std::max(0, centreB - kReach); levelB <= std::min(kMaxLevel[c], centreB + kReach); ++levelB)
+            {
+                const int ea = ExpandChannel(levelA, c), eb = ExpandChannel(levelB, c);
+                const int values[4] = {ea, eb, threeColour ? (ea + eb) / 2 : (2 * ea + eb) / 3,
+                                       threeColour ? 0 : (ea + 2 * eb) / 3};
+                int error = 0;
+                for (int k = 0; k < 4; ++k)
+                    error += squares[k] - 2 * values[k] * sum[k] + count[k] * values[k] * values[k];
+                if (error < bestError)
+                    bestError = error, high[c] = levelA, low[c] = levelB;
+            }
+    }
+    color0 = Pack565(high);
+    color1 = Pack565(low);
+    return true;
+}
+
+// The principal axis of the block's colours by power iteration on the
+// covariance, in integers; false when the block has one colour.
+bool PrincipalAxis(const BlockColours& colours, int64_t axis[3])
+{
+    int64_t sum[3] = {}, products[3][3] = {};
+    for (int i = 0; i < 16; ++i)
+        for (int c = 0; c < 3; ++c)
+        {
+            sum[c] += colours.channel[c][i];
+            for (int d = 0; d < 3; ++d)
+                products[c][d] += colours.channel[c][i] * colours.channel[d][i];
+        }
+    int64_t covariance[3][3];
+    int start = 0;
+    for (int c = 0; c < 3; ++c)
+        for (int d = 0; d < 3; ++d)
+            covariance[c][d] = 16 * products[c][d] - sum[c] * sum[d];
+    for (int c = 1; c < 3; ++c)
+        if (covariance[c][c] > covariance[start][start])
+            start = c;
+    if (covariance[start][start] == 0)
+        return false;
+    // Entries are below 2^25 and the vector is kept below 2^16, so no product overflows.
+    for (int c = 0; c < 3; ++c)
+        axis[c] = covariance[c][start];
+    for (int iteration = 0; iteration < 8; ++iteration)
+    {
+        int64_t largest = 0;
+        for (int c = 0; c < 3; ++c)
+            largest = std::max(largest, std::abs(axis[c]));
+        if (largest == 0)
+            return false;
+        for (int c = 0; c < 3; ++c)
+            axis[c] = axis[c] * 65535 / largest;
+        int64_t next[3];
+        for (int c = 0; c < 3; ++c)
+            next[c] = (covariance[c][0] * axis[0] + covariance[c][1] * axis[1] + covariance[c][2] * axis[2]) >> 16;
+        std::copy(next, next + 3, axis);
+    }
+    return axis[0] != 0 || axis[1] != 0 || axis[2] != 0;
+}
+
+void StepSearch(const BlockColours& colours, bool threeColour, int maxPasses, Candidate& best)
+{
+    for (int pass = 0; pass < maxPasses; ++pass)
+    {
+        bool improved = false;
+        for (int endpoint = 0; endpoint < 2; ++endpoint)
+            for (int c = 0; c < 3; ++c)
+                for (int step = -1; step <= 1; step += 2)
+                {
+                    int levels[3];
+                    Unpack565(endpoint == 0 ? best.color0 : best.color1, levels);
+                    levels[c] += step;
+                    if (levels[c] < 0 || levels[c] > kMaxLevel[c])
+                        continue;
+                    const uint16_t moved = Pack565(levels);
+                    if (endpoint == 0 ? Consider(colours, moved, best.color1, threeColour, best)
+                                      : Consider(colours, best.color0, moved, threeColour, best))
+                        improved = true;
+                }
+        if (!improved)
+            return;
+    }
+}
+
+// The best candidate of one mode from the two extreme colours along the axis:
+// refits for the current indexes while they lower the error.
+Candidate SearchMode(const BlockColours& colours, const int extremes[2][3], bool threeColour, EncodeQuality quality)
+{
+    Candidate best;
+    Consider(colours, NearestColor(extremes[1]), NearestColor(extremes[0]), threeColour, best);
+    const int rounds = quality == EncodeQuality::Best ? 4 : 1;
+    for (int round = 0; round < rounds && best.error > 0; ++round)
+    {
+        uint16_t color0, color1;
+        if (!RefitEndpoints(colours, best.indexes, threeColour, color0, color1))
+            break;
+        if ((color0 == best.color0 && color1 == best.color1) || !Consider(colours, color0, color1, threeColour, best))
+            break;
+    }
+    if (quality == EncodeQuality::Best && best.error > 0)
+        StepSearch(colours, threeColour, 1, best);
+    return best;
+}
+
+void Write(uint16_t color0, uint16_t color1, const uint8_t indexes[16], uint8_t out[8])
+{
+    uint32_t bits = 0;
+    for (int i = 0; i < 16; ++i)
+        bits |= uint32_t(indexes[i]) << (2 * i);
+    out[0] = uint8_t(color0), out[1] = uint8_t(color0 >> 8);
+    out[2] = uint8_t(color1), out[3] = uint8_t(color1 >> 8);
+    for (int i = 0; i < 4; ++i)
+        out[4 + i] = uint8_t(bits >> (8 * i));
+}
+
+// Stores a candidate in the endpoint order its mode needs: colour0 above
+// colour1 for four colours (equal endpoints with every index 0), colour0
+// not above colour1 for three.
+void WriteCandidate(Candidate candidate, bool threeColour, uint8_t out[8])
+{
+    if (!threeColour && candidate.color0 == candidate.color1)
+        std::fill(candidate.indexes, candidate.indexes + 16, uint8_t(0));
+    else if (threeColour ? candidate.color0 > candidate.color1 : candidate.color0 < candidate.color1)
+    {
+        std::swap(candidate.color0, candidate.color1);
+        for (uint8_t& index : candidate.indexes)
+            index = threeColour ? (index == 2 ? 2 : index ^ 1) : index ^ 1;
+    }
+    Write(candidate.color0, candidate.color1, candidate.indexes, out);
+}
+
+void EncodeSingleColour(const uint8_t rgb[3], uint8_t out[8])
+{
+    const ChannelTables& tables = Tables();
+    int high[3], low[3];
+    for (int c = 0; c < 3; ++c)
+    {
+        const EndpointPair pair = tables.single[c == 1 ? 1 : 0][rgb[c]];
+        high[c] = pair.high, low[c] = pair.low;
+    }
+    Candidate candidate;
+    candidate.color0 = Pack565(high);
+    candidate.color1 = Pack565(low);
+    std::fill(candidate.indexes, candidate.indexes + 16, uint8_t(2));
+    WriteCandidate(candidate, false, out);
+}
+
+} // namespace
+
+void EncodeColorBlock(const uint8_t block[16][4], ColorBlockMode mode, EncodeQuality quality, uint8_t out[8])
+{
+    BlockColours colours;
+    for (int i = 0; i < 16; ++i)
+        for (int c = 0; c < 3; ++c)
+            colours.channel[c][i] = block[i][c];
+    int64_t axis[3];
+    if (!PrincipalAxis(colours, axis))
+    {
+        EncodeSingleColour(block[0], out);
+        return;
+    }
+    int lowest = 0, highest = 0;
+    int64_t lowProjection = INT64_MAX, highProjection = INT64_MIN;
+    for (int i = 0; i < 16; ++i)
+    {
+        const int64_t projection =
+            colours.channel[0][i] * axis[0] + colours.channel[1][i] * axis[1] + colours.channel[2][i] * axis[2];
+        if (projection < lowProjection)
+            lowest = i, lowProjection = projection;
+        if (projection > highProjection)
+            highest = i, highProjection = projection;
+    }
+    int extremes[2][3];
+    for (int c = 0; c < 3; ++c)
+        extremes[0][c] = block[lowest][c], extremes[1][c] = block[highest][c];
+
+    Candidate four = SearchMode(colours, extremes, false, quality);
+    if (mode == ColorBlockMode::AnyMode && four.error > 0)
+    {
+        Candidate three = SearchMode(colours, extremes, true, quality);
+        if (three.error < four.error)
+        {
+            WriteCandidate(three, true, out);
+            return;
+        }
+    }
+    WriteCandidate(four, false, out);
+}
+
+uint32_t ColorBlockError(const uint8_t block[16][4], const uint8_t encoded[8], ColorBlockMode mode)
+{
+    const uint16_t color0 = uint16_t(encoded[0] | encoded[1] << 8), color1 = uint16_t(encoded[2] | encoded[3] << 8);
+    const uint32_t bits = uint32_t(encoded[4]) | uint32_t(encoded[5]) << 8 | uint32_t(encoded[6]) << 16 |
+                          uint32_t(encoded[7]) << 24;
+    int palette[4][3];
+    ColorPalette(color0, color1, mode == ColorBlockMode::AnyMode && color0 <= color1, palette);
+    uint32_t total = 0;
+    for (int i = 0; i < 16; ++i)
+    {
+        const int* colour = palette[(bits >> (2 * i)) & 3];
+        for (int c = 0; c < 3; ++c)
+            total += uint32_t((block[i][c] - colour[c]) * (block[i][c] - colour[c]));
+    }
+    return total;
+}
+
+} // namespace mw::tools
