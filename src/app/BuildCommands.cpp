@@ -38,7 +38,7 @@ std::string ParseOptions(const std::string& command, const std::vector<std::stri
             // "-j N" or "-jN": compilers at once, 0 for one per core.
             std::string count = argument.size() > 2 ? argument.substr(2) : i + 1 < arguments.size() ? arguments[++i] : "";
             if (count.empty() || count.size() > 4 || count.find_first_not_of("0123456789") != std::string::npos)
-                return false;
+                return "-j needs a number of compilers";
             options.jobs = std::stoi(count);
         }
         else if (argument == "--force" && takesForce)
