@@ -404,18 +404,17 @@ FileProperties ReadFileProperties(SourceControlClient& sourceControl, const std:
     return properties;
 }
 
-FileRowStatus ReadFileRowStatus(SourceControlClient& sourceControl, const std::string& path)
+namespace {
+
+FileRowStatus RowStatusOf(int statusCode, const FileStatus& status, const FileVersion& local, const std::string& user)
 {
     FileRowStatus row;
-    FileStatus status;
-    int statusCode = sourceControl.GetFileStatus(path, status);
     row.conflicted = status.conflicted;
     if (statusCode != 0)
     {
         row.image = 3;
         return row;
     }
-    FileVersion local = sourceControl.GetClientFileVersion(path);
     row.localVersion = local.version;
     row.serverVersion = status.serverVersion;
     if (local.version == 0)
@@ -430,10 +429,33 @@ FileRowStatus ReadFileRowStatus(SourceControlClient& sourceControl, const std::s
         row.image = 4;
     if (status.outToUser)
     {
-        row.stateMark = status.userName == sourceControl.GetUserName() ? 1 : 2;
+        row.stateMark = status.userName == user ? 1 : 2;
         row.holder = status.userName;
     }
     return row;
+}
+
+} // namespace
+
+FileRowStatus ReadFileRowStatus(SourceControlClient& sourceControl, const std::string& path)
+{
+    FileStatus status;
+    int statusCode = sourceControl.GetFileStatus(path, status);
+    // The local version is asked only when the status was read, as the rows always did.
+    FileVersion local = statusCode == 0 ? sourceControl.GetClientFileVersion(path) : FileVersion();
+    return RowStatusOf(statusCode, status, local, sourceControl.GetUserName());
+}
+
+std::vector<FileRow> ReadFolderRows(SourceControlClient& sourceControl, const std::string& folder)
+{
+    std::vector<FolderFileState> states;
+    sourceControl.GetFolderFileStates(folder, states);
+    std::vector<FileRow> rows;
+    rows.reserve(states.size());
+    for (const FolderFileState& state : states)
+        rows.push_back(FileRow{state.name, RowStatusOf(state.statusResult, state.status, state.local,
+                                                       sourceControl.GetUserName())});
+    return rows;
 }
 
 const char* FileRowStateText(const FileRowStatus& row)

@@ -102,6 +102,14 @@ struct FileRowStatus
     int serverVersion = 0;
 };
 FileRowStatus ReadFileRowStatus(SourceControlClient& sourceControl, const std::string& path);
+// The rows of a folder's file list (names below the folder, in list order)
+// from one question to source control.
+struct FileRow
+{
+    std::string name;
+    FileRowStatus status;
+};
+std::vector<FileRow> ReadFolderRows(SourceControlClient& sourceControl, const std::string& folder);
 // The row's state in words: "conflict", "up to date", "differs", "no local
 // copy", "no status" or "newer".
 const char* FileRowStateText(const FileRowStatus& row);

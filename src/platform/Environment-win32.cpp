@@ -20,7 +20,8 @@ std::optional<std::string> TakeEnvironmentVariable(const std::string& name)
     DWORD length = GetEnvironmentVariableW(wideName.c_str(), value.data(), size);
     value.resize(length);
     SetEnvironmentVariableW(wideName.c_str(), nullptr);
-    _putenv_s(name.c_str(), "");
+    // "NAME=" removes the variable from the C runtime's copy.
+    _putenv((name + "=").c_str());
     return FromWide(value);
 }
 

@@ -172,14 +172,22 @@ void CFileView::FillList()
     m_list->setUpdatesEnabled(false);
     m_list->clear();
     std::vector<std::string> names;
-    SourceControl().GetFiles(m_folder, names, 0, false, std::string());
     bool network = IsNetwork();
+    // In network mode one question to source control answers every row.
+    std::vector<FileRow> rows;
+    if (network)
+        rows = ReadFolderRows(SourceControl(), m_folder);
+    else
+        SourceControl().GetFiles(m_folder, names, 0, false, std::string());
+    for (const FileRow& row : rows)
+        names.push_back(row.name);
     m_list->setColumnHidden(1, !network);
     QIcon plain = PlainFileIcon();
     QList<QTreeWidgetItem*> items;
     items.reserve(int(names.size()));
-    for (const std::string& name : names)
+    for (size_t index = 0; index < names.size(); ++index)
     {
+        const std::string& name = names[index];
         // Only the name below the folder is shown.
         std::string shown = name.rfind(m_folder, 0) == 0 ? name.substr(m_folder.size()) : name;
         auto* item = new QTreeWidgetItem({ToQt(shown)});
@@ -187,7 +195,7 @@ void CFileView::FillList()
         item->setFlags(item->flags() | Qt::ItemIsEditable);
         if (network)
         {
-            FileRowStatus status = ReadFileRowStatus(SourceControl(), m_folder + shown);
+            const FileRowStatus& status = rows[index].status;
             item->setIcon(0, FileStatusIcon(status.image, status.stateMark, status.conflicted));
             item->setText(1, ToQt(status.holder));
             item->setToolTip(0, QString::fromUtf8(FileRowStateText(status)));

@@ -112,7 +112,10 @@ TEST_F(AppTest, QuietNetworkLoginFailureEndsStartUp)
     ASSERT_EQ(prompt.messages.size(), 1u);
     EXPECT_EQ(prompt.messages[0].text, "Couldn't connect to server.");
     EXPECT_EQ(prompt.messages[0].icon, PromptIcon::Error);
+    // Why, before the tool's own line: a database that is no URL.
     EXPECT_EQ(out.str(), "Processing ini parameter\n\nAttempting to log in; User: dave Database: nowhere\n\n"
+                         "Couldn't connect to nowhere: \"nowhere\" is not a repository URL (svn://, svn+ssh://, "
+                         "http://, https:// or file:// and the repository's path)\n\n"
                          "Error logging into database.  Invalid username or database specified.\n\n");
 }
 

@@ -61,7 +61,16 @@ public:
             LocalSourceControlBackend::GetFilesUnderDirectory(path, list);
     }
 
+    void GetConflictedFiles(const std::string& folder, std::vector<std::string>& list) override
+    {
+        list.clear();
+        for (const std::string& path : conflicted)
+            if (path.rfind(folder, 0) == 0)
+                list.push_back(path);
+    }
+
     std::set<std::string> unversioned;
+    std::vector<std::string> conflicted;
     bool listFiles = true;
 };
 
@@ -191,6 +200,26 @@ TEST_F(BuildDriverTest, SecondBuildWithoutChangesRunsNothing)
     ASSERT_GE(texts.size(), 2u);
     EXPECT_EQ(texts[texts.size() - 2], "Done.");
     EXPECT_EQ(texts.back().rfind("Build time 0:0", 0), 0u);
+}
+
+TEST_F(BuildDriverTest, AnAssetInConflictIsNeverBuiltAndFailsEveryBuild)
+{
+    backend->conflicted = {"assets/textures/stone.tex"};
+    const std::string error =
+        "Error: assets/textures/stone.tex is in conflict; merge the changes into it and resolve it before it is built";
+    for (bool listed : {true, false})
+    {
+        backend->listFiles = listed;
+        Forget();
+        EXPECT_EQ(driver.BuildAll(false, true), 1) << "listed " << listed;
+        EXPECT_EQ(std::count(compiled.begin(), compiled.end(), "TexForge.exe"), 0) << "listed " << listed;
+        EXPECT_TRUE(context.HasLine(error));
+        EXPECT_FALSE(IsFile(Res("textures/stone.tex")));
+    }
+    backend->conflicted.clear();
+    Forget();
+    EXPECT_EQ(driver.BuildAll(false, true), 0);
+    EXPECT_EQ(compiled, std::vector<std::string>{"TexForge.exe"});
 }
 
 TEST_F(BuildDriverTest, OnlyTestedSourceSlotsMakeAnAssetOutOfDate)

@@ -21,4 +21,14 @@ struct FileVersion
     unsigned checksum = 0;
 };
 
+// One file of a folder with what GetFileStatus and GetClientFileVersion
+// answer for it.
+struct FolderFileState
+{
+    std::string name;     // below the folder
+    int statusResult = 1; // GetFileStatus's result
+    FileStatus status;
+    FileVersion local;
+};
+
 } // namespace mw

@@ -52,6 +52,9 @@ public:
     virtual void GetFiles(const std::string& path, std::vector<std::string>& list, int mode, bool onlyCheckedOut,
                           const std::string& userName) = 0;
     virtual void GetFilesUnderDirectory(const std::string& path, std::vector<std::string>& list) = 0;
+    // The files GetFiles lists directly in folder, each with its status and
+    // local version, answered together (a file view's rows).
+    virtual void GetFolderFileStates(const std::string& folder, std::vector<FolderFileState>& states) = 0;
 
     // The facade hands these on whenever they change.
     virtual void SetClientDirectory(const std::string& folder) = 0;

@@ -157,4 +157,20 @@ void LocalSourceControlBackend::GetFilesUnderDirectory(const std::string& path, 
     CollectFiles(Local(path), "", list);
 }
 
+void LocalSourceControlBackend::GetFolderFileStates(const std::string& folder, std::vector<FolderFileState>& states)
+{
+    states.clear();
+    std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    std::vector<std::string> names;
+    GetFiles(prefix, names, 0, false, std::string());
+    for (const std::string& name : names)
+    {
+        FolderFileState state;
+        state.name = name.rfind(prefix, 0) == 0 && !prefix.empty() ? name.substr(prefix.size()) : name;
+        state.statusResult = GetFileStatus(prefix + state.name, state.status);
+        state.local = GetClientFileVersion(prefix + state.name);
+        states.push_back(std::move(state));
+    }
+}
+
 } // namespace mw

@@ -39,6 +39,8 @@ public:
     void GetFiles(const std::string& path, std::vector<std::string>& list, int mode, bool onlyCheckedOut,
                   const std::string& userName) override;
     void GetFilesUnderDirectory(const std::string& path, std::vector<std::string>& list) override;
+    // Row by row, through the calls a derived backend may answer itself.
+    void GetFolderFileStates(const std::string& folder, std::vector<FolderFileState>& states) override;
 
     void SetClientDirectory(const std::string& folder) override { m_clientDirectory = folder; }
     void SetUserName(const std::string&) override {}

@@ -131,6 +131,10 @@ void SourceControlClient::GetFiles(const std::string& path, std::vector<std::str
 {
     m_backend->GetFiles(ToForwardSlashes(path), list, mode, onlyCheckedOut, userName);
 }
+void SourceControlClient::GetFolderFileStates(const std::string& folder, std::vector<FolderFileState>& states)
+{
+    m_backend->GetFolderFileStates(ToForwardSlashes(folder), states);
+}
 void SourceControlClient::GetFilesUnderDirectory(const std::string& path, std::vector<std::string>& list)
 {
     m_backend->GetFilesUnderDirectory(ToForwardSlashes(path), list);

@@ -72,6 +72,8 @@ public:
     void GetFiles(const std::string& path, std::vector<std::string>& list, int mode, bool onlyCheckedOut,
                   const std::string& userName);
     void GetFilesUnderDirectory(const std::string& path, std::vector<std::string>& list);
+    // The files of a folder with their status and local version, in one go.
+    void GetFolderFileStates(const std::string& folder, std::vector<FolderFileState>& states);
 
 private:
     std::unique_ptr<ISourceControlBackend> m_backend;

@@ -355,6 +355,11 @@ int SubversionBackend::GetFileStatus(const std::string& path, FileStatus& status
         Fail("Couldn't get the status of " + target.relative + ": " + error);
         return kNoStatus;
     }
+    return StatusOfEntry(target, entry, status);
+}
+
+int SubversionBackend::StatusOfEntry(const Target& target, const SubversionEntry& entry, FileStatus& status)
+{
     if (!entry.onServer)
     {
         // Unknown only when neither the server nor the working copy has it;
@@ -372,6 +377,7 @@ int SubversionBackend::GetFileStatus(const std::string& path, FileStatus& status
     if (entry.inWorkingCopy && !entry.locallyModified && entry.workingRevision == entry.serverRevision &&
         LocalChecksum(target.local, status.serverChecksum))
         return 0;
+    std::string error;
     if (!Cache().ServerChecksum(target.relative, entry.serverRevision, status.serverChecksum, error))
     {
         Fail("Couldn't read " + target.relative + " from the server: " + error);
@@ -750,6 +756,37 @@ void SubversionBackend::GetFiles(const std::string& path, std::vector<std::strin
     if (m_root.empty() || !Ready())
         return;
     ListServerFiles(Resolve(path), mode == 3, onlyCheckedOut, userName, list);
+}
+
+void SubversionBackend::GetFolderFileStates(const std::string& path, std::vector<FolderFileState>& states)
+{
+    states.clear();
+    // Before a working folder is chosen there is nothing to list yet.
+    if (m_root.empty() || !Ready())
+        return;
+    Target folder = Resolve(path);
+    std::map<std::string, SubversionEntry> children;
+    std::string error;
+    if (!Cache().Children(folder.relative, children, error))
+    {
+        Fail("Couldn't list " + folder.relative + ": " + error);
+        return;
+    }
+    states.reserve(children.size());
+    for (const auto& [child, entry] : children)
+    {
+        if (!entry.onServer || entry.serverIsFolder)
+            continue;
+        FolderFileState state;
+        state.name = NameOf(child);
+        Target target{child, m_root + "/" + child};
+        state.statusResult = StatusOfEntry(target, entry, state.status);
+        if (LocalChecksum(target.local, state.local.checksum))
+            state.local.version = entry.inWorkingCopy && !entry.scheduledAdd ? int(entry.workingRevision) : 0;
+        states.push_back(std::move(state));
+    }
+    std::sort(states.begin(), states.end(),
+              [](const FolderFileState& a, const FolderFileState& b) { return LessNoCase(a.name, b.name); });
 }
 
 void SubversionBackend::GetFilesUnderDirectory(const std::string& path, std::vector<std::string>& list)

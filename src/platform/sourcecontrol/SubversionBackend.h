@@ -64,6 +64,8 @@ public:
     void GetFiles(const std::string& path, std::vector<std::string>& list, int mode, bool onlyCheckedOut,
                   const std::string& userName) override;
     void GetFilesUnderDirectory(const std::string& path, std::vector<std::string>& list) override;
+    // One listing of the folder answers every row.
+    void GetFolderFileStates(const std::string& folder, std::vector<FolderFileState>& states) override;
 
     void SetClientDirectory(const std::string& folder) override;
     void SetUserName(const std::string& userName) override;
@@ -92,6 +94,8 @@ private:
     // Logs a failure; the same text again within a few seconds is not repeated.
     void Fail(const std::string& text);
     bool FreshEntry(const Target& target, SubversionEntry& entry);
+    // GetFileStatus's answer from what the folder's listing knows of the file.
+    int StatusOfEntry(const Target& target, const SubversionEntry& entry, FileStatus& status);
     // Commits paths (with the new folders above them) and releases their locks.
     // Without withNewParents the caller names the new folders itself.
     bool Commit(const std::vector<std::string>& locals, bool recursive, const std::string& message,
