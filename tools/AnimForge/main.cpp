@@ -20,6 +20,10 @@ const char kProgram[] = "AnimForge";
 constexpr uint32_t kFormatVersion = 1;
 constexpr int64_t kMaxBones = 1024;
 constexpr int64_t kMaxFrames = 100000;
+// Export data and event files beyond this are refused unread.
+constexpr uint64_t kMaxInputSize = 256u << 20;
+// The shortest key line: seven one-digit numbers, six blanks and a line feed.
+constexpr size_t kMinKeyLineSize = 14;
 
 struct Bone
 {
@@ -60,7 +64,7 @@ bool ExpectCount(TextLines& lines, const char* keyword, int64_t low, int64_t hig
 bool ReadAnimation(const std::string& path, Animation& animation)
 {
     std::string text;
-    if (!mw::tools::ReadInput(kProgram, path, text))
+    if (!mw::tools::ReadInput(kProgram, path, text, kMaxInputSize))
         return false;
     TextLines lines(text, path);
     std::vector<std::string_view> t;
@@ -83,7 +87,13 @@ bool ReadAnimation(const std::string& path, Animation& animation)
     if (!ExpectCount(lines, "frames", 1, kMaxFrames, value))
         return false;
     animation.frames = uint32_t(value);
-    animation.keys.resize(size_t(animation.frames) * animation.bones.size());
+    // The keys are counted against the file before they are allocated, so a
+    // short file cannot claim millions of them.
+    size_t keyCount = size_t(animation.frames) * animation.bones.size();
+    if (keyCount > text.size() / kMinKeyLineSize)
+        return Fail(lines.Error(Format("%u frames of %zu bones need %zu keys, more than the file can hold",
+                                       animation.frames, animation.bones.size(), keyCount)));
+    animation.keys.resize(keyCount);
     for (std::array<float, 7>& key : animation.keys)
     {
         if (!lines.Next(t) || t.size() != 7)
@@ -106,7 +116,7 @@ bool ReadAnimation(const std::string& path, Animation& animation)
 bool ReadAif(const std::string& path, Animation& animation)
 {
     std::string text;
-    if (!mw::tools::ReadInput(kProgram, path, text))
+    if (!mw::tools::ReadInput(kProgram, path, text, kMaxInputSize))
         return false;
     TextLines lines(text, path);
     std::vector<std::string_view> t;
@@ -162,7 +172,7 @@ int main(int argc, char** argv)
         out.U32(event.frame);
         out.String(event.name);
     }
-    if (!mw::tools::WriteOutput(kProgram, output, out.Data()))
+    if (!mw::tools::WriteOutput(kProgram, output, out))
         return 1;
     mw::tools::ReportProgress(Format("%s: %zu bone(s), %u frame(s) at %u fps, %zu event(s), %zu bytes", output.c_str(),
                                      animation.bones.size(), animation.frames, animation.fps, animation.events.size(),

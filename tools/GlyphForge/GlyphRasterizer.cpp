@@ -87,7 +87,7 @@ void Flatten(const std::vector<OutlinePoint>& contour, float scale, std::vector<
 
 } // namespace
 
-bool RasterizeGlyph(const GlyphOutline& outline, float scale, GlyphBitmap& bitmap)
+bool RasterizeGlyph(const GlyphOutline& outline, float scale, GlyphBitmap& bitmap, uint64_t* crossingBudget)
 {
     bitmap = GlyphBitmap();
     std::vector<Edge> edges;
@@ -112,6 +112,23 @@ bool RasterizeGlyph(const GlyphOutline& outline, float scale, GlyphBitmap& bitma
         return false;
     if (width <= 0 || height <= 0)
         return true;
+    // Each edge is visited on the sample rows it spans only (edges sorted by
+    // their top, rows walked downwards), so the work is the crossings, which
+    // are counted before any is made.
+    const float rowHeight = 1.0f / kSamples;
+    uint64_t crossingCount = 0;
+    for (const Edge& e : edges)
+        crossingCount += uint64_t(std::fabs(e.y1 - e.y0) / rowHeight) + 1;
+    if (crossingBudget)
+    {
+        if (crossingCount > *crossingBudget)
+            return false;
+        *crossingBudget -= crossingCount;
+    }
+    std::sort(edges.begin(), edges.end(),
+              [](const Edge& a, const Edge& b) { return std::min(a.y0, a.y1) < std::min(b.y0, b.y1); });
+    size_t nextEdge = 0;
+    std::vector<const Edge*> active;
     bitmap.left = left;
     bitmap.top = -top;
     bitmap.width = width;
@@ -122,8 +139,14 @@ bool RasterizeGlyph(const GlyphOutline& outline, float scale, GlyphBitmap& bitma
     {
         const float y = float(top) + (float(row) + 0.5f) / kSamples;
         crossings.clear();
-        for (const Edge& e : edges)
+        while (nextEdge < edges.size() && std::min(edges[nextEdge].y0, edges[nextEdge].y1) <= y)
+            active.push_back(&edges[nextEdge++]);
+        active.erase(std::remove_if(active.begin(), active.end(),
+                                    [y](const Edge* e) { return std::max(e->y0, e->y1) < y; }),
+                     active.end());
+        for (const Edge* edge : active)
         {
+            const Edge& e = *edge;
             if ((e.y0 <= y) == (e.y1 <= y))
                 continue;
             float x = e.x0 + (y - e.y0) * (e.x1 - e.x0) / (e.y1 - e.y0);

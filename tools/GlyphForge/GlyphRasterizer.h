@@ -20,8 +20,13 @@ struct GlyphBitmap
 
 constexpr int kMaxGlyphSide = 2048;
 
+// The edge crossings a whole font's glyphs may take together: far beyond
+// any real font at the largest size, and a second or so of work.
+constexpr uint64_t kMaxCrossings = uint64_t(1) << 26;
+
 // scale: pixels per font unit. False when the glyph would be larger than
-// kMaxGlyphSide on a side.
-bool RasterizeGlyph(const GlyphOutline& outline, float scale, GlyphBitmap& bitmap);
+// kMaxGlyphSide on a side, or would take more edge crossings than are left
+// in crossingBudget (when given; what the glyph takes is subtracted).
+bool RasterizeGlyph(const GlyphOutline& outline, float scale, GlyphBitmap& bitmap, uint64_t* crossingBudget = nullptr);
 
 } // namespace mw::tools

@@ -6,7 +6,10 @@ namespace mw::tools {
 namespace {
 
 constexpr int kMaxCompositeDepth = 8;
+// Bounds of one glyph's outline, components included: a composite may name
+// the same glyph many times at every level, which would otherwise multiply.
 constexpr size_t kMaxPoints = 65535;
+constexpr int kMaxComponents = 1024;
 
 bool Has(std::string_view bytes, size_t at, size_t count) { return at <= bytes.size() && bytes.size() - at >= count; }
 uint16_t U16(std::string_view b, size_t at) { return uint16_t(uint8_t(b[at]) << 8 | uint8_t(b[at + 1])); }
@@ -157,11 +160,12 @@ bool TrueTypeFont::Outline(uint16_t glyph, GlyphOutline& outline, std::string& e
 {
     outline.clear();
     const float identity[6] = {1, 0, 0, 1, 0, 0};
-    return AppendOutline(glyph, 0, identity, outline, error);
+    OutlineBudget budget{kMaxPoints, kMaxComponents};
+    return AppendOutline(glyph, 0, identity, budget, outline, error);
 }
 
-bool TrueTypeFont::AppendOutline(uint16_t glyph, int depth, const float transform[6], GlyphOutline& outline,
-                                 std::string& error) const
+bool TrueTypeFont::AppendOutline(uint16_t glyph, int depth, const float transform[6], OutlineBudget& budget,
+                                 GlyphOutline& outline, std::string& error) const
 {
     if (glyph >= m_glyphCount)
     {
@@ -219,7 +223,12 @@ bool TrueTypeFont::AppendOutline(uint16_t glyph, int depth, const float transfor
                 transform[0] * m[0] + transform[2] * m[1], transform[1] * m[0] + transform[3] * m[1],
                 transform[0] * m[2] + transform[2] * m[3], transform[1] * m[2] + transform[3] * m[3],
                 transform[0] * dx + transform[2] * dy + transform[4], transform[1] * dx + transform[3] * dy + transform[5]};
-            if (!AppendOutline(component, depth + 1, child, outline, error))
+            if (budget.components-- == 0)
+            {
+                error = "damaged font: a composite glyph of more than 1024 components";
+                return false;
+            }
+            if (!AppendOutline(component, depth + 1, child, budget, outline, error))
                 return false;
             if (!(flags & 0x0020))
                 return true;
@@ -246,11 +255,12 @@ bool TrueTypeFont::AppendOutline(uint16_t glyph, int depth, const float transfor
     }
     at += size_t(contours) * 2;
     const size_t points = contours ? size_t(contourEnds.back()) + 1 : 0;
-    if (points > kMaxPoints)
+    if (points > budget.points)
     {
         error = "damaged font: too many points";
         return false;
     }
+    budget.points -= points;
     at += 2 + U16(data, at); // skip the hinting instructions
     std::vector<uint8_t> flags;
     flags.reserve(points);

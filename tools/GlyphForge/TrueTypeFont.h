@@ -38,8 +38,14 @@ public:
 
 private:
     bool FindTable(const char* tag, std::string_view& table) const;
-    bool AppendOutline(uint16_t glyph, int depth, const float transform[6], GlyphOutline& outline,
-                       std::string& error) const;
+    // What one glyph's outline may still take.
+    struct OutlineBudget
+    {
+        size_t points;
+        int components;
+    };
+    bool AppendOutline(uint16_t glyph, int depth, const float transform[6], OutlineBudget& budget,
+                       GlyphOutline& outline, std::string& error) const;
 
     std::string_view m_bytes;
     std::string_view m_glyf, m_loca, m_hmtx, m_cmap4;

@@ -27,6 +27,8 @@ constexpr uint32_t kFormatVersion = 1;
 constexpr uint32_t kFirstCharacter = 32, kLastCharacter = 126;
 constexpr int kPadding = 1;
 constexpr int kMaxAtlasWidth = 4096;
+// Font files beyond this are refused unread.
+constexpr uint64_t kMaxFontSize = 64u << 20;
 
 struct PlacedGlyph
 {
@@ -78,7 +80,7 @@ int main(int argc, char** argv)
     const int size = std::atoi(sizeText.c_str());
 
     std::string bytes, error;
-    if (!mw::tools::ReadInput(kProgram, fontPath, bytes))
+    if (!mw::tools::ReadInput(kProgram, fontPath, bytes, kMaxFontSize))
         return kFailure;
     mw::tools::TrueTypeFont font;
     if (!font.Load(bytes, error))
@@ -88,6 +90,7 @@ int main(int argc, char** argv)
     }
     const float scale = float(size) / float(font.UnitsPerEm());
     std::vector<PlacedGlyph> glyphs;
+    uint64_t crossingBudget = mw::tools::kMaxCrossings;
     for (uint32_t character = kFirstCharacter; character <= kLastCharacter; ++character)
     {
         PlacedGlyph glyph;
@@ -100,9 +103,9 @@ int main(int argc, char** argv)
                                                     error.c_str()));
             return kFailure;
         }
-        if (!mw::tools::RasterizeGlyph(outline, scale, glyph.bitmap))
+        if (!mw::tools::RasterizeGlyph(outline, scale, glyph.bitmap, &crossingBudget))
         {
-            mw::tools::ReportError(kProgram, Format("'%s': character %u is too large to rasterise at size %d",
+            mw::tools::ReportError(kProgram, Format("'%s': character %u is too large or too complex to rasterise at size %d",
                                                     fontPath.c_str(), character, size));
             return kFailure;
         }
@@ -151,7 +154,7 @@ int main(int argc, char** argv)
         out.I16(int16_t(glyph.advance));
     }
     out.Bytes(std::string_view(reinterpret_cast<const char*>(atlas.data()), atlas.size()));
-    if (!mw::tools::WriteOutput(kProgram, output, out.Data()))
+    if (!mw::tools::WriteOutput(kProgram, output, out))
         return kFailure;
     mw::tools::ReportProgress(Format("%s: %zu glyphs at %d pixels, %dx%d atlas, %zu bytes", output.c_str(), glyphs.size(),
                                      size, width, height, out.Data().size()));

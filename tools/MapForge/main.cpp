@@ -8,6 +8,7 @@
 #include "platform/PathRules.h"
 #include "platform/engine/WorldFile.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,11 @@ using mw::tools::TextLines;
 const char kProgram[] = "MapForge";
 constexpr uint32_t kFormatVersion = 1;
 constexpr int64_t kMaxRegionSide = 1024;
+// Region files beyond this are refused unread.
+constexpr uint64_t kMaxInputSize = 256u << 20;
+// The whole map is held in memory: its cells and objects are bounded.
+constexpr size_t kMaxMapCells = size_t(64) << 20;
+constexpr size_t kMaxMapObjects = size_t(4) << 20;
 
 struct MapObject
 {
@@ -26,10 +32,10 @@ struct MapObject
     float position[3] = {0, 0, 0};
 };
 
+// What a region file holds; a world may name one file for several regions,
+// which then share one read of it.
 struct RegionData
 {
-    std::string name;
-    std::string file;
     uint32_t width = 0;
     uint32_t height = 0;
     std::vector<int16_t> heights;
@@ -45,7 +51,7 @@ bool Fail(const std::string& message)
 bool ReadRegion(const std::string& path, RegionData& region)
 {
     std::string text;
-    if (!mw::tools::ReadInput(kProgram, path, text))
+    if (!mw::tools::ReadInput(kProgram, path, text, kMaxInputSize))
         return false;
     TextLines lines(text, path);
     std::vector<std::string_view> t;
@@ -101,7 +107,7 @@ int main(int argc, char** argv)
         sourceFolder += '/';
 
     std::string worldText;
-    if (!mw::tools::ReadInput(kProgram, worldPath, worldText))
+    if (!mw::tools::ReadInput(kProgram, worldPath, worldText, kMaxInputSize))
         return 1;
     GAME::WorldFile world;
     GAME::BinaryReader reader(worldText.data(), worldText.size());
@@ -110,27 +116,44 @@ int main(int argc, char** argv)
         Fail(Format("'%s' is not a valid world file (see the world file format)", worldPath.c_str()));
         return 1;
     }
-    std::vector<RegionData> regions(size_t(world.GetNumRegions()));
+    // Each region names its file; each distinct file is read once.
+    std::vector<RegionData> bodies;
+    std::map<std::string, size_t> bodyOfFile;
+    std::vector<size_t> regionBody(size_t(world.GetNumRegions()));
     size_t cells = 0, objects = 0;
     for (int i = 0; i < world.GetNumRegions(); ++i)
     {
-        RegionData& region = regions[size_t(i)];
-        region.name = world.GetRegion(i).name;
-        region.file = world.GetRegion(i).fileName;
-        if (!ReadRegion(sourceFolder + region.file, region))
+        std::string path = sourceFolder + world.GetRegion(i).fileName;
+        std::string key = mw::ToLowerAscii(mw::ToForwardSlashes(path));
+        auto found = bodyOfFile.find(key);
+        if (found == bodyOfFile.end())
+        {
+            RegionData body;
+            if (!ReadRegion(path, body))
+                return 1;
+            found = bodyOfFile.emplace(key, bodies.size()).first;
+            bodies.push_back(std::move(body));
+        }
+        regionBody[size_t(i)] = found->second;
+        cells += bodies[found->second].heights.size();
+        objects += bodies[found->second].objects.size();
+        if (cells > kMaxMapCells || objects > kMaxMapObjects)
+        {
+            Fail(Format("'%s': the map's regions hold more than %zu cells or %zu objects", worldPath.c_str(),
+                        kMaxMapCells, kMaxMapObjects));
             return 1;
-        cells += region.heights.size();
-        objects += region.objects.size();
+        }
     }
 
     mw::tools::BinaryOutput out;
     out.Bytes("MWMP");
     out.U32(kFormatVersion);
-    out.U32(uint32_t(regions.size()));
-    for (const RegionData& region : regions)
+    out.U32(uint32_t(regionBody.size()));
+    for (size_t i = 0; i < regionBody.size(); ++i)
     {
-        out.String(region.name);
-        out.String(region.file);
+        const RegionData& region = bodies[regionBody[i]];
+        out.String(world.GetRegion(int(i)).name);
+        out.String(world.GetRegion(int(i)).fileName);
         out.U32(region.width);
         out.U32(region.height);
         for (int16_t value : region.heights)
@@ -143,13 +166,13 @@ int main(int argc, char** argv)
                 out.F32(value);
         }
     }
-    if (!mw::tools::WriteOutput(kProgram, output, out.Data()))
+    if (!mw::tools::WriteOutput(kProgram, output, out))
         return 1;
     mw::tools::ReportProgress(Format("%s: %zu region(s), %zu cells, %zu object(s), %zu bytes", output.c_str(),
-                                     regions.size(), cells, objects, out.Data().size()));
+                                     regionBody.size(), cells, objects, out.Data().size()));
     if (args.size() == 4)
         mw::tools::AppendStatisticsLine(kProgram, args[3], "Output,Regions,Cells,Objects,Bytes",
-                                        {output, std::to_string(regions.size()), std::to_string(cells),
+                                        {output, std::to_string(regionBody.size()), std::to_string(cells),
                                          std::to_string(objects), std::to_string(out.Data().size())});
     return 0;
 }

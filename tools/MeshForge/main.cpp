@@ -22,6 +22,11 @@ const char kProgram[] = "MeshForge";
 constexpr uint32_t kFormatVersion = 1;
 constexpr int64_t kMaxVertices = 1000000;
 constexpr int64_t kMaxTriangles = 2000000;
+// Export data and material files beyond this are refused unread.
+constexpr uint64_t kMaxInputSize = 256u << 20;
+// The shortest vertex and triangle lines: one-digit numbers, blanks, a line feed.
+constexpr size_t kMinVertexLineSize = 10;
+constexpr size_t kMinTriangleLineSize = 6;
 
 struct Options
 {
@@ -123,7 +128,7 @@ bool Fail(const std::string& message)
 bool ReadMesh(const std::string& path, Mesh& mesh)
 {
     std::string text;
-    if (!mw::tools::ReadInput(kProgram, path, text))
+    if (!mw::tools::ReadInput(kProgram, path, text, kMaxInputSize))
         return false;
     TextLines lines(text, path);
     std::vector<std::string_view> t;
@@ -135,6 +140,9 @@ bool ReadMesh(const std::string& path, Mesh& mesh)
         return Fail(lines.Error("expected \"vertices N [colors]\" with N from 1 to 1000000"));
     mesh.hasColors = t.size() == 3;
     const size_t fields = mesh.hasColors ? 9 : 5;
+    // Counts are checked against the file before anything is allocated.
+    if (size_t(count) > text.size() / kMinVertexLineSize)
+        return Fail(lines.Error(Format("%lld vertices are more than the file can hold", (long long)count)));
     mesh.vertices.resize(size_t(count));
     for (Vertex& vertex : mesh.vertices)
     {
@@ -154,6 +162,8 @@ bool ReadMesh(const std::string& path, Mesh& mesh)
     }
     if (!lines.Next(t) || t.size() != 2 || t[0] != "triangles" || !TextLines::ToInt(t[1], 1, kMaxTriangles, count))
         return Fail(lines.Error("expected \"triangles M\" with M from 1 to 2000000"));
+    if (size_t(count) > text.size() / kMinTriangleLineSize)
+        return Fail(lines.Error(Format("%lld triangles are more than the file can hold", (long long)count)));
     mesh.triangles.resize(size_t(count));
     for (Triangle& triangle : mesh.triangles)
     {
@@ -180,7 +190,7 @@ bool ReadMesh(const std::string& path, Mesh& mesh)
 bool ReadMif(const std::string& path, std::vector<Material>& materials)
 {
     std::string text;
-    if (!mw::tools::ReadInput(kProgram, path, text))
+    if (!mw::tools::ReadInput(kProgram, path, text, kMaxInputSize))
         return false;
     TextLines lines(text, path);
     std::vector<std::string_view> t;
@@ -328,7 +338,7 @@ int Run(const Options& options)
             out.U32(index);
         out.U32(triangle.material);
     }
-    if (!mw::tools::WriteOutput(kProgram, options.output, out.Data()))
+    if (!mw::tools::WriteOutput(kProgram, options.output, out))
         return 1;
     mw::tools::ReportProgress(Format("%s: %zu vertices, %zu triangles, %zu material(s), %zu bytes", options.output.c_str(),
                                      mesh.vertices.size(), mesh.triangles.size(), materials.size(), out.Data().size()));

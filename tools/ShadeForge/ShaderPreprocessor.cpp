@@ -3,11 +3,19 @@
 
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
+#include "common/ToolOutput.h"
 
 namespace mw::tools {
 namespace {
 
 constexpr int kMaxIncludeDepth = 32;
+// Bounds that keep a hostile source from growing without end: the bytes read
+// over all includes, the number of includes, the length of one line after
+// its defines are put in (and so of one define's value), and the output.
+constexpr uint64_t kMaxSourceBytes = 64u << 20;
+constexpr int kMaxIncludes = 4096;
+constexpr size_t kMaxExpandedLine = 1u << 20;
+constexpr size_t kMaxOutputSize = 64u << 20;
 
 bool IsIdentifierStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 bool IsIdentifierChar(char c) { return IsIdentifierStart(c) || (c >= '0' && c <= '9'); }
@@ -93,6 +101,7 @@ bool ShaderPreprocessor::Run(const std::string& path)
     m_error.clear();
     m_includeStack.clear();
     m_includeCount = 0;
+    m_bytesRead = 0;
     return ProcessFile(path, 0);
 }
 
@@ -103,12 +112,14 @@ bool ShaderPreprocessor::Fail(const std::string& path, int line, const std::stri
     return false;
 }
 
-std::string ShaderPreprocessor::Substitute(const std::string& line) const
+bool ShaderPreprocessor::Substitute(const std::string& line, std::string& result) const
 {
-    std::string result;
+    result.clear();
     size_t i = 0;
     while (i < line.size())
     {
+        if (result.size() > kMaxExpandedLine)
+            return false;
         if (line[i] == '"')
         {
             size_t end = line.find('"', i + 1);
@@ -134,7 +145,7 @@ std::string ShaderPreprocessor::Substitute(const std::string& line) const
         else
             result += line[i++];
     }
-    return result;
+    return result.size() <= kMaxExpandedLine;
 }
 
 bool ShaderPreprocessor::ProcessFile(const std::string& path, int depth)
@@ -145,8 +156,10 @@ bool ShaderPreprocessor::ProcessFile(const std::string& path, int depth)
     if (depth > kMaxIncludeDepth)
         return Fail(path, 0, "includes nested more than 32 deep");
     std::string text;
-    if (IsFolder(path) || !ReadWholeFile(path, text))
-        return Fail(path, 0, "cannot read: " + (IsFolder(path) ? std::string("it is a folder") : LastErrorText()));
+    std::string readError;
+    if (!ReadBoundedFile(path, kMaxSourceBytes - m_bytesRead, text, readError))
+        return Fail(path, 0, "cannot read: " + readError + (m_bytesRead ? " (with the files read before)" : ""));
+    m_bytesRead += text.size();
     if (!BlankComments(text))
         return Fail(path, 0, "a /* comment does not end");
     m_includeStack.push_back(path);
@@ -163,7 +176,14 @@ bool ShaderPreprocessor::ProcessFile(const std::string& path, int depth)
         if (line[0] != '#')
         {
             if (active())
-                m_output += Substitute(line) + "\n";
+            {
+                std::string expanded;
+                if (!Substitute(line, expanded))
+                    return Fail(path, lineNumber, Format("the line expands to more than %zu bytes", kMaxExpandedLine));
+                if (m_output.size() + expanded.size() >= kMaxOutputSize)
+                    return Fail(path, lineNumber, Format("the output grows beyond %zu bytes", kMaxOutputSize));
+                m_output += expanded + "\n";
+            }
             continue;
         }
         std::string rest = Trim(line.substr(1));
@@ -203,7 +223,11 @@ bool ShaderPreprocessor::ProcessFile(const std::string& path, int depth)
             std::string value = nameEnd == std::string::npos ? std::string() : Trim(argument.substr(nameEnd));
             if (!IsIdentifier(name))
                 return Fail(path, lineNumber, "#define needs a name");
-            m_defines[name] = Substitute(value);
+            std::string expanded;
+            if (!Substitute(value, expanded))
+                return Fail(path, lineNumber, Format("#define %s expands to more than %zu bytes", name.c_str(),
+                                                     kMaxExpandedLine));
+            m_defines[name] = std::move(expanded);
         }
         else if (directive == "undef")
         {
@@ -226,7 +250,8 @@ bool ShaderPreprocessor::ProcessFile(const std::string& path, int depth)
             }
             if (!IsFile(candidate))
                 return Fail(path, lineNumber, "included file '" + name + "' not found");
-            ++m_includeCount;
+            if (++m_includeCount > kMaxIncludes)
+                return Fail(path, lineNumber, Format("more than %d includes in all", kMaxIncludes));
             if (!ProcessFile(candidate, depth + 1))
                 return false;
         }

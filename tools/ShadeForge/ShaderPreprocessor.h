@@ -2,6 +2,7 @@
 // of shader sources, with comments and blank lines removed.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -25,7 +26,8 @@ public:
 
 private:
     bool ProcessFile(const std::string& path, int depth);
-    std::string Substitute(const std::string& line) const;
+    // False when the result grows beyond the bound of one line.
+    bool Substitute(const std::string& line, std::string& result) const;
     bool Fail(const std::string& path, int line, const std::string& message);
 
     std::string m_includeFolder;
@@ -34,6 +36,7 @@ private:
     std::string m_output;
     std::string m_error;
     int m_includeCount = 0;
+    uint64_t m_bytesRead = 0;
 };
 
 } // namespace mw::tools

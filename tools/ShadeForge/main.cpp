@@ -151,7 +151,7 @@ int main(int argc, char** argv)
         out.String(technique);
     out.U32(uint32_t(text.size()));
     out.Bytes(text);
-    if (!mw::tools::WriteOutput(kProgram, options.output, out.Data()))
+    if (!mw::tools::WriteOutput(kProgram, options.output, out))
         return 1;
     size_t lines = size_t(std::count(text.begin(), text.end(), '\n'));
     mw::tools::ReportProgress(Format("%s: %zu line(s), %d include(s), %zu technique(s), %zu bytes", options.output.c_str(),

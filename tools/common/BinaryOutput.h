@@ -23,15 +23,28 @@ public:
         std::memcpy(&bits, &value, 4);
         Little(bits, 4);
     }
-    // A u16 byte count and the bytes; longer texts are cut at 65535 bytes.
+    // A u16 byte count and the bytes. A longer text cannot be stored: it is
+    // left out and remembered, and the output must not be written (see
+    // TooLongText), since a cut name would name something else.
     void String(std::string_view text)
     {
-        if (text.size() > 0xFFFF)
-            text = text.substr(0, 0xFFFF);
+        if (text.size() > kMaxStringLength)
+        {
+            if (!m_tooLong)
+                for (char c : text.substr(0, 40))
+                    m_tooLongText += (unsigned char)c < 0x20 ? '?' : c;
+            m_tooLong = true;
+            return;
+        }
         U16(uint16_t(text.size()));
         m_bytes += text;
     }
     const std::string& Data() const { return m_bytes; }
+    // Whether a text was refused, and its first bytes.
+    bool HasTooLongText() const { return m_tooLong; }
+    const std::string& TooLongText() const { return m_tooLongText; }
+
+    static constexpr size_t kMaxStringLength = 0xFFFF;
 
 private:
     void Little(uint64_t value, int count)
@@ -41,6 +54,8 @@ private:
     }
 
     std::string m_bytes;
+    bool m_tooLong = false;
+    std::string m_tooLongText;
 };
 
 } // namespace mw::tools

@@ -1,10 +1,14 @@
 // Error lines, statistics lines and output writes shared by the compilers.
 #include "ToolOutput.h"
 
+#include "BinaryOutput.h"
+
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
 
 #include <cstdio>
+#include <fstream>
+#include <vector>
 
 namespace mw::tools {
 namespace {
@@ -76,6 +80,63 @@ bool ReadInput(const char* program, const std::string& path, std::string& bytes)
         return true;
     ReportError(program, Format("cannot read '%s': %s", path.c_str(), LastErrorText().c_str()));
     return false;
+}
+
+bool ReadBoundedFile(const std::string& path, uint64_t maxBytes, std::string& bytes, std::string& error)
+{
+    bytes.clear();
+    if (IsFolder(path))
+    {
+        error = "it is a folder";
+        return false;
+    }
+    std::ifstream in(ResolvePath(path), std::ios::binary);
+    if (!in)
+    {
+        error = LastErrorText();
+        return false;
+    }
+    // Read in pieces, so a device such as /dev/zero stops at the limit.
+    constexpr size_t kPiece = 1 << 20;
+    std::vector<char> piece(kPiece);
+    while (in)
+    {
+        in.read(piece.data(), std::streamsize(kPiece));
+        size_t got = size_t(in.gcount());
+        if (uint64_t(bytes.size()) + got > maxBytes)
+        {
+            error = Format("it is larger than %llu bytes", (unsigned long long)maxBytes);
+            bytes.clear();
+            return false;
+        }
+        bytes.append(piece.data(), got);
+    }
+    if (in.bad())
+    {
+        error = LastErrorText();
+        return false;
+    }
+    return true;
+}
+
+bool ReadInput(const char* program, const std::string& path, std::string& bytes, uint64_t maxBytes)
+{
+    std::string error;
+    if (ReadBoundedFile(path, maxBytes, bytes, error))
+        return true;
+    ReportError(program, Format("cannot read '%s': %s", path.c_str(), error.c_str()));
+    return false;
+}
+
+bool WriteOutput(const char* program, const std::string& path, const BinaryOutput& out)
+{
+    if (out.HasTooLongText())
+    {
+        ReportError(program, Format("a name longer than %zu bytes cannot be stored ('%s...'); nothing written to '%s'",
+                                    BinaryOutput::kMaxStringLength, out.TooLongText().c_str(), path.c_str()));
+        return false;
+    }
+    return WriteOutput(program, path, out.Data());
 }
 
 } // namespace mw::tools

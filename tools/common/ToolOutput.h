@@ -2,6 +2,7 @@
 // statistics CSV line it appends, and the atomic write of its output.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,5 +28,15 @@ bool WriteOutput(const char* program, const std::string& path, std::string_view 
 // Reads a whole input file; reports "cannot read '<path>': <reason>" and
 // returns false on failure.
 bool ReadInput(const char* program, const std::string& path, std::string& bytes);
+// The same, refusing a file (or a device that never ends) longer than
+// maxBytes without reading more than maxBytes + 1 of it.
+bool ReadInput(const char* program, const std::string& path, std::string& bytes, uint64_t maxBytes);
+// The bounded read without the report: false with the reason in error.
+bool ReadBoundedFile(const std::string& path, uint64_t maxBytes, std::string& bytes, std::string& error);
+
+class BinaryOutput;
+// Writes a compiled output, refusing one that holds a text too long for its
+// u16 length ("a name longer than 65535 bytes").
+bool WriteOutput(const char* program, const std::string& path, const BinaryOutput& out);
 
 } // namespace mw::tools
