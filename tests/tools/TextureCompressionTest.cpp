@@ -181,7 +181,7 @@ uint32_t BestTwoColourError(const uint8_t first[3], const uint8_t second[3], int
     return best;
 }
 
-// Disabled: the encoder does not reach this yet (see the issue note).
+// Disabled: the endpoint search does not reach this optimum on every block yet.
 TEST(TextureCompression, DISABLED_BlocksOfTwoColoursAreAsCloseAsEndpointsAllow)
 {
     struct Pair
@@ -219,7 +219,7 @@ TEST(TextureCompression, DISABLED_BlocksOfTwoColoursAreAsCloseAsEndpointsAllow)
     }
 }
 
-// Disabled: the encoder does not reach this yet (see the issue note).
+// Disabled: the endpoint search does not reach this optimum on every block yet.
 TEST(TextureCompression, DISABLED_GradientBlocksComeNearTheEvenSplit)
 {
     // Sixteen evenly spaced colours p0 + i * d: four groups of four around
@@ -282,7 +282,7 @@ uint32_t BestAlphaError(const Block& block)
     return best;
 }
 
-// Disabled: the encoder does not reach this yet (see the issue note).
+// Disabled: the endpoint search does not reach this optimum on every block yet.
 TEST(TextureCompression, DISABLED_InterpolatedAlphaMatchesTheBestEndpointsOfEitherMode)
 {
     std::vector<Block> blocks;
