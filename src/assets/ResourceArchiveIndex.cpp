@@ -90,7 +90,7 @@ bool ReadResourceArchiveIndex(const std::string& archivePath, std::unordered_map
             files.clear();
             return false;
         }
-        std::string name = ToLowerAscii(table.substr(cursor.At(), nameLength));
+        std::string name = table.substr(cursor.At(), nameLength);
         cursor.Skip(nameLength);
         if (!cursor.Read(offset) || !cursor.Read(storedSize) || !cursor.Read(size) || !cursor.Read(checksum) ||
             !cursor.Read(time) || !cursor.Read(method))
@@ -98,7 +98,7 @@ bool ReadResourceArchiveIndex(const std::string& archivePath, std::unordered_map
             files.clear();
             return false;
         }
-        files[name] = ArchivedFile{size, time};
+        files[ToLowerAscii(name)] = ArchivedFile{size, time, name};
     }
     if (cursor.Remaining() != 0)
     {

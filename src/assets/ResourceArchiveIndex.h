@@ -12,6 +12,7 @@ struct ArchivedFile
 {
     uint64_t size = 0;
     uint64_t time = 0; // last-write time, 100 ns units since 1601
+    std::string name;  // as stored
 };
 
 // The archive's entries by lower-cased name ('/' separators). False when

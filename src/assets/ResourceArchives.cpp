@@ -1,11 +1,13 @@
 // Resource archives through the archive tool.
 #include "ResourceArchives.h"
 
+#include "ResourceArchiveIndex.h"
 #include "context/IWorkspaceContext.h"
 #include "platform/DesktopLaunch.h"
 #include "platform/FileSystem.h"
 #include "platform/KnownFolders.h"
 #include "platform/PathRules.h"
+#include "platform/engine/ResourceArchiveFile.h"
 
 #include <vector>
 
@@ -74,6 +76,22 @@ bool BuildArchivesIn(IWorkspaceContext& context, const std::string& folder, bool
     return true;
 }
 
+// True when the archive's table reads and every entry's file exists below
+// archiveFolder: the archive tool would remove nothing, and starting it for
+// each archive would cost more than looking at the files here.
+bool HoldsNoMissingFile(const std::string& archivePath, const std::string& archiveFolder)
+{
+    std::unordered_map<std::string, ArchivedFile> entries;
+    if (!ReadResourceArchiveIndex(archivePath, entries))
+        return false;
+    // An entry whose name is not a plain path below the folder is the
+    // tool's to judge.
+    for (const auto& entry : entries)
+        if (!GAME::ResourceArchiveFile::IsSafeName(entry.second.name) || !IsFile(archiveFolder + entry.second.name))
+            return false;
+    return true;
+}
+
 int RemoveMissingIn(IWorkspaceContext& context, const std::string& folder)
 {
     int failures = 0;
@@ -82,6 +100,8 @@ int RemoveMissingIn(IWorkspaceContext& context, const std::string& folder)
         context.Log(Format("Removing unassociated files from archive %s%s.", folder.c_str(), file.c_str()), true,
                     false);
         std::string stem = file.substr(0, file.size() - 4);
+        if (HoldsNoMissingFile(folder + file, folder + stem + "/"))
+            continue;
         failures += RunArchiveTool(context, "ArcPack \"" + folder + file + "\" -removeMissing \"" + folder + stem + "\"");
     }
     return failures;

@@ -17,6 +17,7 @@
 #include "platform/sourcecontrol/SourceControlClient.h"
 
 #include <algorithm>
+#include <atomic>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -110,6 +111,70 @@ private:
     FolderHandle m_target;
 };
 
+// Looks at the source and target of the files ahead of the walk on a
+// helper thread. The walk takes what the helper has found and looks for
+// itself where the helper has not been yet, and the helper skips ahead of
+// the walk when it falls behind: neither ever waits for the other, so a
+// helper slowed down by other work never holds the walk up.
+class LookAhead
+{
+public:
+    LookAhead(const std::vector<std::string>& files, const std::string& sourceRoot, const std::string& targetRoot)
+        : m_files(files), m_done(new std::atomic<bool>[files.size()]), m_source(files.size()),
+          m_target(files.size()), m_walkFolders(sourceRoot, targetRoot), m_helperFolders(sourceRoot, targetRoot)
+    {
+        for (size_t i = 0; i < files.size(); ++i)
+            m_done[i].store(false, std::memory_order_relaxed);
+        m_thread = std::thread([this] { Run(); });
+    }
+    ~LookAhead()
+    {
+        m_stop.store(true);
+        m_thread.join();
+    }
+    LookAhead(const LookAhead&) = delete;
+    LookAhead& operator=(const LookAhead&) = delete;
+
+    // For the walk, at file index (rising).
+    void Look(size_t index, KnownInfo& source, KnownInfo& target)
+    {
+        m_walkAt.store(index, std::memory_order_relaxed);
+        if (m_done[index].load(std::memory_order_acquire))
+        {
+            source = m_source[index];
+            target = m_target[index];
+            return;
+        }
+        m_walkFolders.Look(m_files[index], source, target);
+    }
+
+private:
+    void Run()
+    {
+        for (size_t i = 0; i < m_files.size() && !m_stop.load(std::memory_order_relaxed); ++i)
+        {
+            size_t walkAt = m_walkAt.load(std::memory_order_relaxed);
+            if (i <= walkAt)
+            {
+                i = walkAt;
+                continue;
+            }
+            m_helperFolders.Look(m_files[i], m_source[i], m_target[i]);
+            m_done[i].store(true, std::memory_order_release);
+        }
+    }
+
+    const std::vector<std::string>& m_files;
+    std::unique_ptr<std::atomic<bool>[]> m_done;
+    std::vector<KnownInfo> m_source;
+    std::vector<KnownInfo> m_target;
+    WalkFolders m_walkFolders;
+    WalkFolders m_helperFolders;
+    std::atomic<size_t> m_walkAt{0};
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
 // The files below the source folder in walk order: each folder's entries in
 // listing order, a subfolder's files at the subfolder's place. Paths are
 // relative to the source folder, with '/' separators.
@@ -138,6 +203,11 @@ int CompileFiles(IWorkspaceContext& context, const std::vector<std::string>& fil
     CompilePipeline pipeline(helperThreads, archive);
     RecordSteps steps(context, force, &cache, &pipeline);
     WalkFolders folders(sourceFolder, targetFolder);
+    // Without force most records are up to date, and looking at their two
+    // files is nearly all the work: a helper shares it.
+    std::unique_ptr<LookAhead> lookAhead;
+    if (pipeline.Parallel() && !force && files.size() > 1)
+        lookAhead = std::make_unique<LookAhead>(files, sourceFolder, targetFolder);
     size_t aheadUntil = 0;
     int errors = 0;
     for (size_t i = 0; i < files.size(); ++i)
@@ -164,7 +234,10 @@ int CompileFiles(IWorkspaceContext& context, const std::vector<std::string>& fil
         }
         KnownInfo source;
         KnownInfo target;
-        folders.Look(files[i], source, target);
+        if (lookAhead)
+            lookAhead->Look(i, source, target);
+        else
+            folders.Look(files[i], source, target);
         if (!BuildRecordWith(steps, sourceFolder + files[i], targetFolder + files[i], source, target,
                              pipeline.TakeAhead(i)))
             ++errors;
