@@ -33,6 +33,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QStyleOptionViewItem>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
 
@@ -444,6 +445,70 @@ TEST_F(CDbEditorTest, ClosingWithChangesAsksAndCancelKeepsTheWindowOpen)
     workspace.prompt.answers.push_back(PromptAnswer::Yes);
     EXPECT_TRUE(editor.QueryClose(true));
     EXPECT_NE(test::ReadFile(Record("archer")).find("speed,8,\r\n"), std::string::npos);
+}
+
+TEST_F(CDbEditorTest, ClosingTheWindowAnswersYesNoAndCancelAsAsked)
+{
+    auto changedEditor = [&](std::unique_ptr<CDbEditor>& window) {
+        window = std::make_unique<CDbEditor>(workspace, IniPath(), &workspace.prompt);
+        EXPECT_TRUE(window->OpenFile(Record("archer")));
+        EXPECT_TRUE(window->Tree()->SelectGroup("Combat"));
+        int speedRow = -1;
+        for (int row = 0; row < window->Model()->rowCount(); ++row)
+            if (window->Model()->index(row, 0).data().toString() == QStringLiteral("speed"))
+                speedRow = row;
+        EXPECT_TRUE(window->Model()->setData(window->Model()->index(speedRow, 3), "8", Qt::EditRole));
+        window->show();
+    };
+    std::string before = test::ReadFile(Record("archer"));
+    std::unique_ptr<CDbEditor> window;
+    changedEditor(window);
+    workspace.prompt.answers.push_back(PromptAnswer::Cancel);
+    EXPECT_FALSE(window->close());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(workspace.prompt.messages.back().buttons, PromptButtons::YesNoCancel);
+    workspace.prompt.answers.push_back(PromptAnswer::No);
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(test::ReadFile(Record("archer")), before);
+
+    changedEditor(window);
+    workspace.prompt.answers.push_back(PromptAnswer::Yes);
+    EXPECT_TRUE(window->close());
+    EXPECT_NE(test::ReadFile(Record("archer")).find("speed,8,\r\n"), std::string::npos);
+    EXPECT_EQ(workspace.prompt.messages.size(), 3u);
+}
+
+TEST_F(CDbEditorTest, MultipleEditFromTheWindowThenCancelLeavesEveryRecordUnchanged)
+{
+    ASSERT_TRUE(editor.OpenFiles({Record("archer"), Record("knight"), Record("scout")}));
+    editor.show();
+    ASSERT_TRUE(editor.Tree()->SelectGroup("Combat"));
+    editor.List()->SelectRow(RowOf("speed"));
+    int shown = 0;
+    editor.SetDialogRunner([&](QDialog& dialog) {
+        auto* multiple = dynamic_cast<CMultipleEditDialog*>(&dialog);
+        if (!multiple)
+            return int(QDialog::Rejected);
+        ++shown;
+        multiple->Table()->item(0, 1)->setText("9");
+        multiple->Table()->item(2, 1)->setText("x");
+        multiple->accept(); // refused at the third row
+        EXPECT_NE(multiple->result(), int(QDialog::Accepted));
+        multiple->reject();
+        return multiple->result();
+    });
+    QAction* action = nullptr;
+    for (QAction* candidate : editor.findChildren<QAction*>())
+        if (candidate->text().contains(QStringLiteral("Multiple")))
+            action = candidate;
+    ASSERT_NE(action, nullptr);
+    action->trigger();
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(Cell("speed", 3), "3");
+    EXPECT_EQ(Cell("speed", 5), "5");
+    EXPECT_FALSE(editor.Document().IsModified());
+    editor.hide();
 }
 
 TEST_F(CDbEditorTest, FileButtonsOfferTheirExtensionsAndWriteRelativeValues)

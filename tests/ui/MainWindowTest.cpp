@@ -193,7 +193,11 @@ void MainWindowTest::checkInAsksAboveFiveFiles()
 {
     Fixture f(true);
     for (int i = 0; i < 6; ++i)
+    {
         test::WriteFile(f.working + "database/batch/r" + std::to_string(i) + ".dbr", "");
+        // Only files this user holds are checked in.
+        f.backend->heldBy["database/batch/r" + std::to_string(i) + ".dbr"] = "me";
+    }
     f.frame->SetCurrentTab(2);
     CFileView& view = f.frame->View(2);
     view.Refresh();
