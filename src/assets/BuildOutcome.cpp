@@ -4,12 +4,20 @@
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
 
+#include <functional>
+
 namespace mw {
 namespace {
 
 std::string Counted(int count, const char* one, const char* many)
 {
     return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+size_t ContentHash(const std::string& path)
+{
+    std::string bytes;
+    return ReadWholeFile(path, bytes) ? std::hash<std::string>()(bytes) : 0;
 }
 
 } // namespace
@@ -19,6 +27,8 @@ void BuildOutcome::Begin(const std::string& databaseArchivePath)
     *this = BuildOutcome();
     m_archivePath = databaseArchivePath;
     m_hadArchive = GetLastWriteTime(databaseArchivePath, m_archiveTime);
+    if (m_hadArchive)
+        m_archiveHash = ContentHash(databaseArchivePath);
 }
 
 void BuildOutcome::End(int errors, unsigned warnings, bool cancelled)
@@ -27,7 +37,9 @@ void BuildOutcome::End(int errors, unsigned warnings, bool cancelled)
     m_cancelled = m_cancelled || cancelled;
     FileTime now;
     bool hasArchive = GetLastWriteTime(m_archivePath, now);
-    bool databaseChanged = hasArchive != m_hadArchive || (hasArchive && now.value != m_archiveTime.value);
+    // A database compile may write the same archive again: only other bytes count.
+    bool databaseChanged = hasArchive != m_hadArchive ||
+                           (hasArchive && now.value != m_archiveTime.value && ContentHash(m_archivePath) != m_archiveHash);
     m_line = LineFor(m_compiled, m_done, m_total, errors, warnings, m_cancelled, databaseChanged);
 }
 

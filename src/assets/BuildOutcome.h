@@ -5,6 +5,7 @@
 
 #include "platform/FileTime.h"
 
+#include <cstddef>
 #include <string>
 
 namespace mw {
@@ -12,8 +13,8 @@ namespace mw {
 class BuildOutcome
 {
 public:
-    // A build starts: counts go to zero and the database archive's time is
-    // noted, so that its rewrite counts as something built.
+    // A build starts: counts go to zero and the database archive is noted,
+    // so that a rewrite with other contents counts as something built.
     void Begin(const std::string& databaseArchivePath);
     // An asset found out of date and handed to its compiler (or copied).
     void CountCompiled() { ++m_compiled; }
@@ -44,6 +45,7 @@ private:
     std::string m_archivePath;
     bool m_hadArchive = false;
     FileTime m_archiveTime;
+    size_t m_archiveHash = 0;
     int m_compiled = 0;
     int m_done = 0;
     int m_total = 0;

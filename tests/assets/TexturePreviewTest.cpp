@@ -10,6 +10,7 @@
 #include "assets/preview/TargaImage.h"
 #include "assets/preview/TexelDecoding.h"
 #include "assets/preview/TextureFile.h"
+#include "platform/FileSystem.h"
 #include "platform/ProcessRunner.h"
 #include "support/FakeWorkspace.h"
 #include "support/TempFolder.h"
@@ -244,7 +245,7 @@ TEST(TexturePreview, DamagedAndHostileTextureFilesAreRefusedWithAReason)
         {"unknown format", TexHeader(0, 4, 4, 1, 7, 1) + Level(64), "unknown texture format"},
         {"more levels than the chain", TexHeader(0, 4, 4, 1, 0, 4) + Level(64), "mipmap levels"},
         {"count beyond the file", TexHeader(0, 4, 4, 1, 0, 1) + Level(64).substr(0, 20), "ends early"},
-        {"count not the level's size", TexHeader(0, 4, 4, 1, 0, 1) + Level(0xFFFFFFF0u).substr(0, 4), "instead of"},
+        {"count not the level's size", TexHeader(0, 4, 4, 1, 0, 1) + std::string("\xF0\xFF\xFF\xFF", 4), "instead of"},
         {"bytes left over", TexHeader(0, 4, 4, 1, 0, 1) + Level(64) + "x", "after its last level"},
     };
     for (const Case& c : cases)
@@ -291,6 +292,7 @@ TEST(TexturePreview, AssetsShowTheirBuiltTextureOrElseTheirSourceImage)
             texture = registry.TypeAt(i);
     ASSERT_NE(texture, nullptr);
     ASSERT_TRUE(texture->AutoCreate("ui\\logo.tga"));
+    ASSERT_TRUE(EnsureFolders(temp / "work/assets/ui/"));
     ASSERT_TRUE(AssetRegistry::SaveAsset(*texture, temp / "work/assets/ui/logo.tex", AssetHeader{}));
 
     AssetPreview preview;
