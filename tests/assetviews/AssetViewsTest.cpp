@@ -370,7 +370,8 @@ void AssetViewsTest::assetsTabShowsTheStatusColumnAndMakesAssets()
         ClickOk(dialog);
     });
     sources.FileCommand(CommandId::kMakeAsset);
-    QTRY_VERIFY(IsFile(fixture.working + "assets/rock.tex"));
+    // The asset mirrors the source's folder.
+    QTRY_VERIFY(IsFile(fixture.working + "assets/textures/rock.tex"));
     QVERIFY(fixture.prompt.messages.empty());
 }
 
