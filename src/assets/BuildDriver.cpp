@@ -257,7 +257,8 @@ void BuildDriver::BeginCacheCounts()
 
 void BuildDriver::LogCacheCounts()
 {
-    if (m_cache)
+    // A build that looked nothing up (nothing out of date) has nothing to count.
+    if (m_cache && m_cache->Hits() + m_cache->Misses() > 0)
         m_context.Log(Format("Cache: %d hit(s) %d miss(es)", m_cache->Hits(), m_cache->Misses()), true, false);
 }
 
