@@ -29,9 +29,9 @@ struct AppEnvironment
 {
     std::string startFolder;     // the process's current folder
     std::string documentsFolder; // "My Documents"
-    std::string programFolder;   // the running program's folder; the process's when empty
     std::ostream* out = nullptr;    // standard output when null
     IUserPrompt* prompt = nullptr; // a console prompt on out when null
+    std::string programFolder;   // the running program's folder; the process's when empty
 };
 
 // The environment of a real process: its current folder, the user's

@@ -2,6 +2,7 @@
 // ArcPack, through modwright -quiet and modwright-cli.
 #include "Run.h"
 #include "platform/FileSystem.h"
+#include "platform/PathRules.h"
 #include "platform/ProfileFile.h"
 #include "platform/engine/Archive.h"
 #include "support/TempFolder.h"
