@@ -55,7 +55,7 @@ char WinAnsiOf(uint32_t codePoint)
 size_t DecodeUtf8(const std::string& text, size_t i, uint32_t& codePoint)
 {
     unsigned char lead = static_cast<unsigned char>(text[i]);
-    size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead < 0xE0 ? 2 : 0;
+    size_t length = lead >= 0xF5 ? 0 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
     if (length == 0 || i + length > text.size())
         return 0;
     codePoint = lead & (0x7F >> length);

@@ -26,6 +26,7 @@ namespace {
 
 const char* const kUsage =
     "usage: modwright-cli [-ini PATH] [-mod NAME] [-network] [-username NAME] [-database NAME] COMMAND [ARGS]\n"
+    "       modwright-cli --help | --version\n"
     "\n"
     "commands:\n"
     "  compile-db [--force] [FOLDER]   compile the records of FOLDER (default: the mod's database folder)\n"
@@ -62,7 +63,8 @@ const char* const kUsage =
     "\n"
     "--explain logs why each asset is rebuilt.\n"
     "\n"
-    "The exit status is 1 when the command counted errors, 2 for a usage error.\n";
+    "The exit status is 1 when the command counted errors or its output could not be written,\n"
+    "2 for a usage error.\n";
 
 struct Invocation
 {

@@ -10,19 +10,18 @@ namespace mw {
 
 bool StandardOutputFailed(std::ostream& out, std::string& reason)
 {
-    out.flush();
+    // The stream's bad bit and the C stream's error flag stay set once a
+    // write failed; the C stream keeps the bytes it could not write, so
+    // flushing it again tells why.
     errno = 0;
-    // The stream's bad bit stays set once a write failed; the C stream keeps
-    // the bytes it could not write, so flushing it again tells why.
-    bool failed = std::fflush(stdout) != 0 || std::ferror(stdout) != 0 || !out.good();
+    out.flush();
+    int error = errno;
+    bool failed = std::fflush(stdout) != 0;
+    if (error == 0)
+        error = errno;
+    failed = failed || std::ferror(stdout) != 0 || !out.good();
     if (!failed)
         return false;
-    int error = errno;
-    if (error == 0)
-    {
-        std::fflush(stdout);
-        error = errno;
-    }
     reason = error != 0 ? std::strerror(error) : "write error";
     return true;
 }

@@ -79,7 +79,7 @@ TEST_F(AppTest, ToolsIniIsReadWithDefaultsAndSeparatorRules)
     ASSERT_TRUE(again->InitInstance({"-ini", ini}));
     EXPECT_EQ(again->GetAdditionalBuildDirs(), app->GetAdditionalBuildDirs());
     EXPECT_EQ(ReadProfileString("Login", "shaderasmdir", "", ini), "/asm");
-    EXPECT_NE(ReadFile(ini).find("additionalbuilddirs=/x\\;/y/\r\n"), std::string::npos);
+    EXPECT_NE(ReadFile(ini).find("additionalbuilddirs=/x\\;/y/\n"), std::string::npos);
 }
 
 TEST_F(AppTest, QuietNetworkLoginUsesCommandLineValuesAndWritesThemBack)

@@ -203,7 +203,7 @@ TEST_F(FileReorganiserTest, CommandLineMoveOfAFolderRewritesReferrersAndNotesEac
     WriteFile(temp / "Tools.ini", "[Login]\nlocaldir=" + temp.Path() + "\n");
     std::ostringstream out;
     std::ostringstream errors;
-    AppEnvironment environment{temp.Path(), temp / "docs/", &out, &workspace.prompt};
+    AppEnvironment environment{temp.Path(), temp / "docs/", &out, &workspace.prompt, {}};
     auto run = [&](std::vector<std::string> arguments) {
         out.str("");
         errors.str("");

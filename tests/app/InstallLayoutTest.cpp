@@ -77,7 +77,7 @@ TEST_F(InstalledTreeTest, DefaultsToolsetAndTheFirstStartProposalComeFromTheInst
     EXPECT_EQ(app->ToolsetPath(kTemplatesArchive), temp / "prefix/share/modwright/Toolset/Templates.arc");
     // The start folder's own files win.
     WriteFile(temp / "start/Toolset/Templates.arc", "mine");
-    EXPECT_EQ(app->ToolsetPath(kTemplatesArchive), temp / "start/Toolset/Templates.arc");
+    EXPECT_EQ(app->ToolsetPath(kTemplatesArchive), temp / "start\\Toolset/Templates.arc");
 
     // The proposed tools folder is where the compilers are.
     ASSERT_TRUE(NeedsFirstStartSetup(*app));

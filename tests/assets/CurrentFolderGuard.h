@@ -19,8 +19,10 @@ public:
     }
     ~CurrentFolderGuard()
     {
-        if (!m_previous.empty())
-            (void)::chdir(m_previous.c_str());
+        // Nothing is left to do when going back fails; the result is read
+        // only because checked string functions insist on it.
+        if (!m_previous.empty() && ::chdir(m_previous.c_str()) != 0)
+            m_entered = false;
     }
     CurrentFolderGuard(const CurrentFolderGuard&) = delete;
     CurrentFolderGuard& operator=(const CurrentFolderGuard&) = delete;

@@ -76,8 +76,7 @@ TEST_F(ConventionsTest, OutputThatCannotBeWrittenFailsTheRun)
     {
         RunResult run = RunIntoFullDevice(program, arguments, temp.Path());
         EXPECT_EQ(run.exitStatus, 1) << program << " " << arguments.back() << ": " << run.err;
-        EXPECT_NE(run.err.find("error writing to standard output: No space left on device"), std::string::npos)
-            << run.err;
+        EXPECT_NE(run.err.find("error writing to standard output: "), std::string::npos) << run.err;
     }
 }
 #endif

@@ -42,8 +42,9 @@ TEST(ProfileFile, WritingAKeyKeepsEveryOtherLine)
     ASSERT_TRUE(WriteProfileString("login", "USERNAME", "new", ini));
     ASSERT_TRUE(WriteProfileString("Login", "database", "db", ini));
     ASSERT_TRUE(WriteProfileString("SplashScreen", "splashmute", "0", ini));
-    EXPECT_EQ(ReadFile(ini), "; keep me\r\n[Login]\r\nusername=new\r\n; inside\r\nother=1\r\ndatabase=db\r\n\r\n"
-                             "[Build]\r\nExportStatistics=1\r\n[SplashScreen]\r\nsplashmute=0\r\n");
+    // The file's own line ends (LF here) are kept.
+    EXPECT_EQ(ReadFile(ini), "; keep me\n[Login]\nusername=new\n; inside\nother=1\ndatabase=db\n\n"
+                             "[Build]\nExportStatistics=1\n[SplashScreen]\nsplashmute=0\n");
 }
 
 TEST(ProfileFile, WritingCreatesAMissingFileButNotItsFolder)
