@@ -1,6 +1,6 @@
 // Alpha block search. For each interpolated mode: a window of endpoint
-// pairs around the block's extreme values, a least-squares refit for the
-// chosen indexes, then single steps of either endpoint while the error falls.
+// pairs around the block's extreme values, then least-squares refits for the
+// chosen indexes and steps of the endpoints while the error falls.
 #include "AlphaBlockEncoder.h"
 
 #include "BlockFormat.h"
@@ -84,17 +84,22 @@ void Refit(const int values[16], bool sixInterpolants, AlphaCandidate& best)
     Consider(values, alpha0, alpha1, sixInterpolants, best);
 }
 
-void StepSearch(const int values[16], bool sixInterpolants, AlphaCandidate& best)
+// Moves either endpoint or both by 8, 4, 2 and 1 while the error falls.
+bool StepSearch(const int values[16], bool sixInterpolants, AlphaCandidate& best)
 {
     static constexpr int kSteps[8][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}, {-1, -1}, {1, 1}, {-1, 1}, {1, -1}};
-    for (int pass = 0; pass < 16; ++pass)
-    {
-        bool improved = false;
-        for (const auto& step : kSteps)
-            improved |= Consider(values, best.alpha0 + step[0], best.alpha1 + step[1], sixInterpolants, best);
-        if (!improved)
-            return;
-    }
+    bool moved = false;
+    for (int size = 8; size >= 1; size /= 2)
+        for (int pass = 0; pass < 8; ++pass)
+        {
+            bool improved = false;
+            for (const auto& step : kSteps)
+                improved |= Consider(values, best.alpha0 + size * step[0], best.alpha1 + size * step[1], sixInterpolants, best);
+            moved |= improved;
+            if (!improved)
+                break;
+        }
+    return moved;
 }
 
 AlphaCandidate SearchMode(const int values[16], int low, int high, bool sixInterpolants)
@@ -112,8 +117,13 @@ AlphaCandidate SearchMode(const int values[16], int low, int high, bool sixInter
         }
     if (best.error == ~0u || best.error == 0)
         return best;
-    Refit(values, sixInterpolants, best);
-    StepSearch(values, sixInterpolants, best);
+    for (int round = 0; round < 4 && best.error > 0; ++round)
+    {
+        const uint32_t before = best.error;
+        Refit(values, sixInterpolants, best);
+        if (!StepSearch(values, sixInterpolants, best) && best.error == before)
+            break;
+    }
     return best;
 }
 

@@ -295,8 +295,6 @@ Candidate SearchMode(const BlockColours& colours, const int extremes[2][3], bool
         if ((color0 == best.color0 && color1 == best.color1) || !Consider(colours, color0, color1, threeColour, best))
             break;
     }
-    if (quality == EncodeQuality::Best && best.error > 0)
-        StepSearch(colours, threeColour, 1, best);
     return best;
 }
 
@@ -372,17 +370,18 @@ void EncodeColorBlock(const uint8_t block[16][4], ColorBlockMode mode, EncodeQua
     for (int c = 0; c < 3; ++c)
         extremes[0][c] = block[lowest][c], extremes[1][c] = block[highest][c];
 
-    Candidate four = SearchMode(colours, extremes, false, quality);
-    if (mode == ColorBlockMode::AnyMode && four.error > 0)
+    // The step search polishes only the better of the two modes.
+    Candidate best = SearchMode(colours, extremes, false, quality);
+    bool threeColour = false;
+    if (mode == ColorBlockMode::AnyMode && best.error > 0)
     {
         Candidate three = SearchMode(colours, extremes, true, quality);
-        if (three.error < four.error)
-        {
-            WriteCandidate(three, true, out);
-            return;
-        }
+        if (three.error < best.error)
+            best = three, threeColour = true;
     }
-    WriteCandidate(four, false, out);
+    if (quality == EncodeQuality::Best && best.error > 0)
+        StepSearch(colours, threeColour, 1, best);
+    WriteCandidate(best, threeColour, out);
 }
 
 uint32_t ColorBlockError(const uint8_t block[16][4], const uint8_t encoded[8], ColorBlockMode mode)

@@ -33,6 +33,7 @@ struct Options
     bool powerOfTwo = true;
     bool mipmaps = true;
     bool cubeMap = false;
+    mw::tools::EncodeQuality quality = mw::tools::EncodeQuality::Best;
 };
 
 bool ParseNumber(const std::string& text, uint32_t low, uint32_t high, uint32_t& value)
@@ -82,6 +83,8 @@ bool ParseArguments(const std::vector<std::string>& args, Options& options)
             options.mipmaps = false;
         else if (arg == "-cubemap")
             options.cubeMap = true;
+        else if (arg == "-fast")
+            options.quality = mw::tools::EncodeQuality::Fast;
         else if (arg.size() > 1 && arg[0] == '-')
         {
             mw::tools::ReportError(kProgram, Format("unknown switch '%s'", arg.c_str()));
@@ -173,7 +176,7 @@ int Run(const Options& options)
     for (const std::vector<RgbaImage>& chain : levels)
         for (const RgbaImage& level : chain)
         {
-            std::string encoded = mw::tools::EncodeLevel(level, options.format);
+            std::string encoded = mw::tools::EncodeLevel(level, options.format, options.quality);
             out.U32(uint32_t(encoded.size()));
             out.Bytes(encoded);
         }
