@@ -68,6 +68,7 @@ int BuildDriver::BuildAll(bool force, bool beginOperation)
     uint64_t start = TickCountMs();
     m_warnings = 0;
     std::string prefix = m_context.GetModPrefix();
+    m_outcome.Begin(DatabaseArchivePath(m_context, prefix + "database/"));
     int errors = CompileAssets(prefix + "assets/", force, false);
     // A database build folder that cannot be made means nothing was written:
     // the compile reports it, and it counts as an error of the build.
@@ -94,6 +95,8 @@ int BuildDriver::BuildAll(bool force, bool beginOperation)
         m_context.Log("", true, false);
     }
     m_context.Log("Build time " + FormatMinutesSeconds(elapsed), true, false);
+    m_outcome.End(errors, m_warnings, m_context.IsCancelled());
+    m_context.Log(m_outcome.Line(), true, errors != 0);
     m_context.ResetCancel();
     m_context.EndOperation();
     return errors;
@@ -134,11 +137,14 @@ int BuildDriver::CompileAssets(const std::string& assetRoot, bool force, bool be
             m_progress(done, total, file);
         if (!CompileAsset(assetFolder + file, outputFolder + file, force))
             ++errors;
+        m_outcome.SetProgress(done + 1, total);
         if (listed && m_context.IsCancelled())
             break;
     }
     if (m_progress)
         m_progress(total, total, std::string());
+    if (m_context.IsCancelled())
+        m_outcome.MarkCancelled();
     m_context.ResetCancel();
     m_context.Log("Done.", true, false);
     return errors;
@@ -204,6 +210,7 @@ bool BuildDriver::CompileAsset(const std::string& assetPath, const std::string& 
     if (reason.empty())
         return true;
 
+    m_outcome.CountCompiled();
     m_context.Log(outputPath, true, false);
     if (m_explain)
         m_context.Log("explain: " + reason, true, false);
