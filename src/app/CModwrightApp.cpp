@@ -96,7 +96,7 @@ bool CModwrightApp::InitInstance(const std::vector<std::string>& arguments)
         RegisterAssetTypes(m_assetRegistry, *this);
     LoadDefaultsTable();
     RefreshModList();
-    return true;
+    return RestoreMod();
 }
 
 void CModwrightApp::ParseCommandLine(const std::vector<std::string>& arguments)
@@ -129,6 +129,8 @@ void CModwrightApp::ParseCommandLine(const std::vector<std::string>& arguments)
             if (hasValue)
                 m_database = arguments[++i];
         }
+        else if (argument == "-mod" && hasValue)
+            m_requestedMod = arguments[++i];
     }
     m_buildDriver->SetNetwork(m_network);
 }
@@ -341,6 +343,33 @@ void CModwrightApp::SelectModByName(const std::string& name)
         if (m_modList[i] == name)
             m_currentMod = int(i);
     RecomputeSourceFolder();
+}
+
+bool CModwrightApp::RememberCurrentMod()
+{
+    return WriteProfileString("Login", "mod", GetCurrentModName(), m_iniPath);
+}
+
+bool CModwrightApp::RestoreMod()
+{
+    if (!m_requestedMod.empty())
+    {
+        SelectModByName(m_requestedMod);
+        if (GetCurrentModName() != m_requestedMod)
+        {
+            Log(Format("Unknown mod: %s", m_requestedMod.c_str()), true, true);
+            return false;
+        }
+        return true;
+    }
+    std::string remembered = ReadProfileString("Login", "mod", "", m_iniPath);
+    if (remembered.empty())
+        return true;
+    SelectModByName(remembered);
+    if (GetCurrentModName() != remembered)
+        Log(Format("The mod %s chosen last time no longer exists; no mod is selected.", remembered.c_str()), true,
+            false);
+    return true;
 }
 
 std::string CModwrightApp::GetCurrentModName() const

@@ -90,6 +90,14 @@ public:
     void RefreshModList();
     void SelectMod(int index);
     void SelectModByName(const std::string& name);
+    // Keeps the current mod's name (empty for none) in Tools.ini, [Login]
+    // mod=NAME, so that the next start selects it again; false when the
+    // file could not be written.
+    bool RememberCurrentMod();
+    // The mod -mod asked for, else the remembered one, selected after the
+    // mod list is read. False (with a logged reason) when -mod names a mod
+    // that does not exist; a remembered mod that is gone selects none.
+    bool RestoreMod();
     const std::vector<std::string>& GetModList() const { return m_modList; }
     int GetCurrentModIndex() const { return m_currentMod; }
     // The mod whose database a record path lies in; see ModNameOfPath.
@@ -207,6 +215,7 @@ private:
     IUserPrompt* m_prompt;
     std::mutex m_outMutex;
     std::function<bool(CModwrightApp&)> m_windowedLogin;
+    std::string m_requestedMod;
 };
 
 } // namespace mw

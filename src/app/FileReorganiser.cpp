@@ -245,6 +245,8 @@ bool FileReorganiser::RemoveFile(const std::string& path)
     {
         // A file that could not be moved to the trash is kept rather than lost.
         TrashResult trashed = MoveToTrash(m_context.GetWorkingDir() + path).result;
+        if (trashed == TrashResult::Trashed)
+            m_context.Log(Format("Sent to the trash: %s", path.c_str()), true, false);
         if (trashed != TrashResult::NoTrash)
             return trashed == TrashResult::Trashed;
         SayNoTrashOnce();
@@ -259,6 +261,8 @@ bool FileReorganiser::RemoveFolder(const std::string& folder)
         std::string local = m_context.GetWorkingDir() + folder;
         // A link is trashed as the link, never what it points at.
         TrashResult trashed = MoveToTrash(local).result;
+        if (trashed == TrashResult::Trashed)
+            m_context.Log(Format("Sent to the trash: %s", folder.c_str()), true, false);
         if (trashed != TrashResult::NoTrash)
             return trashed == TrashResult::Trashed;
         SayNoTrashOnce();

@@ -5,6 +5,7 @@
 #include "DbArchiveFileCheck.h"
 #include "dbarchive/DbArchive.h"
 #include "dbarchive/DbArchiveStrings.h"
+#include "dbtools/DatabaseCompile.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
 #include "platform/engine/BinaryReader.h"
@@ -27,13 +28,27 @@ bool LoadArchive(const std::string& path, DbArchive& archive)
 
 } // namespace
 
-std::vector<std::string> ImportRecordArchives(const CModwrightApp& app)
+std::vector<std::string> ImportRecordArchives(CModwrightApp& app)
 {
     std::vector<std::string> archives;
     if (app.GetCurrentModIndex() >= 0)
         archives.push_back(app.GetStartDir() + "\\" + "Database/database.arz");
     for (const std::string& folder : app.GetAdditionalBuildDirs())
         archives.push_back(folder + "Database/database.arz");
+    // After those, the archives this tool's own builds write: the game's
+    // database in the build folder and the current mod's, so a record is
+    // found right after the build that made it.
+    std::vector<std::string> built{app.GetBuildDir() + "database\\database.arz"};
+    if (app.GetCurrentModIndex() >= 0)
+        built.push_back(DatabaseArchivePath(app, app.GetModPrefix() + "database/"));
+    for (const std::string& path : built)
+    {
+        bool known = false;
+        for (const std::string& listed : archives)
+            known = known || SamePathNoCase(listed, path);
+        if (!known && !app.GetBuildDir().empty())
+            archives.push_back(path);
+    }
     return archives;
 }
 
@@ -84,6 +99,7 @@ std::string ImportRecord(CModwrightApp& app, const std::vector<std::string>& arc
         app.Prompt().Show("Error importing database record", "", PromptButtons::Ok, PromptIcon::Error);
         return std::string();
     }
+    app.Log(Format("Record imported: %s as %s", recordName.c_str(), relative.c_str()), true, false);
     return relative;
 }
 

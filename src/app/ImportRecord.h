@@ -12,8 +12,9 @@ class CModwrightApp;
 
 // The archives searched, in order: with a mod selected the game's own
 // start folder + "\Database/database.arz" first, then each additional build
-// folder + "Database/database.arz".
-std::vector<std::string> ImportRecordArchives(const CModwrightApp& app);
+// folder + "Database/database.arz"; then the build folder's own
+// "database\database.arz" and, with a mod selected, the mod's built archive.
+std::vector<std::string> ImportRecordArchives(CModwrightApp& app);
 
 // The record names ("records\items\sword.dbr") of the archives that can be
 // read, sorted and without repeats.

@@ -10,6 +10,8 @@
 #include "BuildStatistics.h"
 #include "IAssetCommandUi.h"
 #include "context/IWorkspaceContext.h"
+#include "preview/TargaImage.h"
+#include "types/TextureAsset.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
 #include "platform/sourcecontrol/SourceControlClient.h"
@@ -42,6 +44,21 @@ bool IsUsableFileName(const std::string& name)
     return true;
 }
 
+constexpr uint32_t kDxt5Format = 3;
+
+// True when the source image (relative to the source folder) is a Targa
+// image with an alpha channel that some pixel uses.
+bool HasTranslucentPixels(IWorkspaceContext& context, const std::string& relative)
+{
+    if (ToLowerAscii(Extension(relative)) != "tga")
+        return false;
+    std::string bytes;
+    PreviewImage image;
+    std::string error;
+    return ReadWholeFile(context.GetSourceDir() + relative, bytes) && ReadTargaImage(bytes, image, error) &&
+           image.HasTranslucency();
+}
+
 // Writes a new asset file with the header new assets get and adds it to
 // source control, with the message of whichever step failed.
 bool WriteNewAsset(IWorkspaceContext& context, const Asset& asset, const std::string& relativePath)
@@ -58,6 +75,8 @@ bool WriteNewAsset(IWorkspaceContext& context, const Asset& asset, const std::st
     }
     if (!sourceControl.AddFile(relativePath))
         Say(context, "Error adding file to source control.");
+    else
+        context.Log(Format("Asset created: %s", relativePath.c_str()), true, false);
     return true;
 }
 
@@ -239,14 +258,28 @@ std::vector<std::string> CreateAssetsFromSources(IWorkspaceContext& context, Ass
             chosen = candidates[size_t(picked)];
         }
         Asset* asset = registry.TypeAt(chosen);
-        if (!asset->AutoCreate(relative) || !asset->Properties(&ui.PropertiesEditor(), true))
+        if (!asset->AutoCreate(relative))
+            continue;
+        // A texture of an image with transparent pixels keeps them: DXT1
+        // would drop its alpha, so it starts as DXT5.
+        if (auto* texture = dynamic_cast<TextureAsset*>(asset); texture && HasTranslucentPixels(context, relative))
+        {
+            TextureProperties fields = texture->Fields();
+            fields.format = kDxt5Format;
+            texture->SetFields(std::move(fields));
+        }
+        if (!asset->Properties(&ui.PropertiesEditor(), true))
             continue;
         if (!IsUsableFileName(asset->GetOutputName()))
         {
             Say(context, "Choose a source file: the asset file is named after it.");
             continue;
         }
-        std::string assetPath = context.GetModPrefix() + "assets/" + asset->GetOutputName();
+        // The asset goes into the assets folder that mirrors the source's
+        // folder, so its output lands in that folder's resource archive.
+        std::string sourceFolder = ParentPath(ToForwardSlashes(relative));
+        std::string assetPath = context.GetModPrefix() + "assets/" +
+                                (sourceFolder.empty() ? std::string() : sourceFolder + "/") + asset->GetOutputName();
         if (!IsUnknownFile(sourceControl, assetPath))
         {
             Say(context, Format("Asset file:\r\n%s\r\nAlready exists.", assetPath.c_str()));

@@ -106,6 +106,7 @@ int BuildDriver::BuildAll(bool force, bool beginOperation)
     uint64_t start = TickCountMs();
     m_warnings = 0;
     std::string prefix = m_context.GetModPrefix();
+    m_outcome.Begin(DatabaseArchivePath(m_context, prefix + "database/"));
     int errors = CompileAssets(prefix + "assets/", force, false);
     errors += CompileDatabase(m_context, prefix + "database/", force, false);
     if (!m_unassociatedDone)
@@ -128,6 +129,8 @@ int BuildDriver::BuildAll(bool force, bool beginOperation)
         m_context.Log("", true, false);
     }
     m_context.Log("Build time " + FormatMinutesSeconds(elapsed), true, false);
+    m_outcome.End(errors, m_warnings, m_context.IsCancelled());
+    m_context.Log(m_outcome.Line(), true, errors != 0);
     m_context.ResetCancel();
     m_context.EndOperation();
     return errors;
@@ -172,6 +175,8 @@ int BuildDriver::CompileAssets(const std::string& assetRoot, bool force, bool be
     // Every output that is current is brought into its archive, including
     // those an earlier build compiled but never packed.
     errors += packing.PackStale(m_context);
+    if (m_context.IsCancelled())
+        m_outcome.MarkCancelled();
     m_context.ResetCancel();
     m_context.Log("Done.", true, false);
     return errors;
@@ -221,6 +226,7 @@ int BuildDriver::CompileInOrder(const std::vector<std::string>& files, bool list
             m_progress(done, total, file);
         if (!CompileAsset(assetFolder + file, outputFolder + file, force))
             ++errors;
+        m_outcome.SetProgress(done + 1, total);
         if (listed && m_context.IsCancelled())
             break;
     }
@@ -261,6 +267,7 @@ int BuildDriver::CompileInParallel(const std::vector<std::string>& files, bool l
             else if (!slot.building)
                 m_packing->Note(slot.outputPath, slot.plan.output);
             ++handedOn;
+            m_outcome.SetProgress(handedOn, total);
             if (m_progress)
                 m_progress(handedOn, total, slot.file);
             window.pop_front();
@@ -302,6 +309,7 @@ int BuildDriver::CompileInParallel(const std::vector<std::string>& files, bool l
             if (m_context.IsCancelled())
                 break;
             slot->scratch = scratch;
+            m_outcome.CountCompiled();
             slot->job.Log(slot->outputPath, true, false);
             if (m_explain)
                 slot->job.Log("explain: " + slot->plan.reason, true, false);
@@ -427,6 +435,7 @@ bool BuildDriver::CompileAsset(const std::string& assetPath, const std::string& 
         m_packing->Note(outputPath, plan.output);
     else if (result)
     {
+        m_outcome.CountCompiled();
         m_context.Log(outputPath, true, false);
         if (m_explain)
             m_context.Log("explain: " + plan.reason, true, false);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ArchivePacking.h"
+#include "BuildOutcome.h"
 #include "UnassociatedFiles.h"
 
 #include <functional>
@@ -54,6 +55,8 @@ public:
     std::string OutputFolder(const std::string& assetRoot) const;
 
     unsigned WarningCount() const { return m_warnings; }
+    // How the last Build or Rebuild All ended (its last log line).
+    const BuildOutcome& Outcome() const { return m_outcome; }
     // Network mode warns about source files not under source control.
     void SetNetwork(bool network) { m_network = network; }
     void SetUnassociatedPolicy(UnassociatedPolicy policy) { m_unassociatedPolicy = policy; }
@@ -100,6 +103,7 @@ private:
     IWorkspaceContext& m_context;
     AssetRegistry& m_registry;
     unsigned m_warnings = 0;
+    BuildOutcome m_outcome;
     bool m_network = false;
     bool m_explain = false;
     bool m_unassociatedDone = false;

@@ -1,6 +1,8 @@
 // The Database Editor window.
 #include "CDbEditor.h"
 
+#include "EditorPlacement.h"
+
 #include "CCheckListDialog.h"
 #include "CDataView.h"
 #include "CDbCellDelegate.h"
@@ -17,6 +19,8 @@
 #include "dbtext/DbEditorDocument.h"
 #include "dbtext/TemplateEditing.h"
 #include "platform/PathRules.h"
+
+#include <algorithm>
 
 #include <QAction>
 #include <QApplication>
@@ -220,8 +224,21 @@ void CDbEditor::ApplyColumnWidths()
             width = m_settings.Width(DbEditorColumn::DefaultValue);
             break;
         case DbVariableTableModel::ColumnKind::RecordValue:
-            width = metrics.horizontalAdvance(QString::fromStdString(m_model->Heading(column))) + 15;
+        {
+            // Wide enough for the heading and the values (up to a limit),
+            // and never narrower than the user made it.
+            std::string heading = m_model->Heading(column);
+            width = metrics.horizontalAdvance(QString::fromStdString(heading)) + 15;
+            int content = 0;
+            for (int row = 0; row < std::min(m_model->rowCount(), 500); ++row)
+                content = std::max(content, List()->fontMetrics().horizontalAdvance(
+                                                m_model->index(row, column).data(Qt::DisplayRole).toString()));
+            width = std::max(width, std::min(content + 16, kMaxValueColumnWidth));
+            auto widened = m_valueColumnWidths.find(heading);
+            if (widened != m_valueColumnWidths.end())
+                width = std::max(width, widened->second);
             break;
+        }
         }
         header->resizeSection(column, width);
     }
@@ -250,6 +267,7 @@ void CDbEditor::ColumnResized(int column, int newSize)
         m_settings.SetWidth(DbEditorColumn::DefaultValue, newSize);
         break;
     case DbVariableTableModel::ColumnKind::RecordValue:
+        m_valueColumnWidths[m_model->Heading(column)] = newSize;
         break;
     }
 }
@@ -549,6 +567,7 @@ void CDbEditor::closeEvent(QCloseEvent* event)
         return;
     }
     m_closing = true;
+    RememberEditorWindow(*this, m_iniPath);
     event->accept();
 }
 

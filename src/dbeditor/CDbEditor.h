@@ -9,6 +9,7 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -112,6 +113,9 @@ private:
     std::function<int(QDialog&)> m_dialogRunner;
     bool m_batch = false;
     bool m_applyingWidths = false;
+    // Value columns the user resized, by heading: a refresh keeps them.
+    std::map<std::string, int> m_valueColumnWidths;
+    static constexpr int kMaxValueColumnWidth = 420;
     bool m_closing = false;
 };
 

@@ -1,6 +1,8 @@
 // The editor windows.
 #include "CDbEditorManager.h"
 
+#include "EditorPlacement.h"
+
 #include "CDbEditor.h"
 #include "context/IWorkspaceContext.h"
 #include "dbtext/DbEditorDocument.h"
@@ -35,6 +37,7 @@ CDbEditor* CDbEditorManager::NewEditor()
     auto* editor = new CDbEditor(m_workspace, m_iniPath);
     editor->setAttribute(Qt::WA_DeleteOnClose);
     m_editors.emplace_back(editor);
+    PlaceEditorWindow(*editor, m_iniPath);
     editor->show();
     return editor;
 }

@@ -23,6 +23,18 @@ void AddChildren(QTreeWidgetItem* item, const DbGroup& group)
     }
 }
 
+// The first group, depth-first from root, that holds variables of its own:
+// where a window opens, rather than on an empty top group.
+const DbGroup* FirstGroupWithValues(const DbGroup& group)
+{
+    if (!group.variables.empty())
+        return &group;
+    for (const auto& subgroup : group.subgroups)
+        if (const DbGroup* found = FirstGroupWithValues(*subgroup))
+            return found;
+    return nullptr;
+}
+
 } // namespace
 
 DbTreeView::DbTreeView(QWidget* parent) : QTreeWidget(parent)
@@ -44,8 +56,12 @@ void DbTreeView::Show(DbGroup* root, const std::string& selectedGroup)
         expandAll();
     }
     blockSignals(false);
-    if (!SelectGroup(selectedGroup) && topLevelItemCount() > 0)
-        setCurrentItem(topLevelItem(0));
+    if (SelectGroup(selectedGroup) || topLevelItemCount() == 0)
+        return;
+    const DbGroup* first = root ? FirstGroupWithValues(*root) : nullptr;
+    if (first && first != root && SelectGroup(first->name))
+        return;
+    setCurrentItem(topLevelItem(0));
 }
 
 std::string DbTreeView::SelectedGroup() const

@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QTimer>
+#include <QScrollBar>
 #include <QTreeWidget>
 
 namespace mw {
@@ -101,10 +102,53 @@ std::vector<std::string> CFileView::SelectedPaths() const
 void CFileView::Refresh()
 {
     std::string keep = m_folder;
+    // The rows chosen, the current row and how far the list and the tree are
+    // scrolled survive a refresh, so the disk changing under the view (or F5)
+    // does not lose the user's place.
+    std::vector<std::string> selected;
+    std::string current;
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i)
+        if (m_list->topLevelItem(i)->isSelected())
+            selected.push_back(m_list->topLevelItem(i)->data(0, kPathRole).toString().toStdString());
+    if (QTreeWidgetItem* item = m_list->currentItem())
+        current = item->data(0, kPathRole).toString().toStdString();
+    int listScroll = m_list->verticalScrollBar()->value();
+    int treeScroll = m_tree->verticalScrollBar()->value();
+    bool sameFolder = true;
     FillTree();
     if (keep.empty() || !SelectFolder(keep))
-        SelectFolder(RootFolder());
+        sameFolder = SelectFolder(RootFolder()) && keep == RootFolder();
     FillList();
+    m_tree->verticalScrollBar()->setValue(treeScroll);
+    if (!sameFolder)
+    {
+        emit Refreshed();
+        return;
+    }
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i)
+    {
+        QTreeWidgetItem* item = m_list->topLevelItem(i);
+        std::string name = item->data(0, kPathRole).toString().toStdString();
+        if (name == current)
+            m_list->setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
+        if (std::find(selected.begin(), selected.end(), name) != selected.end())
+            item->setSelected(true);
+    }
+    m_list->verticalScrollBar()->setValue(listScroll);
+    emit Refreshed();
+}
+
+std::vector<std::string> CFileView::TreeFolders() const
+{
+    std::vector<std::string> folders;
+    for (QTreeWidgetItemIterator it(m_tree); *it; ++it)
+        folders.push_back((*it)->data(0, kPathRole).toString().toStdString());
+    return folders;
+}
+
+std::string CFileView::PathOfItem(const QTreeWidgetItem& item) const
+{
+    return m_folder + item.data(0, kPathRole).toString().toStdString();
 }
 
 void CFileView::FillTree()

@@ -40,8 +40,13 @@ public:
     // The selected files as paths relative to the working folder.
     std::vector<std::string> SelectedPaths() const;
 
-    // Re-reads the tree and the list, keeping the folder shown when it still exists.
+    // Re-reads the tree and the list, keeping the folder shown when it still
+    // exists, and the selection and scroll positions with it.
     void Refresh();
+    // The path of a row of the file list, relative to the working folder.
+    std::string PathOfItem(const QTreeWidgetItem& item) const;
+    // The folders of the tree (relative, ending in "/"), root first.
+    std::vector<std::string> TreeFolders() const;
     bool SelectFolder(const std::string& folder);
     void SelectFiles(const std::vector<std::string>& names);
     void SetBusy(bool busy);
@@ -71,6 +76,10 @@ public:
 
     QTreeWidget* FolderTree() const { return m_tree; }
     QTreeWidget* FileList() const { return m_list; }
+
+signals:
+    // The tree and the list were read again.
+    void Refreshed();
 
 private:
     void FillTree();

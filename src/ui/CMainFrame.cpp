@@ -9,6 +9,7 @@
 #include "CServerMonitorDialog.h"
 #include "CFolderDialog.h"
 #include "CInstallDialog.h"
+#include "CLiveTabs.h"
 #include "CNewCustomMapDlg.h"
 #include "CStatusReportDialog.h"
 #include "DocumentOpener.h"
@@ -16,7 +17,9 @@
 #include "app/CModwrightApp.h"
 #include "app/CommandTable.h"
 #include "app/FileCommands.h"
+#include "app/BuildLineAsset.h"
 #include "app/ImportRecord.h"
+#include "app/MainWindowTexts.h"
 #include "app/ModManagement.h"
 #include "app/ToolsetFiles.h"
 #include "app/ToolsetInstall.h"
@@ -48,6 +51,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QToolButton>
 
 namespace mw {
 namespace {
@@ -92,7 +96,7 @@ std::string TemplateNameOf(const std::string& relativePath)
 CMainFrame::CMainFrame(CModwrightApp& app, IUserPrompt& prompt, OperationTable operations, QWidget* parent)
     : QMainWindow(parent), m_app(app), m_prompt(prompt), m_operations(std::move(operations))
 {
-    setWindowTitle(ToQt(app.GetDatabase().empty() ? "Modwright" : "Modwright - " + app.GetDatabase()));
+    setWindowTitle(ToQt(MainWindowTitle(app.GetDatabase(), app.GetCurrentModName())));
     resize(1100, 760);
 
     m_tabs = new QTabWidget;
@@ -112,6 +116,7 @@ CMainFrame::CMainFrame(CModwrightApp& app, IUserPrompt& prompt, OperationTable o
     m_views[1]->SetFlavour(m_assetView.get());
     m_sourceAssetMaker = std::make_unique<CSourceAssetMaker>(app, *m_assetView, [this] { m_views[1]->Refresh(); });
     m_views[0]->SetFlavour(m_sourceAssetMaker.get());
+    m_liveTabs = new CLiveTabs(app, m_views, [this] { return m_worker.IsRunning(); }, this);
     m_output = new COutputView(prompt);
     auto* split = new QSplitter(Qt::Vertical);
     split->addWidget(m_tabs);
@@ -139,6 +144,9 @@ CMainFrame::CMainFrame(CModwrightApp& app, IUserPrompt& prompt, OperationTable o
         std::string fullPath = FileOfOutputLine(m_app, line);
         if (!fullPath.empty() && m_opener)
             m_opener(fullPath);
+        // A compiler's line opens the asset whose build printed it.
+        else if (fullPath.empty())
+            OpenAssetOfBuildLine(m_output->currentRow());
     });
 
     // The build tells how far it is; the status bar shows it.
@@ -388,7 +396,8 @@ void CMainFrame::BuildMenus()
         AddMenu(QStringLiteral("A&rchive"), {kBuildArchives, kRebuildArchives, kCompactArchives, kArchiveStatistics});
         AddMenu(QStringLiteral("&Tools"), {kFileSummary, kStatusReport, kServerMonitor, kDeleteUnassociated,
                                            kConvertTextures, kResourceTree, 0, kOptions});
-        AddMenu(QStringLiteral("&View"), {kViewToolbar, kViewStatusBar, 0, kRefresh});
+        AddMenu(QStringLiteral("&View"), {kViewToolbar, kViewStatusBar, 0, kRefresh})
+            ->addAction(m_liveTabs->ThumbnailAction());
         AddMenu(QStringLiteral("&Help"), {kAbout});
     }
     else
@@ -400,7 +409,7 @@ void CMainFrame::BuildMenus()
                                               kMoveSelectedRecords, kDbArchiveStatistics, 0, kStop});
         AddMenu(QStringLiteral("A&rchive"), {kBuildArchives, kCompactArchives, kArchiveStatistics});
         AddMenu(QStringLiteral("&Tools"), {kOptions});
-        AddMenu(QStringLiteral("&View"), {kViewStatusBar, 0, kRefresh});
+        AddMenu(QStringLiteral("&View"), {kViewStatusBar, 0, kRefresh})->addAction(m_liveTabs->ThumbnailAction());
         AddMenu(QStringLiteral("&Help"), {kGuide, kAbout, kInstallTemplates, kInstallTutorials});
     }
 }
@@ -427,9 +436,74 @@ void CMainFrame::BuildStatusBar()
     m_folderPane = new QLabel(ToQt(m_app.SourceControl().GetClientDirectory()));
     m_folderPane->setFixedWidth(300);
     m_folderPane->setToolTip(m_folderPane->text());
+    m_firstErrorButton = new QToolButton;
+    m_firstErrorButton->setText(QStringLiteral("Show first error"));
+    m_firstErrorButton->setAutoRaise(true);
+    m_firstErrorButton->hide();
+    connect(m_firstErrorButton, &QToolButton::clicked, this, [this] { ShowFirstError(); });
+    m_modPane = new QLabel;
+    m_modPane->setObjectName(QStringLiteral("ModPane"));
     statusBar()->addWidget(m_messagePane, 1);
+    statusBar()->addWidget(m_firstErrorButton);
+    statusBar()->addPermanentWidget(m_modPane);
     statusBar()->addPermanentWidget(m_userPane);
     statusBar()->addPermanentWidget(m_folderPane);
+    UpdateModDisplay();
+}
+
+void CMainFrame::UpdateModDisplay()
+{
+    std::string mod = m_app.GetCurrentModName();
+    setWindowTitle(ToQt(MainWindowTitle(m_app.GetDatabase(), mod)));
+    if (m_modPane)
+        m_modPane->setText(ToQt(ModPaneText(mod)));
+}
+
+void CMainFrame::ShowOperationEnd()
+{
+    int errorLines = 0;
+    for (int row = 0; row < m_output->count(); ++row)
+        errorLines += m_output->IsErrorLine(row) ? 1 : 0;
+    std::string name = m_worker.OperationName();
+    bool builds = name == "Build" || name == "Rebuild All" || name == "Sync And Build";
+    std::string message = OperationEndMessage(name, builds ? m_app.Builder().Outcome().Line() : std::string(),
+                                              m_stopRequested, errorLines);
+    m_messagePane->setText(ToQt(message));
+    m_messagePane->setStyleSheet(errorLines > 0 ? QStringLiteral("color: #b00000;") : QString());
+    m_firstErrorButton->setVisible(errorLines > 0);
+}
+
+void CMainFrame::ShowFirstError()
+{
+    for (int row = 0; row < m_output->count(); ++row)
+        if (m_output->IsErrorLine(row))
+        {
+            m_output->setCurrentRow(row);
+            m_output->scrollToItem(m_output->item(row), QAbstractItemView::PositionAtCenter);
+            m_output->setFocus();
+            return;
+        }
+}
+
+bool CMainFrame::OpenAssetOfBuildLine(int row)
+{
+    if (row < 0)
+        return false;
+    std::vector<std::string> lines;
+    for (int i = 0; i <= row && i < m_output->count(); ++i)
+        lines.push_back(m_output->LineText(i));
+    std::string asset = AssetOfBuildLine(m_app, lines);
+    if (asset.empty())
+        return false;
+    size_t slash = asset.rfind('/');
+    SetCurrentTab(1);
+    if (View(1).SelectFolder(asset.substr(0, slash + 1)))
+    {
+        View(1).Refresh();
+        View(1).SelectFiles({asset.substr(slash + 1)});
+    }
+    m_assetView->Open(asset);
+    return true;
 }
 
 void CMainFrame::OnAction(QAction* action)
@@ -484,6 +558,9 @@ bool CMainFrame::StartWorker(int id, const std::string& operationName, std::func
     m_app.ResetCancel();
     if (!m_worker.Start(operationName, std::move(body)))
         return false;
+    m_stopRequested = false;
+    m_firstErrorButton->hide();
+    m_messagePane->setStyleSheet(QString());
     m_wasBusy = true;
     UpdateCommandStates();
     OnTimer();
@@ -492,6 +569,7 @@ bool CMainFrame::StartWorker(int id, const std::string& operationName, std::func
 
 void CMainFrame::Stop()
 {
+    m_stopRequested = m_worker.IsRunning();
     m_app.RequestCancel();
     while (!m_worker.WaitForEnd(20))
         QApplication::processEvents(QEventLoop::AllEvents, 50);
@@ -521,7 +599,7 @@ void CMainFrame::OnTimer()
     if (!busy)
     {
         FlushOutput();
-        m_messagePane->setText(QStringLiteral("Ready"));
+        ShowOperationEnd();
         SetViewsBusy(false);
         CurrentView().Refresh();
     }
@@ -571,6 +649,8 @@ void CMainFrame::RebuildModMenu()
 void CMainFrame::SelectMod(int id)
 {
     m_app.SelectMod(ModIndexOfCommand(id));
+    m_app.RememberCurrentMod();
+    UpdateModDisplay();
     RebuildModMenu();
     RefreshViews();
 }
@@ -746,6 +826,7 @@ void CMainFrame::OnDatabaseImportrecord()
         return;
     if (!ImportRecord(m_app, archives, browser.ChosenRecord()).empty())
         View(2).Refresh();
+    FlushOutput();
 }
 
 void CMainFrame::OnFileSetworkingfolder()
@@ -791,6 +872,8 @@ void CMainFrame::OnModNew()
         return;
     m_app.RefreshModList();
     m_app.SelectModByName(dialog.ModName());
+    m_app.RememberCurrentMod();
+    UpdateModDisplay();
     RefreshViews();
     RebuildModMenu();
 }
@@ -811,6 +894,8 @@ void CMainFrame::OnModDelete()
                       PromptIcon::Error);
     m_app.RefreshModList();
     m_app.SelectMod(-1);
+    m_app.RememberCurrentMod();
+    UpdateModDisplay();
     RefreshViews();
     RebuildModMenu();
 }
@@ -828,6 +913,7 @@ bool CMainFrame::InstallArchive(const char* archive, const std::string& destinat
     if (dialog.Opened())
         for (const std::string& line : InstallReport(plan, dialog.Written(), destination))
             m_app.Log(line, true, false);
+    FlushOutput();
     m_app.RefreshModList();
     RebuildModMenu();
     RefreshViews();

@@ -19,12 +19,14 @@ class QAction;
 class QLabel;
 class QMenu;
 class QTabWidget;
+class QToolButton;
 class QTimer;
 class QToolBar;
 
 namespace mw {
 
 class CFileView;
+class CLiveTabs;
 class CModwrightApp;
 class COutputView;
 class CAssetFileView;
@@ -44,6 +46,8 @@ public:
     CFileView& CurrentView();
     void SetCurrentTab(int tab);
     QAction* Action(int id) const;
+    // The previews, thumbnails and disk watcher of the tabs.
+    CLiveTabs& LiveTabs() { return *m_liveTabs; }
 
     // Runs a command as its menu item would; false when it is disabled.
     bool TriggerCommand(int id);
@@ -90,6 +94,15 @@ private:
     void OnAction(QAction* action);
     void OnTimer();
     void SelectMod(int id);
+    // The current mod in the title and the status bar.
+    void UpdateModDisplay();
+    // The status bar's message when an operation ended, and the button to
+    // its first error line.
+    void ShowOperationEnd();
+    void ShowFirstError();
+    // Opens the asset whose build wrote the output line at row; false when
+    // the line belongs to no asset.
+    bool OpenAssetOfBuildLine(int row);
     void ViewCommand(void (CFileView::*command)());
     // Edit > Undo takes back the last edit of the focused text field (a
     // name being typed in a file list).
@@ -137,6 +150,8 @@ private:
     QLabel* m_messagePane = nullptr;
     QLabel* m_userPane = nullptr;
     QLabel* m_folderPane = nullptr;
+    QLabel* m_modPane = nullptr;
+    QToolButton* m_firstErrorButton = nullptr;
     QMenu* m_selectMenu = nullptr;
     QTimer* m_timer = nullptr;
     std::map<int, QAction*> m_actions;
@@ -145,7 +160,10 @@ private:
     // The Assets tab's list flavour and the Sources tab's asset maker.
     std::unique_ptr<CAssetFileView> m_assetView;
     std::unique_ptr<CSourceAssetMaker> m_sourceAssetMaker;
+    CLiveTabs* m_liveTabs = nullptr;
     bool m_wasBusy = false;
+    // Stop was pressed during the running operation.
+    bool m_stopRequested = false;
 };
 
 } // namespace mw

@@ -344,3 +344,102 @@ TEST_F(AppTest, RunToolLogsEachChunkAndReportsEarlyTermination)
 
 } // namespace
 } // namespace mw
+
+#include "app/BuildLineAsset.h"
+#include "app/ImportRecord.h"
+#include "app/MainWindowTexts.h"
+#include "assets/BuildDriver.h"
+
+namespace mw {
+namespace {
+
+TEST_F(AppTest, TheModChosenLastIsSelectedAgainAndMinusModOverridesIt)
+{
+    EnsureFolders(temp / "w/CustomMaps/Frost/");
+    EnsureFolders(temp / "w/CustomMaps/Alpine/");
+    std::string ini = temp / "Tools.ini";
+    WriteProfileString("Login", "localdir", temp / "w", ini);
+    {
+        auto app = MakeApp();
+        ASSERT_TRUE(app->InitInstance({"-ini", ini}));
+        EXPECT_EQ(app->GetCurrentModName(), "");
+        app->SelectModByName("Frost");
+        ASSERT_TRUE(app->RememberCurrentMod());
+    }
+    EXPECT_EQ(ReadProfileString("Login", "mod", "", ini), "Frost");
+    auto again = MakeApp();
+    ASSERT_TRUE(again->InitInstance({"-quiet", "-ini", ini}));
+    EXPECT_EQ(again->GetCurrentModName(), "Frost");
+    EXPECT_EQ(again->GetModPrefix(), "CustomMaps/Frost/");
+
+    auto chosen = MakeApp();
+    ASSERT_TRUE(chosen->InitInstance({"-quiet", "-ini", ini, "-mod", "Alpine"}));
+    EXPECT_EQ(chosen->GetCurrentModName(), "Alpine");
+    // A one-off -mod does not replace the remembered choice.
+    EXPECT_EQ(ReadProfileString("Login", "mod", "", ini), "Frost");
+
+    // An unknown -mod ends start-up, so quiet mode never builds the wrong mod.
+    auto unknown = MakeApp();
+    EXPECT_FALSE(unknown->InitInstance({"-quiet", "-ini", ini, "-mod", "Glacier"}));
+    EXPECT_NE(out.str().find("Unknown mod: Glacier"), std::string::npos);
+
+    // A remembered mod that was deleted selects none, and says so.
+    ASSERT_TRUE(DeleteFolderTree(temp / "w/CustomMaps/Frost/"));
+    auto gone = MakeApp();
+    ASSERT_TRUE(gone->InitInstance({"-quiet", "-ini", ini}));
+    EXPECT_EQ(gone->GetCurrentModName(), "");
+    EXPECT_NE(out.str().find("The mod Frost chosen last time no longer exists"), std::string::npos);
+}
+
+TEST_F(AppTest, BuildsEndWithAnOutcomeLineAndCompilerLinesLeadToTheirAsset)
+{
+    std::string ini = temp / "Tools.ini";
+    WriteProfileString("Login", "localdir", temp / "w", ini);
+    WriteProfileString("Login", "builddir", temp / "b", ini);
+    WriteProfileString("Login", "toolsdir", temp / "t", ini);
+    auto app = MakeApp();
+    ASSERT_TRUE(app->InitInstance({"-quiet", "-ini", ini}));
+    ASSERT_EQ(app->RunQuiet(), 0);
+    // The first build writes the (empty) database archive; the next has nothing to do.
+    EXPECT_EQ(app->Builder().Outcome().Line(), "Build: 0 compiled, 0 errors, database archive written");
+    app->Builder().BuildAll(false, true);
+    EXPECT_EQ(app->Builder().Outcome().Line(), "Nothing to build");
+    std::string printed = out.str();
+    EXPECT_GT(printed.rfind("Nothing to build"), printed.rfind("Build time"));
+
+    EXPECT_EQ(BuildOutcome::LineFor(14, 14, 80, 0, 0, true, false), "Build stopped by user after 14 of 80 assets");
+    EXPECT_EQ(BuildOutcome::LineFor(3, 80, 80, 0, 0, false, false), "Build: 3 compiled, 0 errors");
+    EXPECT_EQ(BuildOutcome::LineFor(3, 80, 80, 2, 1, false, true), "Build failed: 2 errors, 1 warning (3 assets compiled)");
+    EXPECT_EQ(OperationEndMessage("Check Records", "", false, 0), "Check Records finished");
+    EXPECT_EQ(OperationEndMessage("Check Records", "", true, 0), "Check Records stopped by user");
+    EXPECT_EQ(OperationEndMessage("Check Records", "", false, 2), "Check Records ended with 2 error lines");
+    EXPECT_EQ(MainWindowTitle("svn://host/repo", "Frost"), "Modwright - svn://host/repo - Frost");
+    EXPECT_EQ(MainWindowTitle("", ""), "Modwright");
+
+    // A compiler's error line belongs to the output path logged above it.
+    WriteFile(temp / "w/CustomMaps/Frost/assets/ui/logo.tex", "asset");
+    std::string output = app->GetBuildDir() + "custommaps/frost/resources/ui/logo.tex";
+    EXPECT_EQ(AssetOfBuildLine(*app, {"Compiling assets...", output, "TexForge: cannot read 'x.tga': file not found"}),
+              "custommaps/frost/assets/ui/logo.tex");
+    EXPECT_EQ(AssetOfBuildLine(*app, {"Compiling assets...", "TexForge: cannot read 'x.tga'"}), "");
+    EXPECT_EQ(AssetOfBuildLine(*app, {app->GetBuildDir() + "resources/ui/gone.tex", "error"}), "");
+}
+
+TEST_F(AppTest, ImportRecordAlsoSearchesTheArchivesTheBuildWrote)
+{
+    EnsureFolders(temp / "w/CustomMaps/Frost/database/");
+    std::string ini = temp / "Tools.ini";
+    WriteProfileString("Login", "localdir", temp / "w", ini);
+    WriteProfileString("Login", "builddir", temp / "b", ini);
+    auto app = MakeApp();
+    ASSERT_TRUE(app->InitInstance({"-quiet", "-ini", ini}));
+    EXPECT_EQ(ImportRecordArchives(*app), (std::vector<std::string>{app->GetBuildDir() + "database\\database.arz"}));
+    app->SelectModByName("Frost");
+    std::vector<std::string> archives = ImportRecordArchives(*app);
+    ASSERT_EQ(archives.size(), 3u);
+    EXPECT_EQ(archives[0], temp.Path() + "start\\Database/database.arz");
+    EXPECT_EQ(archives[2], app->GetBuildDir() + "CustomMaps/Frost\\database/Frost.arz");
+}
+
+} // namespace
+} // namespace mw

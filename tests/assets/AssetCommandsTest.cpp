@@ -41,7 +41,11 @@ public:
         return chosenType;
     }
 
-    bool EditTexture(TextureProperties& fields, bool) override { return Take("Texture", fields.source); }
+    bool EditTexture(TextureProperties& fields, bool) override
+    {
+        textureFormats.push_back(fields.format);
+        return Take("Texture", fields.source);
+    }
     bool EditCubeMap(CubeMapProperties&, bool) override { return false; }
     bool EditMesh(MeshProperties& fields, bool) override { return Take("Mesh", fields.scene); }
     bool EditAnimation(AnimationProperties& fields, bool) override { return Take("Animation", fields.scene); }
@@ -69,6 +73,7 @@ public:
 
     std::deque<std::string> sources;
     bool keepField = false; // with no queued name: OK with the field as it is
+    std::vector<uint32_t> textureFormats; // the format each texture dialog opened with
     std::vector<std::string> dialogs;
     std::vector<std::string> offeredTypes;
     int chosenType = 0;
@@ -209,8 +214,9 @@ TEST_F(AssetCommandsTest, TargaOffersTextureAndBitmapAndWaveIsMadeAtOnce)
         workspace, registry, ui,
         {"CustomMaps/Fjord/source/ui/logo.tga", "CustomMaps/Fjord/source/sounds/click.wav"});
     EXPECT_EQ(ui.offeredTypes, (std::vector<std::string>{"Texture", "Bitmap"}));
-    EXPECT_EQ(created, (std::vector<std::string>{"CustomMaps/Fjord/assets/logo.tex",
-                                                 "CustomMaps/Fjord/assets/click.wav"}));
+    // Each asset lands in the assets folder that mirrors its source's folder.
+    EXPECT_EQ(created, (std::vector<std::string>{"CustomMaps/Fjord/assets/ui/logo.tex",
+                                                 "CustomMaps/Fjord/assets/sounds/click.wav"}));
     uint32_t key = 0;
     HeaderOf(created[0], &key);
     EXPECT_EQ(key, 1005u);
@@ -221,9 +227,32 @@ TEST_F(AssetCommandsTest, TargaOffersTextureAndBitmapAndWaveIsMadeAtOnce)
     EXPECT_EQ(ui.dialogs, (std::vector<std::string>{"Copy", "Copy"}));
 }
 
+// A 2x1 32-bit Targa image whose second pixel has the given alpha.
+std::string TwoPixelTarga(char alpha)
+{
+    std::string image(18, '\0');
+    image[2] = 2, image[12] = 2, image[14] = 1, image[16] = 32, image[17] = 8;
+    return image + std::string("\x10\x20\x30\xFF", 4) + std::string("\x10\x20\x30", 3) + alpha;
+}
+
+TEST_F(AssetCommandsTest, TexturesOfImagesWithTransparencyStartAsDxt5)
+{
+    test::WriteFile(temp / "source/fx/glow.tga", TwoPixelTarga('\x40'));
+    test::WriteFile(temp / "source/fx/wall.tga", TwoPixelTarga('\xFF'));
+    test::WriteFile(temp / "source/fx/skin.psd", "8BPS");
+    ui.keepField = true;
+    ui.chosenType = 0; // Texture
+    std::vector<std::string> created = CreateAssetsFromSources(
+        workspace, registry, ui, {"source/fx/glow.tga", "source/fx/wall.tga", "source/fx/skin.psd"});
+    EXPECT_EQ(created, (std::vector<std::string>{"assets/fx/glow.tex", "assets/fx/wall.tex", "assets/fx/skin.tex"}));
+    // DXT5 for the translucent image; the usual DXT1 for the opaque one and
+    // for an image that cannot be read here.
+    EXPECT_EQ(ui.textureFormats, (std::vector<uint32_t>{3, 1, 1}));
+}
+
 TEST_F(AssetCommandsTest, SourcesWithoutATypeOrWithAnExistingAssetAreReported)
 {
-    test::WriteFile(temp / "assets/hero.tex", "taken");
+    test::WriteFile(temp / "assets/art/hero.tex", "taken");
     ui.keepField = true;
     ui.chosenType = 0; // Texture
     std::vector<std::string> created =
@@ -232,8 +261,8 @@ TEST_F(AssetCommandsTest, SourcesWithoutATypeOrWithAnExistingAssetAreReported)
     EXPECT_EQ(Messages(), (std::vector<std::string>{
                               "Can not automatically generate asset file for:\r\nnotes.doc\r\nThis file-type does "
                               "not support auto-create.",
-                              "Asset file:\r\nassets/hero.tex\r\nAlready exists."}));
-    EXPECT_EQ(test::ReadFile(temp / "assets/hero.tex"), "taken");
+                              "Asset file:\r\nassets/art/hero.tex\r\nAlready exists."}));
+    EXPECT_EQ(test::ReadFile(temp / "assets/art/hero.tex"), "taken");
 
     // Cancelling the type choice skips the file.
     ui.chosenType = -1;

@@ -357,6 +357,8 @@ void AssetViewsTest::assetsTabShowsTheStatusColumnAndMakesAssets()
 
     // Make Asset Automatically in the Sources tab: a Targa image offers two types.
     frame.SetCurrentTab(0);
+    // The sample asset of the same name goes first: the new one takes its place.
+    QVERIFY(RemoveFile(fixture.working + "assets/textures/rock.tex"));
     CFileView& sources = frame.View(0);
     QVERIFY(sources.SelectFolder("source/textures/"));
     sources.SelectFiles({"rock.tga"});
@@ -370,7 +372,8 @@ void AssetViewsTest::assetsTabShowsTheStatusColumnAndMakesAssets()
         ClickOk(dialog);
     });
     sources.FileCommand(CommandId::kMakeAsset);
-    QTRY_VERIFY(IsFile(fixture.working + "assets/rock.tex"));
+    // The asset mirrors the source's folder.
+    QTRY_VERIFY(IsFile(fixture.working + "assets/textures/rock.tex"));
     QVERIFY(fixture.prompt.messages.empty());
 }
 

@@ -197,9 +197,11 @@ TEST_F(BuildDriverTest, SecondBuildWithoutChangesRunsNothing)
     EXPECT_TRUE(OutputLines().empty());
     EXPECT_EQ(context.ErrorLineCount(), 0);
     std::vector<std::string> texts = context.Texts();
-    ASSERT_GE(texts.size(), 2u);
-    EXPECT_EQ(texts[texts.size() - 2], "Done.");
-    EXPECT_EQ(texts.back().rfind("Build time 0:0", 0), 0u);
+    ASSERT_GE(texts.size(), 3u);
+    EXPECT_EQ(texts[texts.size() - 3], "Done.");
+    EXPECT_EQ(texts[texts.size() - 2].rfind("Build time 0:0", 0), 0u);
+    // The outcome line comes last.
+    EXPECT_EQ(texts.back(), "Nothing to build");
 }
 
 TEST_F(BuildDriverTest, AnAssetInConflictIsNeverBuiltAndFailsEveryBuild)
@@ -275,10 +277,11 @@ TEST_F(BuildDriverTest, FailuresAndUnversionedSourcesAreCounted)
     EXPECT_EQ(driver.BuildAll(false, true), 2);
 
     std::vector<std::string> texts = context.Texts();
-    ASSERT_GE(texts.size(), 3u);
-    EXPECT_EQ(texts[texts.size() - 3], "");
-    EXPECT_EQ(texts[texts.size() - 2], "2 error(s) 1 warning(s)");
-    EXPECT_EQ(texts.back().rfind("Build time ", 0), 0u);
+    ASSERT_GE(texts.size(), 4u);
+    EXPECT_EQ(texts[texts.size() - 4], "");
+    EXPECT_EQ(texts[texts.size() - 3], "2 error(s) 1 warning(s)");
+    EXPECT_EQ(texts[texts.size() - 2].rfind("Build time ", 0), 0u);
+    EXPECT_EQ(texts.back().rfind("Build failed: 2 errors, 1 warning", 0), 0u) << texts.back();
     EXPECT_EQ(driver.WarningCount(), 1u);
     auto warning = std::find(texts.begin(), texts.end(),
                              "WARNING Referenced file is not under source control: source\\readme.txt");
@@ -325,9 +328,10 @@ TEST_F(BuildDriverTest, CancelDuringTheLastStepIsReported)
     };
     EXPECT_EQ(driver.BuildAll(false, true), 0);
     std::vector<std::string> texts = context.Texts();
-    ASSERT_GE(texts.size(), 3u);
-    EXPECT_EQ(texts[texts.size() - 3], "Build cancelled by user");
-    EXPECT_EQ(texts[texts.size() - 2], "");
+    ASSERT_GE(texts.size(), 4u);
+    EXPECT_EQ(texts[texts.size() - 4], "Build cancelled by user");
+    EXPECT_EQ(texts[texts.size() - 3], "");
+    EXPECT_EQ(texts.back().rfind("Build stopped by user after ", 0), 0u) << texts.back();
     EXPECT_FALSE(context.IsCancelled());
 }
 
