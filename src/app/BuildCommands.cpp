@@ -20,6 +20,7 @@ struct BuildOptions
     bool fresh = false;
     bool yes = false;
     bool explain = false;
+    bool noCache = false;
     std::vector<std::string> folders;
 };
 
@@ -34,6 +35,8 @@ bool ParseOptions(const std::string& command, const std::vector<std::string>& ar
             options.force = true;
         else if (argument == "--explain" && takesExplain)
             options.explain = true;
+        else if (argument == "--no-cache" && takesForce)
+            options.noCache = true;
         else if (argument == "--fresh" && command == "build-archives")
             options.fresh = true;
         else if (argument == "--yes" && command == "delete-unassociated")
@@ -105,6 +108,8 @@ int RunBuildCommand(CModwrightApp& app, const std::string& command, const std::v
         return 1;
     BuildDriver& driver = app.Builder();
     driver.SetExplain(options.explain);
+    if (options.noCache)
+        app.DisableBuildCache();
     if (StandardErrorIsTerminal())
         driver.SetProgress(
             [&errorOut](int done, int total, const std::string& file) { ShowProgress(errorOut, done, total, file); });

@@ -3,7 +3,9 @@
 // context that every operation is handed.
 #pragma once
 
+#include "CacheOptions.h"
 #include "assets/AssetRegistry.h"
+#include "buildcache/CacheCredentials.h"
 #include "context/IWorkspaceContext.h"
 #include "platform/ManualResetEvent.h"
 #include "platform/sourcecontrol/SourceControlClient.h"
@@ -12,11 +14,13 @@
 #include <iosfwd>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace mw {
 
+class BuildCache;
 class BuildDriver;
 class ConsolePrompt;
 class ContextSourceControlLog;
@@ -117,6 +121,11 @@ public:
     void SetExportStatistics(int value) { m_exportStatistics = value; }
     const std::vector<DefaultFile>& GetDefaults() const { return m_defaults; }
     BuildDriver& Builder() { return *m_buildDriver; }
+    // The build cache of [Cache] in Tools.ini; SetCacheOptions opens it anew.
+    const CacheOptions& GetCacheOptions() const { return m_cacheOptions; }
+    void SetCacheOptions(const CacheOptions& options);
+    // No cache for the rest of the run (--no-cache).
+    void DisableBuildCache();
     // The registered asset types.
     AssetRegistry& Assets() { return m_assetRegistry; }
 
@@ -150,6 +159,7 @@ public:
 
 private:
     void RecomputeSourceFolder();
+    void OpenBuildCache();
     void WriteLine(const std::string& text);
 
     IFrameHost* m_frame = nullptr;
@@ -178,6 +188,12 @@ private:
     std::unique_ptr<DbArchive> m_openArchive;
     std::unique_ptr<ReferenceIndex> m_referenceIndex;
     std::unique_ptr<BuildDriver> m_buildDriver;
+    CacheOptions m_cacheOptions;
+    std::unique_ptr<BuildCache> m_buildCache;
+    bool m_cacheDisabled = false;
+    // Taken out of the environment once, at the first configuration.
+    std::optional<CacheCredentials> m_environmentCredentials;
+    bool m_environmentCredentialsTaken = false;
     AssetRegistry m_assetRegistry;
 
     std::ostream* m_out;

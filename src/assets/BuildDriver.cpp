@@ -4,7 +4,9 @@
 #include "Asset.h"
 #include "AssetRegistry.h"
 #include "BuildStatistics.h"
+#include "CachingToolContext.h"
 #include "ResourceArchives.h"
+#include "buildcache/BuildCache.h"
 #include "context/IWorkspaceContext.h"
 #include "dbtools/DatabaseCompile.h"
 #include "platform/Clock.h"
@@ -67,6 +69,7 @@ int BuildDriver::BuildAll(bool force, bool beginOperation)
         m_context.BeginOperation();
     uint64_t start = TickCountMs();
     m_warnings = 0;
+    BeginCacheCounts();
     std::string prefix = m_context.GetModPrefix();
     int errors = CompileAssets(prefix + "assets/", force, false);
     // A database build folder that cannot be made means nothing was written:
@@ -83,6 +86,7 @@ int BuildDriver::BuildAll(bool force, bool beginOperation)
         m_unassociatedDone = true;
     }
     uint64_t elapsed = TickCountMs() - start;
+    LogCacheCounts();
     if (errors != 0)
     {
         m_context.Log("", true, false);
@@ -102,7 +106,10 @@ int BuildDriver::BuildAll(bool force, bool beginOperation)
 int BuildDriver::CompileAssets(const std::string& assetRoot, bool force, bool beginOperation)
 {
     if (beginOperation)
+    {
         m_context.BeginOperation();
+        BeginCacheCounts();
+    }
     DeleteStatisticsFiles(m_context, m_registry);
     m_context.Log("Compiling assets...", true, false);
     std::string assetFolder = m_context.GetWorkingDir() + assetRoot;
@@ -140,6 +147,8 @@ int BuildDriver::CompileAssets(const std::string& assetRoot, bool force, bool be
     if (m_progress)
         m_progress(total, total, std::string());
     m_context.ResetCancel();
+    if (beginOperation)
+        LogCacheCounts();
     m_context.Log("Done.", true, false);
     return errors;
 }
@@ -213,7 +222,16 @@ bool BuildDriver::CompileAsset(const std::string& assetPath, const std::string& 
         m_context.Log(Format("Error creating directory: %s", outputFolder.substr(0, 255).c_str()), true, true);
         return false;
     }
-    if (!asset->Build(m_context, outputPath))
+    bool built;
+    if (m_cache)
+    {
+        CachingToolContext cached(m_context, *m_cache, *asset, assetPath, outputPath);
+        built = asset->Build(cached, outputPath);
+        cached.Finish(built);
+    }
+    else
+        built = asset->Build(m_context, outputPath);
+    if (!built)
     {
         // What a failing compiler left behind is no output: without it the
         // next build tries this asset again.
@@ -229,6 +247,19 @@ bool BuildDriver::CompileAsset(const std::string& assetPath, const std::string& 
     if (m_network)
         WarnUnversionedSources(*asset, assetPath);
     return true;
+}
+
+void BuildDriver::BeginCacheCounts()
+{
+    if (m_cache)
+        m_cache->BeginBuild();
+}
+
+void BuildDriver::LogCacheCounts()
+{
+    // A build that looked nothing up (nothing out of date) has nothing to count.
+    if (m_cache && m_cache->Hits() + m_cache->Misses() > 0)
+        m_context.Log(Format("Cache: %d hit(s) %d miss(es)", m_cache->Hits(), m_cache->Misses()), true, false);
 }
 
 void BuildDriver::WarnUnversionedSources(const Asset& asset, const std::string& assetPath)

@@ -12,6 +12,7 @@ namespace mw {
 
 class Asset;
 class AssetRegistry;
+class BuildCache;
 class IWorkspaceContext;
 
 class BuildDriver
@@ -57,6 +58,9 @@ public:
     void SetExplain(bool explain) { m_explain = explain; }
     bool Explain() const { return m_explain; }
     void SetProgress(Progress progress) { m_progress = std::move(progress); }
+    // Compiler runs are looked up in and stored to this cache; null: none.
+    void SetCache(BuildCache* cache) { m_cache = cache; }
+    BuildCache* Cache() const { return m_cache; }
     // Set once unassociated files were dealt with in this run.
     bool UnassociatedDone() const { return m_unassociatedDone; }
 
@@ -65,6 +69,8 @@ private:
     std::string OutOfDateReason(const Asset& asset, const std::string& assetPath, const std::string& outputPath,
                                 bool force) const;
     void WarnUnversionedSources(const Asset& asset, const std::string& assetPath);
+    void BeginCacheCounts();
+    void LogCacheCounts();
 
     IWorkspaceContext& m_context;
     AssetRegistry& m_registry;
@@ -74,6 +80,7 @@ private:
     bool m_unassociatedDone = false;
     UnassociatedPolicy m_unassociatedPolicy = UnassociatedPolicy::Ask;
     Progress m_progress;
+    BuildCache* m_cache = nullptr;
 };
 
 } // namespace mw
