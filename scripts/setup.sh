@@ -22,7 +22,8 @@ install_missing() {
 
 packages=(g++ cmake ninja-build zlib1g-dev libgtest-dev libgmock-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
-  subversion libsvn-dev pkg-config dpkg-dev lintian)
+  subversion libsvn-dev pkg-config dpkg-dev lintian
+  nginx-light libnginx-mod-http-dav-ext)
 packages+=(libsquish-dev) # the texture benchmark's reference encoders
 if command -v clang++ >/dev/null 2>&1 || [ "${MW_WITH_CLANG:-0}" = 1 ]; then
   packages+=(clang)

@@ -21,6 +21,7 @@ struct BuildOptions
     bool yes = false;
     bool explain = false;
     int jobs = -1; // -j N; -1 keeps the setting
+    bool noCache = false;
     std::vector<std::string> folders;
 };
 
@@ -45,6 +46,8 @@ std::string ParseOptions(const std::string& command, const std::vector<std::stri
             options.force = true;
         else if (argument == "--explain" && takesExplain)
             options.explain = true;
+        else if (argument == "--no-cache" && takesForce)
+            options.noCache = true;
         else if (argument == "--fresh" && command == "build-archives")
             options.fresh = true;
         else if (argument == "--yes" && command == "delete-unassociated")
@@ -126,6 +129,8 @@ int RunBuildCommand(CModwrightApp& app, const std::string& command, const std::v
     driver.SetExplain(options.explain);
     if (options.jobs >= 0)
         driver.SetJobs(options.jobs);
+    if (options.noCache)
+        app.DisableBuildCache();
     if (StandardErrorIsTerminal())
         driver.SetProgress(
             [&errorOut](int done, int total, const std::string& file) { ShowProgress(errorOut, done, total, file); });

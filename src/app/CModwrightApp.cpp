@@ -7,6 +7,8 @@
 #include "ToolsetFiles.h"
 #include "assets/AssetTypes.h"
 #include "assets/BuildDriver.h"
+#include "buildcache/BuildCache.h"
+#include "buildcache/HttpCacheStore.h"
 #include "dbarchive/DbArchive.h"
 #include "dbtools/ReferenceIndex.h"
 #include "platform/Clock.h"
@@ -177,6 +179,57 @@ void CModwrightApp::ReadConfiguration()
     m_maxServer = ReadProfileString("Login", "3dsmaxserver", "", m_iniPath);
     m_shaderAsmFolder = ReadProfileString("Login", "shaderasmdir", "", m_iniPath);
     SetAdditionalBuildDirs(ReadProfileString("Login", "additionalbuilddirs", "", m_iniPath));
+    m_cacheOptions = ReadCacheOptions(m_iniPath);
+    OpenBuildCache();
+}
+
+void CModwrightApp::SetCacheOptions(const CacheOptions& options)
+{
+    m_cacheOptions = options;
+    OpenBuildCache();
+}
+
+void CModwrightApp::DisableBuildCache()
+{
+    m_cacheDisabled = true;
+    m_buildDriver->SetCache(nullptr);
+    m_buildCache.reset();
+}
+
+void CModwrightApp::OpenBuildCache()
+{
+    // The environment's credentials leave it at once, whether a cache uses
+    // them or not, so that no compiler inherits them.
+    if (!m_environmentCredentialsTaken)
+    {
+        m_environmentCredentials = TakeEnvironmentCredentials();
+        m_environmentCredentialsTaken = true;
+    }
+    m_buildDriver->SetCache(nullptr);
+    m_buildCache.reset();
+    if (m_cacheDisabled)
+        return;
+    BuildCacheSettings settings = ToCacheSettings(m_cacheOptions);
+    if (settings.localFolder.empty() && settings.shared.empty())
+        return;
+    CacheCredentials credentials;
+    HttpAddress address;
+    if (ParseHttpAddress(settings.shared, address))
+    {
+        if (address.hadCredentials)
+            Log("WARNING The user name and password in the shared cache address are ignored; give them in "
+                "MODWRIGHT_CACHE_USER and MODWRIGHT_CACHE_PASSWORD or a netrc file",
+                true, false);
+        credentials = m_environmentCredentials ? *m_environmentCredentials : NetrcCredentials(address.host);
+    }
+    std::string problem;
+    m_buildCache = BuildCache::Open(settings, credentials, problem);
+    if (!m_buildCache)
+    {
+        Log("WARNING Build cache off: " + problem, true, false);
+        return;
+    }
+    m_buildDriver->SetCache(m_buildCache.get());
 }
 
 bool CModwrightApp::WriteLoginSettings()
@@ -198,6 +251,7 @@ bool CModwrightApp::WriteOptionSettings()
     ok = WriteProfileString("Build", "ExportStatistics", std::to_string(m_exportStatistics), m_iniPath) && ok;
     ok = WriteProfileString("Build", "Jobs", std::to_string(m_buildJobs), m_iniPath) && ok;
     ok = WriteProfileString("Login", "additionalbuilddirs", JoinAdditionalBuildDirs(), m_iniPath) && ok;
+    ok = WriteCacheOptions(m_cacheOptions, m_iniPath) && ok;
     return ok;
 }
 

@@ -3,8 +3,10 @@
 // context that every operation is handed.
 #pragma once
 
+#include "CacheOptions.h"
 #include "InstallLayout.h"
 #include "assets/AssetRegistry.h"
+#include "buildcache/CacheCredentials.h"
 #include "context/IWorkspaceContext.h"
 #include "platform/ManualResetEvent.h"
 #include "platform/sourcecontrol/SourceControlClient.h"
@@ -13,11 +15,13 @@
 #include <iosfwd>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace mw {
 
+class BuildCache;
 class BuildDriver;
 class ConsolePrompt;
 class ContextSourceControlLog;
@@ -140,6 +144,11 @@ public:
     int GetBuildJobs() const { return m_buildJobs; }
     const std::vector<DefaultFile>& GetDefaults() const { return m_defaults; }
     BuildDriver& Builder() { return *m_buildDriver; }
+    // The build cache of [Cache] in Tools.ini; SetCacheOptions opens it anew.
+    const CacheOptions& GetCacheOptions() const { return m_cacheOptions; }
+    void SetCacheOptions(const CacheOptions& options);
+    // No cache for the rest of the run (--no-cache).
+    void DisableBuildCache();
     // The registered asset types.
     AssetRegistry& Assets() { return m_assetRegistry; }
 
@@ -173,6 +182,7 @@ public:
 
 private:
     void RecomputeSourceFolder();
+    void OpenBuildCache();
     void WriteLine(const std::string& text);
     // True when text is one path below the working or the build folder.
     bool NamesWorkspaceFile(const std::string& text) const;
@@ -205,6 +215,12 @@ private:
     std::unique_ptr<DbArchive> m_openArchive;
     std::unique_ptr<ReferenceIndex> m_referenceIndex;
     std::unique_ptr<BuildDriver> m_buildDriver;
+    CacheOptions m_cacheOptions;
+    std::unique_ptr<BuildCache> m_buildCache;
+    bool m_cacheDisabled = false;
+    // Taken out of the environment once, at the first configuration.
+    std::optional<CacheCredentials> m_environmentCredentials;
+    bool m_environmentCredentialsTaken = false;
     AssetRegistry m_assetRegistry;
 
     std::ostream* m_out;

@@ -62,6 +62,7 @@ const char* const kUsage =
     "                                  whose source no longer exists\n"
     "\n"
     "--explain logs why each asset is rebuilt.\n"
+    "--no-cache (build, build-assets) compiles without the build cache of [Cache] in Tools.ini.\n"
     "\n"
     "The exit status is 1 when the command counted errors or its output could not be written,\n"
     "2 for a usage error.\n";

@@ -7,8 +7,11 @@
 #include "AssetJobContext.h"
 #include "AssetRegistry.h"
 #include "BuildStatistics.h"
+#include "BuildCacheKey.h"
+#include "CachingToolContext.h"
 #include "CompileJobs.h"
 #include "ResourceArchives.h"
+#include "buildcache/BuildCache.h"
 #include "context/IWorkspaceContext.h"
 #include "dbtools/ConflictedFiles.h"
 #include "dbtools/DatabaseCompile.h"
@@ -105,6 +108,7 @@ int BuildDriver::BuildAll(bool force, bool beginOperation)
         m_context.BeginOperation();
     uint64_t start = TickCountMs();
     m_warnings = 0;
+    BeginCacheCounts();
     std::string prefix = m_context.GetModPrefix();
     m_outcome.Begin(DatabaseArchivePath(m_context, prefix + "database/"));
     int errors = CompileAssets(prefix + "assets/", force, false);
@@ -118,6 +122,7 @@ int BuildDriver::BuildAll(bool force, bool beginOperation)
         m_unassociatedDone = true;
     }
     uint64_t elapsed = TickCountMs() - start;
+    LogCacheCounts();
     if (errors != 0)
     {
         m_context.Log("", true, false);
@@ -139,7 +144,10 @@ int BuildDriver::BuildAll(bool force, bool beginOperation)
 int BuildDriver::CompileAssets(const std::string& assetRoot, bool force, bool beginOperation)
 {
     if (beginOperation)
+    {
         m_context.BeginOperation();
+        BeginCacheCounts();
+    }
     DeleteStatisticsFiles(m_context, m_registry);
     m_context.Log("Compiling assets...", true, false);
     std::string assetFolder = m_context.GetWorkingDir() + assetRoot;
@@ -165,6 +173,7 @@ int BuildDriver::CompileAssets(const std::string& assetRoot, bool force, bool be
     int conflicted = ConflictedFiles(m_context, assetRoot).Exclude(files);
     ArchivePacking packing;
     m_packing = &packing;
+    m_cacheFolders = BuildFolders::Of(m_context);
     int jobs = m_jobs == 0 ? DefaultJobs() : m_jobs;
     int errors = conflicted;
     errors += jobs > 1 ? CompileInParallel(files, listed, assetFolder, outputFolder, force, jobs)
@@ -178,6 +187,8 @@ int BuildDriver::CompileAssets(const std::string& assetRoot, bool force, bool be
     if (m_context.IsCancelled())
         m_outcome.MarkCancelled();
     m_context.ResetCancel();
+    if (beginOperation)
+        LogCacheCounts();
     m_context.Log("Done.", true, false);
     return errors;
 }
@@ -316,10 +327,10 @@ int BuildDriver::CompileInParallel(const std::vector<std::string>& files, bool l
             slot->building = true;
             ++started;
             AssetSlot* job = slot.get();
-            helpers.Start([job, &endedJobs](AssetRegistry& registry) {
+            helpers.Start([this, job, &endedJobs](AssetRegistry& registry) {
                 AssetHeader header;
                 Asset* asset = registry.LoadAssetBytes(job->job, job->plan.bytes, job->assetPath, header);
-                job->built = asset && RunAssetBuild(*asset, job->job, job->outputPath);
+                job->built = asset && RunAssetBuild(*asset, job->job, job->assetPath, job->outputPath);
                 job->ended.store(true);
                 ++endedJobs;
             });
@@ -391,7 +402,21 @@ bool BuildDriver::PlanAsset(IToolContext& log, const std::string& assetPath, con
     return true;
 }
 
-bool BuildDriver::RunAssetBuild(Asset& asset, IToolContext& context, const std::string& outputPath)
+void BuildDriver::BeginCacheCounts()
+{
+    if (m_cache)
+        m_cache->BeginBuild();
+}
+
+void BuildDriver::LogCacheCounts()
+{
+    // A build that looked nothing up (nothing out of date) has nothing to count.
+    if (m_cache && m_cache->Hits() + m_cache->Misses() > 0)
+        m_context.Log(Format("Cache: %d hit(s) %d miss(es)", m_cache->Hits(), m_cache->Misses()), true, false);
+}
+
+bool BuildDriver::RunAssetBuild(Asset& asset, IToolContext& context, const std::string& assetPath,
+                                const std::string& outputPath)
 {
     std::string outputFolder = ParentPath(outputPath);
     if (!outputFolder.empty() && !EnsureFolders(outputFolder))
@@ -399,7 +424,17 @@ bool BuildDriver::RunAssetBuild(Asset& asset, IToolContext& context, const std::
         context.Log(Format("Error creating directory: %s", outputFolder.substr(0, 255).c_str()), true, true);
         return false;
     }
-    if (asset.Build(context, outputPath))
+    bool built;
+    if (m_cache)
+    {
+        // The folders were taken on the build's thread; this may run on a helper.
+        CachingToolContext cached(context, m_cacheFolders, *m_cache, asset, assetPath, outputPath);
+        built = asset.Build(cached, outputPath);
+        cached.Finish(built);
+    }
+    else
+        built = asset.Build(context, outputPath);
+    if (built)
         return true;
     // What a failing or stopped compiler left behind is no output: without
     // it the next build tries this asset again.
@@ -428,7 +463,10 @@ bool BuildDriver::CompileAsset(const std::string& assetPath, const std::string& 
     ArchivePacking ownPacking;
     bool alone = m_packing == nullptr;
     if (alone)
+    {
         m_packing = &ownPacking;
+        m_cacheFolders = BuildFolders::Of(m_context);
+    }
     AssetPlan plan;
     bool result = PlanAsset(m_context, assetPath, outputPath, force, plan);
     if (result && plan.reason.empty())
@@ -439,7 +477,7 @@ bool BuildDriver::CompileAsset(const std::string& assetPath, const std::string& 
         m_context.Log(outputPath, true, false);
         if (m_explain)
             m_context.Log("explain: " + plan.reason, true, false);
-        result = RunAssetBuild(*plan.asset, m_context, outputPath);
+        result = RunAssetBuild(*plan.asset, m_context, assetPath, outputPath);
         if (result)
             FinishBuiltAsset(assetPath, outputPath, plan.sources);
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "ArchivePacking.h"
+#include "BuildCacheKey.h"
 #include "BuildOutcome.h"
 #include "UnassociatedFiles.h"
 
@@ -15,6 +16,7 @@ namespace mw {
 
 class Asset;
 class AssetRegistry;
+class BuildCache;
 class IToolContext;
 class IWorkspaceContext;
 
@@ -72,6 +74,9 @@ public:
     int Jobs() const { return m_jobs; }
     // The number SetJobs(0) stands for.
     static int DefaultJobs();
+    // Compiler runs are looked up in and stored to this cache; null: none.
+    void SetCache(BuildCache* cache) { m_cache = cache; }
+    BuildCache* Cache() const { return m_cache; }
     // Set once unassociated files were dealt with in this run.
     bool UnassociatedDone() const { return m_unassociatedDone; }
 
@@ -89,7 +94,9 @@ private:
                                 bool force, FileInfo& output) const;
     // The build of one out-of-date asset: runs the type's Build through
     // context and removes what a failing build left behind.
-    static bool RunAssetBuild(Asset& asset, IToolContext& context, const std::string& outputPath);
+    // Through the build cache when there is one.
+    bool RunAssetBuild(Asset& asset, IToolContext& context, const std::string& assetPath,
+                       const std::string& outputPath);
     // After a successful build: notes the output for its archive and warns
     // about unversioned sources.
     void FinishBuiltAsset(const std::string& assetPath, const std::string& outputPath,
@@ -99,6 +106,8 @@ private:
     int CompileInParallel(const std::vector<std::string>& files, bool listed, const std::string& assetFolder,
                           const std::string& outputFolder, bool force, int jobs);
     void WarnUnversionedSources(const std::vector<std::string>& sources, const std::string& assetPath);
+    void BeginCacheCounts();
+    void LogCacheCounts();
 
     IWorkspaceContext& m_context;
     AssetRegistry& m_registry;
@@ -113,6 +122,9 @@ private:
     // The outputs of the running asset compile, packed at its end; null
     // while none runs, so a lone CompileAsset packs at once.
     ArchivePacking* m_packing = nullptr;
+    BuildCache* m_cache = nullptr;
+    // The workspace folders cache keys are made from, taken when a compile starts.
+    BuildFolders m_cacheFolders;
 };
 
 } // namespace mw
