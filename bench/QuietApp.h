@@ -15,7 +15,7 @@ class QuietApp
 {
 public:
     QuietApp(const std::string& root, const GeneratedWorkspace& workspace)
-        : m_prompt(m_discard), m_environment{root, root, &m_discard, &m_prompt, {}}, app(m_environment)
+        : m_prompt(m_discard), m_environment{root, root, &m_discard, &m_prompt, {}, {}}, app(m_environment)
     {
         app.SetLocalDir(workspace.workingDir, false);
         app.SetBuildDir(workspace.buildDir);

@@ -300,6 +300,7 @@ int CModwrightApp::RunQuiet()
     }
     // Nobody is there to answer: unassociated files are deleted without asking.
     m_buildDriver->SetUnassociatedPolicy(BuildDriver::UnassociatedPolicy::YesToAll);
+    m_buildDriver->SetOutcomeLogged(false);
     Log("Starting quiet mode processing...", true, false);
     int syncResult = Sync();
     int errors = m_buildDriver->BuildAll(false, true);

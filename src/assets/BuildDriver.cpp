@@ -135,7 +135,8 @@ int BuildDriver::BuildAll(bool force, bool beginOperation)
     }
     m_context.Log("Build time " + FormatMinutesSeconds(elapsed), true, false);
     m_outcome.End(errors, m_warnings, m_context.IsCancelled());
-    m_context.Log(m_outcome.Line(), true, errors != 0);
+    if (m_outcomeLogged)
+        m_context.Log(m_outcome.Line(), true, errors != 0);
     m_context.ResetCancel();
     m_context.EndOperation();
     return errors;

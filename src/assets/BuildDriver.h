@@ -59,6 +59,9 @@ public:
     unsigned WarningCount() const { return m_warnings; }
     // How the last Build or Rebuild All ended (its last log line).
     const BuildOutcome& Outcome() const { return m_outcome; }
+    // Whether BuildAll ends its log with the outcome line (quiet mode keeps
+    // the log that build scripts read unchanged, so it leaves it out).
+    void SetOutcomeLogged(bool logged) { m_outcomeLogged = logged; }
     // Network mode warns about source files not under source control.
     void SetNetwork(bool network) { m_network = network; }
     void SetUnassociatedPolicy(UnassociatedPolicy policy) { m_unassociatedPolicy = policy; }
@@ -113,6 +116,7 @@ private:
     AssetRegistry& m_registry;
     unsigned m_warnings = 0;
     BuildOutcome m_outcome;
+    bool m_outcomeLogged = true;
     bool m_network = false;
     bool m_explain = false;
     bool m_unassociatedDone = false;

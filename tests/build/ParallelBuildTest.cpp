@@ -115,7 +115,9 @@ struct TreeBuild
         RegisterAssetTypes(registry, context);
     }
 
-    // The log with this build's folder written as "BUILD/".
+    // The log with this build's folder written as "BUILD/", a line per
+    // text line: a program's output is logged in the pieces the pipe gave,
+    // and where those pieces end depends on timing, not on the build.
     std::vector<std::string> Log() const
     {
         std::vector<std::string> lines;
@@ -124,7 +126,9 @@ struct TreeBuild
             std::string text = line.text;
             for (size_t at; (at = text.find(context.GetBuildDir())) != std::string::npos;)
                 text.replace(at, context.GetBuildDir().size(), "BUILD/");
-            lines.push_back((line.error ? "ERROR " : "") + text);
+            for (const std::string& part : SplitText(text, '\n'))
+                if (!part.empty())
+                    lines.push_back((line.error ? "ERROR " : "") + part);
         }
         return lines;
     }
