@@ -545,11 +545,7 @@ bool CModwrightApp::RunTool(const std::string& commandLine, uint32_t& exitCode, 
         CModwrightApp& app;
     } output(*this);
     ProcessOutcome outcome;
-    // A compiler the tools folder lacks is taken from beside the tool, so an
-    // installed tool works with any tools folder, or none set up yet.
-    ProcessRunner runner(m_layout.helperFolder);
-    runner.SetFallbackFolder(m_layout.helperFolder);
-    if (!runner.Run(commandLine, folder, output, outcome))
+    if (!RunToolInto(commandLine, folder, output, outcome))
     {
         exitCode = 0;
         return false;
@@ -558,6 +554,31 @@ bool CModwrightApp::RunTool(const std::string& commandLine, uint32_t& exitCode, 
         Log("Early termination of application", true, false);
     exitCode = outcome.exitCode;
     return true;
+}
+
+bool CModwrightApp::RunToolInto(const std::string& commandLine, const char* folder, IProcessOutput& output,
+                                ProcessOutcome& outcome)
+{
+    // A compiler the tools folder lacks is taken from beside the tool, so an
+    // installed tool works with any tools folder, or none set up yet; the
+    // same for compiles that run beside each other.
+    ProcessRunner runner(m_layout.helperFolder);
+    runner.SetFallbackFolder(m_layout.helperFolder);
+    std::string statisticsFolder;
+    if (!folder)
+    {
+        statisticsFolder = GetStatisticsDir();
+        if (!statisticsFolder.empty())
+            folder = statisticsFolder.c_str();
+    }
+    return runner.Run(commandLine, folder, output, outcome);
+}
+
+std::string CModwrightApp::GetStatisticsDir() const
+{
+    if (m_buildFolder.empty() || CanCreateFileIn(CurrentFolder()))
+        return std::string();
+    return m_buildFolder;
 }
 
 } // namespace mw

@@ -154,6 +154,12 @@ public:
 
     // IToolContext.
     bool RunTool(const std::string& commandLine, uint32_t& exitCode, const char* folder) override;
+    bool RunToolInto(const std::string& commandLine, const char* folder, IProcessOutput& output,
+                     ProcessOutcome& outcome) override;
+    // The current folder when the compilers can write their statistics files
+    // there (empty), else the build folder: a tool started in a folder the
+    // user cannot write still gets its statistics.
+    std::string GetStatisticsDir() const override;
     void Log(const std::string& text, bool line, bool error) override;
     std::string GetSourceDir() const override { return m_sourceFolder; }
     std::string GetToolsDir() const override { return m_toolsFolder; }

@@ -9,7 +9,7 @@ namespace mw {
 AssetJobContext::AssetJobContext(IWorkspaceContext& build)
     : m_build(build), m_sourceDir(build.GetSourceDir()), m_toolsDir(build.GetToolsDir()),
       m_maxServer(build.GetMAXServer()), m_shaderAsmDir(build.GetShaderAsmDir()),
-      m_exportStatistics(build.GetExportStatistics())
+      m_exportStatistics(build.GetExportStatistics()), m_statisticsDir(build.GetStatisticsDir())
 {
 }
 

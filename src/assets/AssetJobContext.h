@@ -26,6 +26,7 @@ public:
     std::string GetMAXServer() const override { return m_maxServer; }
     std::string GetShaderAsmDir() const override { return m_shaderAsmDir; }
     int GetExportStatistics() const override { return m_exportStatistics; }
+    std::string GetStatisticsDir() const override { return m_statisticsDir; }
 
     // Passes the kept lines on to the build's log, in the order they came.
     void HandOnLines();
@@ -47,6 +48,7 @@ private:
     std::string m_maxServer;
     std::string m_shaderAsmDir;
     int m_exportStatistics;
+    std::string m_statisticsDir;
     std::vector<LogLine> m_lines;
     bool m_stopped = false;
 };

@@ -16,7 +16,7 @@ void DeleteStatisticsFiles(const IToolContext& context, const AssetRegistry& reg
     {
         const std::string& file = registry.TypeAt(i)->GetStatisticsFile();
         if (!file.empty())
-            RemoveFile(file);
+            RemoveFile(context.GetStatisticsDir() + file);
     }
 }
 

@@ -51,5 +51,6 @@ std::string CachingToolContext::GetToolsDir() const { return m_context.GetToolsD
 std::string CachingToolContext::GetMAXServer() const { return m_context.GetMAXServer(); }
 std::string CachingToolContext::GetShaderAsmDir() const { return m_context.GetShaderAsmDir(); }
 int CachingToolContext::GetExportStatistics() const { return m_context.GetExportStatistics(); }
+std::string CachingToolContext::GetStatisticsDir() const { return m_context.GetStatisticsDir(); }
 
 } // namespace mw

@@ -34,6 +34,7 @@ public:
     std::string GetMAXServer() const override;
     std::string GetShaderAsmDir() const override;
     int GetExportStatistics() const override;
+    std::string GetStatisticsDir() const override;
 
 private:
     IToolContext& m_context;

@@ -1,5 +1,5 @@
 // The interface through which every operation and asset type logs and reads
-// the folder settings. Its seven operations keep this slot order.
+// the folder settings. Its first seven operations keep this slot order.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +20,10 @@ public:
     virtual std::string GetMAXServer() const = 0;
     virtual std::string GetShaderAsmDir() const = 0;
     virtual int GetExportStatistics() const = 0;
+    // The folder compilers started with no folder of their own run in, and
+    // so where they write their statistics files; empty for the tool's own
+    // current folder.
+    virtual std::string GetStatisticsDir() const { return std::string(); }
 
 protected:
     ~IToolContext() = default;
