@@ -38,7 +38,11 @@ TEST_F(AppTest, IniAsLastArgumentKeepsTheDefaultIniPath)
 {
     auto app = MakeApp();
     ASSERT_TRUE(app->InitInstance({"-quiet", "-ini"}));
+#ifdef _WIN32
     EXPECT_EQ(app->GetIniPath(), temp.Path() + "docs\\My Games\\Verdanis - Sunward\\Tools.ini");
+#else
+    EXPECT_EQ(app->GetIniPath(), temp.Path() + "docs/My Games/Verdanis - Sunward/Tools.ini");
+#endif
     EXPECT_EQ(out.str(), "Processing ini parameter\n\n");
     // Start-up writes the login keys, creating the ini file's folders.
     EXPECT_EQ(ReadFile(temp / "docs/My Games/Verdanis - Sunward/Tools.ini"), "[Login]\r\nusername=\r\ndatabase=\r\n");
