@@ -160,10 +160,10 @@ void LiveTabsTest::screenshotsOfPreviewsThumbnailsOutcomeAndEditor()
     QApplication::processEvents();
     f.frame->FlushOutput();
     QApplication::processEvents();
-    // The status bar says "Build..." while it runs, then the outcome.
+    // The status bar counts "Build... n of m files" while it runs, then gives the outcome.
     auto outcome = [&f] {
         for (QLabel* label : f.frame->statusBar()->findChildren<QLabel*>())
-            if (label->text().startsWith(QStringLiteral("Build")) && label->text() != QStringLiteral("Build..."))
+            if (label->text().startsWith(QStringLiteral("Build")) && !label->text().startsWith(QStringLiteral("Build...")))
                 return label->text();
         return QString();
     };
