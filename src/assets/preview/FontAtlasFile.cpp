@@ -46,7 +46,8 @@ bool FontAtlasFile::Read(const std::string& bytes, std::string& error)
     for (size_t i = 0; i < size_t(width) * height; ++i)
     {
         uint8_t* pixel = &atlas.rgba[i * 4];
-        pixel[0] = pixel[1] = pixel[2] = 255;
+        // Dark glyphs: the preview paints transparency as a light checkerboard.
+        pixel[0] = pixel[1] = pixel[2] = 0;
         pixel[3] = uint8_t(bytes[size_t(atlasAt) + i]);
     }
     fileBytes = bytes.size();
