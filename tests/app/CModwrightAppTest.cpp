@@ -1,5 +1,6 @@
 // The application object: command line, Tools.ini, folders, mods, Sync, quiet output.
 #include "app/CModwrightApp.h"
+#include "platform/NativePaths.h"
 #include "platform/FileSystem.h"
 #include "platform/ProfileFile.h"
 #include "platform/sourcecontrol/LocalSourceControlBackend.h"
@@ -39,7 +40,7 @@ TEST_F(AppTest, IniAsLastArgumentKeepsTheDefaultIniPath)
     auto app = MakeApp();
     ASSERT_TRUE(app->InitInstance({"-quiet", "-ini"}));
 #ifdef _WIN32
-    EXPECT_EQ(app->GetIniPath(), temp.Path() + "docs\\My Games\\Verdanis - Sunward\\Tools.ini");
+    EXPECT_EQ(app->GetIniPath(), ToNativeSeparators(temp.Path()) + "docs\\My Games\\Verdanis - Sunward\\Tools.ini");
 #else
     EXPECT_EQ(app->GetIniPath(), temp.Path() + "docs/My Games/Verdanis - Sunward/Tools.ini");
 #endif
