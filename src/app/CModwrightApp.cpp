@@ -16,6 +16,7 @@
 #include "platform/Environment.h"
 #include "platform/KnownFolders.h"
 #include "platform/ProcessRunner.h"
+#include "platform/NativePaths.h"
 #include "platform/PathRules.h"
 #include "platform/ProfileFile.h"
 #include "platform/sourcecontrol/NetworkBackendFactory.h"
@@ -72,7 +73,7 @@ bool CModwrightApp::InitInstance(const std::vector<std::string>& arguments)
             Log("There is no home folder to keep Tools.ini in: set HOME, or give -ini PATH", true, true);
             return false;
         }
-        m_iniPath = m_documentsFolder + "\\My Games\\Verdanis - Sunward" + "\\Tools.ini";
+        m_iniPath = ToNativeSeparators(m_documentsFolder + "/My Games/Verdanis - Sunward" + "/Tools.ini");
     }
     // A settings file that exists but cannot be used would otherwise read as
     // an empty one ("build folder not set") and be written over at the end.
@@ -281,7 +282,7 @@ bool CModwrightApp::UseOwnCompilersWithoutToolsFolder()
     if (!HoldsCompilers(m_layout.helperFolder))
         return false;
     SetToolsDir(m_layout.helperFolder);
-    Log(Format("No tools folder is set: using the compilers in %s", m_toolsFolder.c_str()), true, false);
+    Log(Format("No tools folder is set: using the compilers in %s", ToNativeSeparators(m_toolsFolder).c_str()), true, false);
     return true;
 }
 

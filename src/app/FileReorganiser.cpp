@@ -5,6 +5,7 @@
 #include "context/IWorkspaceContext.h"
 #include "dbtools/ReferenceIndex.h"
 #include "platform/FileSystem.h"
+#include "platform/NativePaths.h"
 #include "platform/PathRules.h"
 #include "platform/Trash.h"
 #include "platform/sourcecontrol/SourceControlClient.h"
@@ -246,7 +247,7 @@ bool FileReorganiser::RemoveFile(const std::string& path)
         // A file that could not be moved to the trash is kept rather than lost.
         TrashResult trashed = MoveToTrash(m_context.GetWorkingDir() + path).result;
         if (trashed == TrashResult::Trashed)
-            m_context.Log(Format("Sent to the trash: %s", path.c_str()), true, false);
+            m_context.Log(Format("Sent to the trash: %s", ToNativeSeparators(path).c_str()), true, false);
         if (trashed != TrashResult::NoTrash)
             return trashed == TrashResult::Trashed;
         SayNoTrashOnce();
@@ -262,7 +263,7 @@ bool FileReorganiser::RemoveFolder(const std::string& folder)
         // A link is trashed as the link, never what it points at.
         TrashResult trashed = MoveToTrash(local).result;
         if (trashed == TrashResult::Trashed)
-            m_context.Log(Format("Sent to the trash: %s", folder.c_str()), true, false);
+            m_context.Log(Format("Sent to the trash: %s", ToNativeSeparators(folder).c_str()), true, false);
         if (trashed != TrashResult::NoTrash)
             return trashed == TrashResult::Trashed;
         SayNoTrashOnce();

@@ -7,6 +7,7 @@
 #include "dbarchive/DbArchiveStrings.h"
 #include "dbtools/DatabaseCompile.h"
 #include "platform/FileSystem.h"
+#include "platform/NativePaths.h"
 #include "platform/PathRules.h"
 #include "platform/engine/BinaryReader.h"
 #include "platform/engine/LoadTableBinary.h"
@@ -75,7 +76,7 @@ std::string ImportRecord(CModwrightApp& app, const std::vector<std::string>& arc
     std::string fullPath = app.GetWorkingDir() + relative;
     bool written = false;
     if (PathExists(fullPath))
-        app.Log(Format("%s exists already; it is left as it is.", relative.c_str()), true, true);
+        app.Log(Format("%s exists already; it is left as it is.", ToNativeSeparators(relative).c_str()), true, true);
     else
     {
         for (const std::string& path : archives)
@@ -99,7 +100,7 @@ std::string ImportRecord(CModwrightApp& app, const std::vector<std::string>& arc
         app.Prompt().Show("Error importing database record", "", PromptButtons::Ok, PromptIcon::Error);
         return std::string();
     }
-    app.Log(Format("Record imported: %s as %s", recordName.c_str(), relative.c_str()), true, false);
+    app.Log(Format("Record imported: %s as %s", recordName.c_str(), ToNativeSeparators(relative).c_str()), true, false);
     return relative;
 }
 

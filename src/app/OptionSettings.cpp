@@ -3,16 +3,19 @@
 
 #include "CModwrightApp.h"
 #include "InstallLayout.h"
+#include "platform/NativePaths.h"
+#include "platform/PathRules.h"
 
 namespace mw {
 
 OptionSettings ReadOptionSettings(const CModwrightApp& app)
 {
     OptionSettings settings;
-    settings.workingFolder = app.GetWorkingDir();
-    settings.buildFolder = app.GetBuildDir();
-    settings.toolsFolder = app.GetToolsDir();
-    settings.additionalBuildFolders = app.JoinAdditionalBuildDirs();
+    // Shown the way the system writes paths, whatever form Tools.ini had.
+    settings.workingFolder = ToNativeSeparators(app.GetWorkingDir());
+    settings.buildFolder = ToNativeSeparators(app.GetBuildDir());
+    settings.toolsFolder = ToNativeSeparators(app.GetToolsDir());
+    settings.additionalBuildFolders = ToNativeSeparators(app.JoinAdditionalBuildDirs());
     settings.exportStatistics = app.GetExportStatistics() != 0;
     settings.buildJobs = app.GetBuildJobs();
     settings.maxServer = app.GetMAXServer();
@@ -21,12 +24,25 @@ OptionSettings ReadOptionSettings(const CModwrightApp& app)
     return settings;
 }
 
+std::string NativeFolderList(const std::string& joined)
+{
+    std::string native;
+    for (const std::string& piece : SplitText(joined, ';'))
+    {
+        if (!piece.empty())
+            native += (native.empty() ? "" : ";") + NativeFolder(piece);
+    }
+    return native;
+}
+
 bool ApplyOptionSettings(CModwrightApp& app, const OptionSettings& settings)
 {
-    app.SetBuildDir(settings.buildFolder);
-    app.SetToolsDir(settings.toolsFolder);
-    app.SetLocalDir(settings.workingFolder, false);
-    app.SetAdditionalBuildDirs(settings.additionalBuildFolders);
+    // Folders are stored the way the system writes them, so that Tools.ini
+    // and the dialog read as the user's own paths.
+    app.SetBuildDir(NativeFolder(settings.buildFolder));
+    app.SetToolsDir(NativeFolder(settings.toolsFolder));
+    app.SetLocalDir(NativeFolder(settings.workingFolder), false);
+    app.SetAdditionalBuildDirs(NativeFolderList(settings.additionalBuildFolders));
     app.SetExportStatistics(settings.exportStatistics ? 1 : 0);
     app.SetBuildJobs(settings.buildJobs);
     if (app.IsNetwork())
@@ -44,15 +60,15 @@ bool NeedsFirstStartSetup(const CModwrightApp& app)
 
 void ProposeFirstStartDefaults(CModwrightApp& app)
 {
-    std::string buildFolder = app.GetDocumentsDir() + "\\My Games\\Verdanis - Sunward\\";
+    std::string buildFolder = NativeFolder(app.GetDocumentsDir() + "/My Games/Verdanis - Sunward/");
     if (app.GetBuildDir().empty())
         app.SetBuildDir(buildFolder);
     // The start folder when it holds the compilers, else the folder of the
     // compilers that come with the tool: a proposal that builds.
     if (app.GetToolsDir().empty())
-        app.SetToolsDir(HoldsCompilers(app.GetStartDir()) ? app.GetStartDir() : app.GetHelperDir());
+        app.SetToolsDir(NativeFolder(HoldsCompilers(app.GetStartDir()) ? app.GetStartDir() : app.GetHelperDir()));
     if (app.SourceControlFolder().empty())
-        app.SetLocalDir(app.GetBuildDir() + "Working\\", false);
+        app.SetLocalDir(NativeFolder(app.GetBuildDir() + "Working"), false);
 }
 
 } // namespace mw

@@ -24,16 +24,19 @@ struct OptionSettings
 
 OptionSettings ReadOptionSettings(const CModwrightApp& app);
 
-// Stores confirmed settings (folders with a trailing separator, the working
+// The ";"-joined folder list with each folder in native form (see NativeFolder).
+std::string NativeFolderList(const std::string& joined);
+
+// Stores confirmed settings (folders in native form with a trailing separator, the working
 // folder without the templates check, the network fields only in network
 // mode) and writes Tools.ini; false when Tools.ini could not be written.
 bool ApplyOptionSettings(CModwrightApp& app, const OptionSettings& settings);
 
 // The first start asks for the folders while the working, build or tools folder is empty.
 bool NeedsFirstStartSetup(const CModwrightApp& app);
-// Proposes My Documents + "\My Games\Verdanis - Sunward\" as build folder,
-// its "Working\" as working folder and the start folder as tools folder, for
-// those of the three that are empty.
+// Proposes My Documents + "/My Games/Verdanis - Sunward/" as build folder,
+// its "Working/" as working folder and the start folder as tools folder, for
+// those of the three that are empty; all in native form.
 void ProposeFirstStartDefaults(CModwrightApp& app);
 
 } // namespace mw

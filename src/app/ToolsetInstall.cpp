@@ -3,6 +3,7 @@
 
 #include "context/IUserPrompt.h"
 #include "platform/FileSystem.h"
+#include "platform/NativePaths.h"
 #include "platform/PathRules.h"
 #include "platform/Trash.h"
 #include "platform/engine/ResourceArchiveFile.h"
@@ -92,11 +93,11 @@ InstallPlan PlanToolsetInstall(const std::string& archivePath, const std::string
 std::vector<std::string> InstallReport(const InstallPlan& plan, int entriesWritten, const std::string& destination)
 {
     std::vector<std::string> lines;
-    lines.push_back(Format("Installed %d files into %s", entriesWritten, destination.c_str()));
+    lines.push_back(Format("Installed %d files into %s", entriesWritten, ToNativeSeparators(destination).c_str()));
     for (const std::string& name : plan.trashed)
-        lines.push_back("Replaced " + ToBackslashes(name) + " (your version is in the trash)");
+        lines.push_back("Replaced " + ToNativeSeparators(name) + " (your version is in the trash)");
     for (const std::string& name : plan.keep)
-        lines.push_back("Kept your " + ToBackslashes(name));
+        lines.push_back("Kept your " + ToNativeSeparators(name));
     return lines;
 }
 

@@ -13,6 +13,7 @@
 #include "preview/TargaImage.h"
 #include "types/TextureAsset.h"
 #include "platform/FileSystem.h"
+#include "platform/NativePaths.h"
 #include "platform/PathRules.h"
 #include "platform/sourcecontrol/SourceControlClient.h"
 
@@ -76,7 +77,7 @@ bool WriteNewAsset(IWorkspaceContext& context, const Asset& asset, const std::st
     if (!sourceControl.AddFile(relativePath))
         Say(context, "Error adding file to source control.");
     else
-        context.Log(Format("Asset created: %s", relativePath.c_str()), true, false);
+        context.Log(Format("Asset created: %s", ToNativeSeparators(relativePath).c_str()), true, false);
     return true;
 }
 

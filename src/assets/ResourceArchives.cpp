@@ -6,6 +6,7 @@
 #include "platform/DesktopLaunch.h"
 #include "platform/FileSystem.h"
 #include "platform/KnownFolders.h"
+#include "platform/NativePaths.h"
 #include "platform/PathRules.h"
 #include "platform/engine/ResourceArchiveFile.h"
 
@@ -229,7 +230,7 @@ void ShowArchiveStatistics(IWorkspaceContext& context)
     if (statistics.empty())
         return;
     if (!OpenWithDefaultViewer(statistics))
-        context.Log(Format("Archive statistics written to %s (no viewer to open it with)", statistics.c_str()), true,
+        context.Log(Format("Archive statistics written to %s (no viewer to open it with)", ToNativeSeparators(statistics).c_str()), true,
                     false);
 }
 

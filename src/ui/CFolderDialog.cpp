@@ -1,6 +1,7 @@
 // The folder chooser.
 #include "CFolderDialog.h"
 
+#include "assets/views/FileDialogSettingsKeeper.h"
 #include "context/IUserPrompt.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
@@ -29,6 +30,7 @@ CFolderDialog::CFolderDialog(const QString& title, const std::string& initialFol
 {
     // Qt's own dialog, so that the typed path reaches accept().
     setOption(QFileDialog::DontUseNativeDialog, true);
+    FileDialogSettingsKeeper::KeepAcross(this);
     setFileMode(QFileDialog::Directory);
     setOption(QFileDialog::ShowDirsOnly, true);
     QString initial = NativeFolder(initialFolder);

@@ -3,6 +3,7 @@
 
 #include "CFolderDialog.h"
 #include "app/CModwrightApp.h"
+#include "platform/NativePaths.h"
 #include "context/IUserPrompt.h"
 
 #include <QCheckBox>
@@ -14,11 +15,29 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace mw {
 namespace {
 
 QString ToQt(const std::string& text) { return QString::fromUtf8(text); }
+
+// A folder field is wide enough for its whole path (up to most of the screen)
+// and shows it from its start, with the path as its tool tip as well.
+void ShowWholePath(QLineEdit* field, const std::string& path)
+{
+    QString text = ToQt(path);
+    field->setText(text);
+    field->setToolTip(text);
+    field->setCursorPosition(0);
+    int wanted = field->fontMetrics().horizontalAdvance(text) + 24;
+    int limit = 1200;
+    if (QScreen* screen = field->screen())
+        limit = screen->availableGeometry().width() * 3 / 4;
+    field->setMinimumWidth(std::min(std::max(wanted, 360), limit));
+}
 
 } // namespace
 
@@ -76,16 +95,17 @@ QLineEdit* COptionsDialog::AddFolderRow(QFormLayout* form, const QString& label,
                                         const std::string& value)
 {
     auto* row = new QHBoxLayout;
-    auto* field = new QLineEdit(ToQt(value));
+    auto* field = new QLineEdit;
     auto* browse = new QPushButton(QStringLiteral("Browse..."));
     browse->setToolTip(browseTitle);
+    ShowWholePath(field, value);
     row->addWidget(field, 1);
     row->addWidget(browse);
     form->addRow(label, row);
     connect(browse, &QPushButton::clicked, this, [this, field, browseTitle] {
         std::string chosen;
         if (CFolderDialog::Choose(this, m_prompt, browseTitle, field->text().toStdString(), chosen))
-            field->setText(QDir::toNativeSeparators(ToQt(chosen)) + QLatin1Char('/'));
+            ShowWholePath(field, NativeFolder(chosen));
     });
     return field;
 }

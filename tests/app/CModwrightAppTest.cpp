@@ -1,5 +1,6 @@
 // The application object: command line, Tools.ini, folders, mods, Sync, quiet output.
 #include "app/CModwrightApp.h"
+#include "platform/NativePaths.h"
 #include "platform/FileSystem.h"
 #include "platform/ProfileFile.h"
 #include "platform/sourcecontrol/LocalSourceControlBackend.h"
@@ -38,7 +39,11 @@ TEST_F(AppTest, IniAsLastArgumentKeepsTheDefaultIniPath)
 {
     auto app = MakeApp();
     ASSERT_TRUE(app->InitInstance({"-quiet", "-ini"}));
-    EXPECT_EQ(app->GetIniPath(), temp.Path() + "docs\\My Games\\Verdanis - Sunward\\Tools.ini");
+#ifdef _WIN32
+    EXPECT_EQ(app->GetIniPath(), ToNativeSeparators(temp.Path()) + "docs\\My Games\\Verdanis - Sunward\\Tools.ini");
+#else
+    EXPECT_EQ(app->GetIniPath(), temp.Path() + "docs/My Games/Verdanis - Sunward/Tools.ini");
+#endif
     EXPECT_EQ(out.str(), "Processing ini parameter\n\n");
     // Start-up writes the login keys, creating the ini file's folders.
     EXPECT_EQ(ReadFile(temp / "docs/My Games/Verdanis - Sunward/Tools.ini"), "[Login]\r\nusername=\r\ndatabase=\r\n");

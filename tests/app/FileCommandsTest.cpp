@@ -10,6 +10,7 @@
 #include "app/StatusReport.h"
 #include "app/WindowedLogin.h"
 #include "platform/FileSystem.h"
+#include "platform/NativePaths.h"
 #include "platform/ProfileFile.h"
 #include "support/FakeWorkspace.h"
 #include "support/ScriptedBackend.h"
@@ -182,21 +183,32 @@ TEST(OptionsAndStartUp, ConfirmedOptionsAreStoredWithSeparatorsAndWrittenBack)
     ASSERT_TRUE(app.InitInstance({"-ini", ini}));
     EXPECT_TRUE(NeedsFirstStartSetup(app));
     ProposeFirstStartDefaults(app);
-    EXPECT_EQ(app.GetBuildDir(), temp / "docs\\My Games\\Verdanis - Sunward\\");
-    EXPECT_EQ(app.GetWorkingDir(), app.GetBuildDir() + "Working\\");
+    // Proposed and stored folders are written the way the system writes paths.
+#ifdef _WIN32
+    const std::string sep = "\\";
+#else
+    const std::string sep = "/";
+#endif
+    EXPECT_EQ(app.GetBuildDir(), ToNativeSeparators(temp.Path()) + "docs" + sep + "My Games" + sep + "Verdanis - Sunward" + sep);
+    EXPECT_EQ(app.GetWorkingDir(), app.GetBuildDir() + "Working" + sep);
     // The start folder holds no compilers: the proposal is the folder of the tool's own.
     EXPECT_EQ(app.GetToolsDir(), app.GetHelperDir());
     EXPECT_NE(app.GetToolsDir(), temp / "start\\");
 
     OptionSettings settings = ReadOptionSettings(app);
-    settings.toolsFolder = "/opt/tools";
-    settings.additionalBuildFolders = "/x;;/y";
+    // A folder typed with either separator, with or without a trailing one.
+    settings.toolsFolder = "/opt\\tools";
+    settings.buildFolder = "/srv/build\\";
+    settings.additionalBuildFolders = "/x;;/y\\z";
     settings.exportStatistics = false;
     settings.maxServer = "ignored:1";
     ASSERT_TRUE(ApplyOptionSettings(app, settings));
-    EXPECT_EQ(app.GetToolsDir(), "/opt/tools\\");
-    EXPECT_EQ(ReadProfileString("Login", "toolsdir", "", ini), "/opt/tools\\");
-    EXPECT_EQ(ReadProfileString("Login", "additionalbuilddirs", "", ini), "/x\\;/y\\");
+    EXPECT_EQ(app.GetToolsDir(), sep + "opt" + sep + "tools" + sep);
+    EXPECT_EQ(ReadProfileString("Login", "toolsdir", "", ini), sep + "opt" + sep + "tools" + sep);
+    EXPECT_EQ(ReadProfileString("Login", "builddir", "", ini), sep + "srv" + sep + "build" + sep);
+    EXPECT_EQ(ReadProfileString("Login", "additionalbuilddirs", "", ini), sep + "x" + sep + ";" + sep + "y" + sep + "z" + sep);
+    // Reading them back for the dialog shows the same form.
+    EXPECT_EQ(ReadOptionSettings(app).toolsFolder, app.GetToolsDir());
     EXPECT_EQ(ReadProfileString("Build", "ExportStatistics", "", ini), "0");
     // The local form has no MAX server field.
     EXPECT_EQ(app.GetMAXServer(), "");

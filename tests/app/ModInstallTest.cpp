@@ -233,7 +233,7 @@ TEST_F(ArchiveInstallTest, ChangedFilesAreAskedAboutOnceAndReplacedOnesGoToTheTr
     EXPECT_EQ(ReadFile(destination + "Templates/base.tpl"), "base edited by me");
     EXPECT_EQ(ReadFile(destination + "Templates/new.tpl"), "new");
     EXPECT_EQ(InstallReport(kept, installer.Written(), destination),
-              (std::vector<std::string>{"Installed 2 files into " + destination, "Kept your Templates\\base.tpl"}));
+              (std::vector<std::string>{"Installed 2 files into " + destination, "Kept your Templates/base.tpl"}));
 
     // Overwrite replaces it and keeps the user's version in the trash.
     prompt.answers.push_back(PromptAnswer::Yes);
@@ -244,7 +244,7 @@ TEST_F(ArchiveInstallTest, ChangedFilesAreAskedAboutOnceAndReplacedOnesGoToTheTr
     EXPECT_EQ(ReadFile(destination + "Templates/base.tpl"), "base v2");
     EXPECT_EQ(ReadFile(temp / "data/Trash/files/base.tpl"), "base edited by me");
     EXPECT_EQ(InstallReport(replaced, installer.Written(), destination)[1],
-              "Replaced Templates\\base.tpl (your version is in the trash)");
+              "Replaced Templates/base.tpl (your version is in the trash)");
 
     // Nothing changed: nothing is asked.
     size_t asked = prompt.messages.size();

@@ -321,6 +321,26 @@ TEST(TexturePreview, AssetsShowTheirBuiltTextureOrElseTheirSourceImage)
     EXPECT_EQ(preview.Message(), "");
 }
 
+// The font compiler's own output, glyph table and all, reads back whole.
+TEST(TexturePreview, FontsOfTheCompilerShowTheirAtlas)
+{
+    TempFolder temp;
+    ProcessRunner runner(MW_TOOLS_DIR);
+    NullOutput output;
+    ProcessOutcome outcome;
+    std::string font = temp / "blocky.fnt";
+    ASSERT_TRUE(runner.Run("\"" MW_TOOLS_DIR "GlyphForge\" \"" MW_EXAMPLES_DIR "/Working/source/fonts/blocky.ttf\" \"" +
+                               font + "\" 16",
+                           nullptr, output, outcome));
+    ASSERT_EQ(outcome.exitCode, 1) << output.text; // the font compiler's success
+    FontAtlasFile atlas;
+    std::string error;
+    ASSERT_TRUE(atlas.Read(test::ReadFile(font), error)) << error;
+    EXPECT_EQ(atlas.size, 16u);
+    EXPECT_GT(atlas.glyphCount, 0u);
+    EXPECT_GT(atlas.atlas.width, 0u);
+}
+
 TEST(TexturePreview, FontAtlasIsCoverageOnTransparent)
 {
     std::string font = "MWFN";

@@ -38,6 +38,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QSpinBox>
 #include <QTreeWidget>
 #include <QTimer>
@@ -136,6 +137,8 @@ class AssetViewsTest : public QObject
 private slots:
     void statusDialogPromotesAndDemotesByTheReviewRules();
     void rootedFileDialogKeepsToItsRoot();
+    void rootedFileDialogTakesTypedSubPathsButNotEscapes();
+    void fileDialogsLeaveTheSharedDialogSettingsAlone();
     void textureDialogWritesItsFieldsBackAndCancelKeepsThem();
     void assetsTabShowsTheStatusColumnAndMakesAssets();
     void newModDialogRefusesBadNamesAndCreatesTheMod();
@@ -218,6 +221,88 @@ void AssetViewsTest::rootedFileDialogKeepsToItsRoot()
     dialog.accept();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(dialog.RelativePath(), std::string("textures\\rock.tga"));
+}
+
+void AssetViewsTest::rootedFileDialogTakesTypedSubPathsButNotEscapes()
+{
+    test::TempFolder temp;
+    test::WriteFile(temp / "Source/Textures/rock.tga", "x");
+    test::WriteFile(temp / "Source/loose.tga", "x");
+    test::WriteFile(temp / "secret.tga", "x");
+    auto nameField = [](CRootedFileDialog& dialog) { return dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")); };
+    auto typeAndAccept = [&](CRootedFileDialog& dialog, const QString& text) {
+        QLineEdit* field = nameField(dialog);
+        QVERIFY(field);
+        field->setText(text);
+        QCoreApplication::processEvents();
+        dialog.accept();
+    };
+    {
+        // At the root a typed sub-path (any case, either separator) is taken.
+        CRootedFileDialog dialog(temp / "Source/", QStringLiteral("Choose"), {QStringLiteral("Image (*.tga)")});
+        dialog.show();
+        QVERIFY(dialog.IsAtRoot());
+        nameField(dialog)->setText(QStringLiteral("textures/rock.tga"));
+        QCoreApplication::processEvents();
+        QVERIFY(dialog.IsOkEnabled());
+        typeAndAccept(dialog, QStringLiteral("textures\\ROCK.tga"));
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.RelativePath(), std::string("Textures\\rock.tga"));
+    }
+    {
+        // Escapes through "..", whole paths outside the root, files straight
+        // in the root and files that do not exist keep the dialog open.
+        CRootedFileDialog dialog(temp / "Source/", QStringLiteral("Choose"), {QStringLiteral("Image (*.tga)")});
+        dialog.show();
+        dialog.setDirectory(QString::fromStdString(temp / "Source/Textures"));
+        emit dialog.directoryEntered(QString::fromStdString(temp / "Source/Textures"));
+        const QString refused[] = {QStringLiteral("../../secret.tga"), QString::fromStdString(temp / "secret.tga"),
+                                   QStringLiteral("../loose.tga"), QStringLiteral("missing.tga")};
+        for (const QString& text : refused)
+        {
+            typeAndAccept(dialog, text);
+            QVERIFY2(!dialog.IsOkEnabled(), qPrintable(text));
+            QVERIFY2(dialog.isVisible() && dialog.RelativePath().empty(), qPrintable(text));
+        }
+        // ".." up to the root itself is not taken: the dialog stays where it is.
+        typeAndAccept(dialog, QStringLiteral(".."));
+        QVERIFY(!dialog.IsAtRoot());
+        typeAndAccept(dialog, QStringLiteral("rock.tga"));
+        QCOMPARE(dialog.RelativePath(), std::string("Textures\\rock.tga"));
+    }
+}
+
+void AssetViewsTest::fileDialogsLeaveTheSharedDialogSettingsAlone()
+{
+    test::TempFolder temp;
+    test::WriteFile(temp / "Source/textures/rock.tga", "x");
+    // The user's own settings, as another program's file dialog left them.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(temp / "config"));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromStdString(temp / "config"));
+    const QStringList places{QStringLiteral("file:///home/elsewhere")};
+    {
+        QSettings shared(QSettings::UserScope, QStringLiteral("QtProject"));
+        shared.setValue(QStringLiteral("FileDialog/shortcuts"), places);
+        shared.setValue(QStringLiteral("FileDialog/viewMode"), QStringLiteral("Detail"));
+    }
+    {
+        CRootedFileDialog dialog(temp / "Source/", QStringLiteral("Choose"), {QStringLiteral("Image (*.tga)")});
+        dialog.show();
+        dialog.setViewMode(QFileDialog::List);
+        dialog.setDirectory(QString::fromStdString(temp / "Source/textures"));
+        dialog.selectFile(QStringLiteral("rock.tga"));
+        dialog.accept();
+    }
+    {
+        test::ScriptedPrompt prompt;
+        CFolderDialog folders(QStringLiteral("Pick"), temp / "Source/textures", temp / "Source", prompt);
+        folders.show();
+    }
+    QSettings shared(QSettings::UserScope, QStringLiteral("QtProject"));
+    shared.beginGroup(QStringLiteral("FileDialog"));
+    QCOMPARE(shared.childKeys(), (QStringList{QStringLiteral("shortcuts"), QStringLiteral("viewMode")}));
+    QCOMPARE(shared.value(QStringLiteral("shortcuts")).toStringList(), places);
+    QCOMPARE(shared.value(QStringLiteral("viewMode")).toString(), QStringLiteral("Detail"));
 }
 
 void AssetViewsTest::textureDialogWritesItsFieldsBackAndCancelKeepsThem()

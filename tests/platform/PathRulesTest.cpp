@@ -1,4 +1,5 @@
 // Path text rules: separators, trailing separators, folder prefixes, case.
+#include "platform/NativePaths.h"
 #include "platform/PathRules.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,28 @@ TEST(PathRules, WithTrailingSeparatorAppendsOnlyToLongPathsWithoutOne)
     };
     for (const Case& c : cases)
         EXPECT_EQ(WithTrailingSeparator(c.in), c.out) << c.in;
+}
+
+// Folders shown and stored for the user take the system's own separator; the
+// table is written in '/' form and the expectation turned for Windows.
+TEST(PathRules, NativeFolderUsesTheSystemsSeparatorThroughout)
+{
+    struct Case { const char* in; const char* out; };
+    const Case cases[] = {
+        {"", ""}, {"C", "C"}, {"/w", "/w/"}, {"/w\\", "/w/"}, {"/home/ann\\Working", "/home/ann/Working/"},
+        {"C:\\Mods/x", "C:/Mods/x/"}, {"\\\\server\\share", "//server/share/"}, {"tools", "tools/"},
+    };
+    for (const Case& c : cases)
+    {
+        std::string expected = c.out;
+#ifdef _WIN32
+        for (char& ch : expected)
+            ch = ch == '/' ? '\\' : ch;
+#endif
+        EXPECT_EQ(NativeFolder(c.in), expected) << c.in;
+    }
+    // Text without separators is left as it is; names never change.
+    EXPECT_EQ(ToNativeSeparators("My Games - x.ini"), "My Games - x.ini");
 }
 
 TEST(PathRules, FolderPrefixesNeverCreateDriveOrUncRoots)

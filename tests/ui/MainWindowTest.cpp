@@ -377,8 +377,14 @@ void MainWindowTest::optionsRefuseAnEmptyWorkingFolderAndStoreSeparators()
     QTest::mouseClick(ok, Qt::LeftButton);
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QVERIFY(ApplyOptionSettings(*f.app, dialog.Settings()));
-    QCOMPARE(f.app->GetToolsDir(), f.temp / "mytools\\");
-    QCOMPARE(ReadProfileString("Login", "toolsdir", "", f.ini), f.temp / "mytools\\");
+    QCOMPARE(f.app->GetToolsDir(), f.temp / "mytools/");
+    QCOMPARE(ReadProfileString("Login", "toolsdir", "", f.ini), f.temp / "mytools/");
+    // Reopened, each folder field is wide enough for its whole path.
+    COptionsDialog again(*f.app, f.prompt, f.frame.get());
+    again.show();
+    QLineEdit* tools = again.ToolsFolderField();
+    QCOMPARE(tools->text(), QString::fromStdString(f.temp / "mytools/"));
+    QVERIFY(tools->width() >= tools->fontMetrics().horizontalAdvance(tools->text()));
 }
 
 void MainWindowTest::screenshotsAndPrintout()

@@ -1,5 +1,5 @@
 // Font file layout: "MWFN", u32 version 1, u32 size, i32 ascent, descent and
-// line gap, u32 atlas width and height, u32 glyph count, 16 bytes per glyph,
+// line gap, u32 atlas width and height, u32 glyph count, 18 bytes per glyph,
 // then one coverage byte per atlas pixel, rows top to bottom.
 #include "FontAtlasFile.h"
 
@@ -7,7 +7,7 @@ namespace mw {
 namespace {
 
 constexpr size_t kHeaderBytes = 36;
-constexpr size_t kGlyphBytes = 16;
+constexpr size_t kGlyphBytes = 18;
 constexpr uint32_t kMaxAtlasSide = 4096;
 
 uint32_t Read32(const std::string& bytes, size_t at)
@@ -46,7 +46,8 @@ bool FontAtlasFile::Read(const std::string& bytes, std::string& error)
     for (size_t i = 0; i < size_t(width) * height; ++i)
     {
         uint8_t* pixel = &atlas.rgba[i * 4];
-        pixel[0] = pixel[1] = pixel[2] = 255;
+        // Dark glyphs: the preview paints transparency as a light checkerboard.
+        pixel[0] = pixel[1] = pixel[2] = 0;
         pixel[3] = uint8_t(bytes[size_t(atlasAt) + i]);
     }
     fileBytes = bytes.size();

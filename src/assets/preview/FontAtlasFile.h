@@ -1,5 +1,5 @@
 // A built font file (.fnt) read for viewing: its size, metrics and the
-// glyph atlas as a picture (coverage as white on transparent).
+// glyph atlas as a picture (coverage as the alpha of black glyphs).
 #pragma once
 
 #include "PreviewImage.h"

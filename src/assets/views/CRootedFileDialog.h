@@ -9,6 +9,7 @@
 #include <string>
 
 class QLabel;
+class QLineEdit;
 class QToolButton;
 
 namespace mw {
@@ -38,10 +39,23 @@ public:
     // The relative path of folder + file below root, or nothing when it lies outside.
     static bool RelativeBelow(const QString& root, const QString& path, QString& relative);
 
+    // Whether the text of the name field (a name, a sub-path such as
+    // "textures/rock.tga", or a whole path) names an existing file in a folder
+    // below the root, or a folder below it, and so OK takes it.
+    bool IsTypedTextAccepted() const;
+
 public slots:
     void accept() override;
 
 private:
+    struct Target
+    {
+        enum Kind { None, File, Folder } kind = None;
+        QString path;     // the existing file or folder
+        QString relative; // below the root, with '/'
+    };
+    // What typed text names, read against the shown folder and then the root.
+    Target TypedTarget(const QString& typed) const;
     void OnDirectoryEntered(const QString& folder);
     void UpdateControls();
 
@@ -49,6 +63,7 @@ private:
     std::string m_relativePath;
     QLabel* m_folderLabel = nullptr;
     QToolButton* m_upButton = nullptr;
+    QLineEdit* m_nameField = nullptr;
 };
 
 } // namespace mw
