@@ -91,10 +91,13 @@ public:
     {
         for (auto kept = m_kept.rbegin(); kept != m_kept.rend(); ++kept)
         {
-            if (!kept->backup.empty())
-                RenamePath(kept->backup, kept->file);
-            else
+            // A file that was never replaced is the backup's own inode, and
+            // a rename between two names of one file leaves both: the
+            // backup is then removed by hand.
+            if (kept->backup.empty())
                 WriteFileAtomic(kept->file, kept->bytes);
+            else if (RenamePath(kept->backup, kept->file))
+                RemoveFile(kept->backup);
         }
         m_kept.clear();
     }

@@ -85,7 +85,7 @@ TEST_F(CompilerBombTest, InputsThatNeverEndAreRefusedAtTheSizeLimit)
     ExpectRefused(Run("MeshForge", {"/dev/zero", Out("zero.msh")}), 1, "MeshForge", "is larger than");
     ExpectRefused(Run("AnimForge", {"/dev/zero", Out("zero.anm")}), 1, "AnimForge", "is larger than");
     WriteFile(temp / "zero.mdl", "MDL 1\nvertices 3\n0 0 0 0 0\n1 0 0 0 0\n0 1 0 0 0\ntriangles 1\n0 1 2\n");
-    ExpectRefused(Run("MeshForge", {temp / "zero.mdl", "-mif", "/dev/zero", temp.Path(), Out("zero.msh")}), 1,
+    ExpectRefused(Run("MeshForge", {temp / "zero.mdl", "-mif", "zero", "/dev/", Out("zero.msh")}), 1,
                   "MeshForge", "is larger than");
     WriteFile(temp / "zero.mwd", "MWWORLD 1\nregion a zero\n");
     ExpectRefused(Run("MapForge", {temp / "zero.mwd", "/dev/", Out("zero.map")}), 1, "MapForge", "is larger than");
