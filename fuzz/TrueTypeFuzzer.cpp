@@ -15,6 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!font.Load(bytes, error))
         return 0;
     const float scale = 24.0f / float(font.UnitsPerEm());
+    uint64_t crossingBudget = mw::tools::kMaxCrossings;
     for (uint32_t character = 32; character <= 126; ++character)
     {
         uint16_t glyph = font.GlyphIndex(character);
@@ -23,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (!font.Outline(glyph, outline, error))
             continue;
         mw::tools::GlyphBitmap bitmap;
-        mw::tools::RasterizeGlyph(outline, scale, bitmap);
+        if (!mw::tools::RasterizeGlyph(outline, scale, bitmap, &crossingBudget))
+            break;
     }
     return 0;
 }

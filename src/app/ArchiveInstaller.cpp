@@ -37,7 +37,11 @@ ArchiveInstaller::Result ArchiveInstaller::Extract(const std::string& destinatio
     m_written = 0;
     if (!m_archive)
         return Result::Failed;
-    std::string folder = WithTrailingSeparator(destination);
+    // Even a one-letter folder name gets its separator: the entries' names
+    // are appended to it.
+    std::string folder = destination;
+    if (!folder.empty() && !IsSeparator(folder.back()))
+        folder += '/';
     EnsureFolders(folder);
     uint64_t done = 0;
     for (int i = 0; i < m_archive->GetNumFiles(); ++i)
@@ -45,9 +49,14 @@ ArchiveInstaller::Result ArchiveInstaller::Extract(const std::string& destinatio
         if (cancel.IsSet())
             return Result::Cancelled;
         GAME::FileEntry entry = m_archive->GetFileEntry(i);
-        // The archive gives no name for an entry it would not extract safely.
+        // The archive gives no name for an entry it would not extract safely:
+        // it is left out and reported, so the install does not pass for complete.
         if (!entry.name)
+        {
+            m_failures.push_back(Format("entry %d: its name would leave the destination folder; skipped", i + 1));
+            done += entry.size;
             continue;
+        }
         std::string name = entry.name;
         if (m_skipped.count(name))
         {
@@ -56,12 +65,9 @@ ArchiveInstaller::Result ArchiveInstaller::Extract(const std::string& destinatio
         }
         if (progress)
             progress(name, done, m_totalBytes);
-        std::string parent = ParentPath(folder + name);
-        if (!parent.empty())
-            EnsureFolders(parent);
-        // A file installed before (by an earlier, cancelled run) is replaced.
-        if (PathExists(folder + name))
-            MakeWritable(folder + name);
+        // The extraction makes the entry's folders itself and replaces an
+        // earlier file (read-only or not) by a rename, without following a
+        // link anywhere below the destination.
         if (!m_archive->ExtractFileToDisk(i, folder.c_str()))
             m_failures.push_back(name + ": " + m_archive->LastError());
         else

@@ -60,6 +60,66 @@ void CollectDocuments(IWorkspaceContext& context, const std::string& folder, std
     }
 }
 
+// Keeps the bytes of files about to be rewritten under a second name (a
+// hard link, which takes no room), so that a move that fails half-way is
+// undone by renames alone, which a full disk does not stop. Where the file
+// system has no hard links the bytes are held in memory and written back.
+class RewriteBackups
+{
+public:
+    explicit RewriteBackups(std::string working) : m_working(std::move(working)) {}
+    ~RewriteBackups() { Discard(); }
+
+    // False when the file's bytes could not be kept.
+    bool Keep(const std::string& path)
+    {
+        Kept kept;
+        kept.file = m_working + path;
+        kept.backup = ParentPath(kept.file) + "/." + std::to_string(m_kept.size()) + ".mwkeep";
+        RemoveFile(kept.backup);
+        if (!LinkFile(kept.file, kept.backup))
+        {
+            kept.backup.clear();
+            if (!ReadWholeFile(kept.file, kept.bytes))
+                return false;
+        }
+        m_kept.push_back(std::move(kept));
+        return true;
+    }
+    // Puts every kept file back as it was, the last kept first.
+    void Restore()
+    {
+        for (auto kept = m_kept.rbegin(); kept != m_kept.rend(); ++kept)
+        {
+            // A file that was never replaced is the backup's own inode, and
+            // a rename between two names of one file leaves both: the
+            // backup is then removed by hand.
+            if (kept->backup.empty())
+                WriteFileAtomic(kept->file, kept->bytes);
+            else if (RenamePath(kept->backup, kept->file))
+                RemoveFile(kept->backup);
+        }
+        m_kept.clear();
+    }
+    void Discard()
+    {
+        for (const Kept& kept : m_kept)
+            if (!kept.backup.empty())
+                RemoveFile(kept.backup);
+        m_kept.clear();
+    }
+
+private:
+    struct Kept
+    {
+        std::string file;
+        std::string backup; // empty: the bytes are held instead
+        std::string bytes;
+    };
+    std::string m_working;
+    std::vector<Kept> m_kept;
+};
+
 } // namespace
 
 DatabaseMoveResult MoveDatabasePath(IWorkspaceContext& context, const std::string& oldPath,
@@ -120,13 +180,25 @@ DatabaseMoveResult MoveDatabasePath(IWorkspaceContext& context, const std::strin
         return result;
     }
 
+    const bool hadTargetFolder = IsFolder(working + ParentOf(to));
     EnsureFolders(working + ParentOf(to));
     if (context.SourceControl().RenameFile(from, to) != 0)
     {
         result.error = Format("Couldn't move %s to %s.", from.c_str(), to.c_str());
         return result;
     }
-    // Each moved file remembers where it was, for Update References.
+    // Each moved file remembers where it was, for Update References. A
+    // history or a referrer that cannot be written (a full disk, say) undoes
+    // the whole move, so that it never leaves a moved record without its
+    // history or with referrers that still name the old path.
+    RewriteBackups backups(working);
+    auto undo = [&](const std::string& why) {
+        backups.Restore();
+        context.SourceControl().RenameFile(to, from);
+        if (!hadTargetFolder)
+            RemoveEmptyFolder(working + ParentOf(to));
+        result.error = Format("Couldn't move %s to %s: %s; nothing was changed.", from.c_str(), to.c_str(), why.c_str());
+    };
     std::vector<std::string> moved;
     if (result.isFolder)
         CollectDocuments(context, result.newPath, moved);
@@ -135,12 +207,31 @@ DatabaseMoveResult MoveDatabasePath(IWorkspaceContext& context, const std::strin
     for (const std::string& path : moved)
     {
         std::string earlier = result.isFolder ? result.oldPath + path.substr(result.newPath.size()) : from;
-        if (!RememberEarlierPath(context, path, earlier))
+        if (!backups.Keep(path) || !RememberEarlierPath(context, path, earlier))
             result.historyFailed.push_back(path);
     }
+    if (!result.historyFailed.empty())
+    {
+        undo("the name history of " + result.historyFailed.front() + " could not be written");
+        return result;
+    }
     // Searched after the move, so that referring files inside a moved folder are found where they are now.
-    result.references =
-        RewriteReferences(context, changes, PathsOfReferringFiles(FindReferringFiles(context, changes)), false);
+    std::vector<std::string> referring = PathsOfReferringFiles(FindReferringFiles(context, changes));
+    for (const std::string& path : referring)
+    {
+        if (!backups.Keep(path))
+        {
+            undo("the bytes of " + path + " could not be kept for the rewrite");
+            return result;
+        }
+    }
+    result.references = RewriteReferences(context, changes, referring, false);
+    if (!result.references.failed.empty())
+    {
+        undo(result.references.failed.front() + " could not be rewritten");
+        return result;
+    }
+    backups.Discard();
     return result;
 }
 

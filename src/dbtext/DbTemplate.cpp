@@ -8,6 +8,8 @@
 
 #include <functional>
 
+#include <unordered_map>
+
 namespace mw {
 
 DbTemplate::DbTemplate() : DbDocument("Database Template Files (*.tpl)|*.tpl|"), m_root(std::make_unique<DbGroup>()) {}
@@ -88,6 +90,24 @@ int DbTemplate::ReadKeyValue(DbTextReader& reader, std::string& field)
 
 int DbTemplate::ReadGroupBlock(DbTextReader& reader, DbGroup& group)
 {
+    // The group's own variables by name (the first of a name, as
+    // FindVariable finds it), so that each variable read is merged with an
+    // earlier one of its name without a search through all of them.
+    std::unordered_map<std::string, DbVariable*> ownVariables;
+    auto addVariable = [&](std::unique_ptr<DbVariable> variable) {
+        variable->sourceFile = group.sourceFile;
+        auto own = ownVariables.find(variable->name);
+        DbVariable* existing = own != ownVariables.end() ? own->second : nullptr;
+        for (size_t i = 0; !existing && i < group.subgroups.size(); ++i)
+            existing = group.subgroups[i]->FindVariable(variable->name);
+        if (existing && !variable->IsDirective())
+        {
+            existing->CopyFrom(*variable);
+            return;
+        }
+        ownVariables.emplace(variable->name, variable.get());
+        group.variables.push_back(std::move(variable));
+    };
     return ReadBlock(reader, [&](const std::string& key) {
         if (key == "name")
             return ReadKeyValue(reader, group.name);
@@ -98,7 +118,7 @@ int DbTemplate::ReadGroupBlock(DbTextReader& reader, DbGroup& group)
             auto variable = std::make_unique<DbVariable>();
             int result = ReadVariableBlock(reader, *variable);
             if (result == 1)
-                group.AddVariable(std::move(variable));
+                addVariable(std::move(variable));
             return result;
         }
         if (key == "Group")

@@ -5,17 +5,27 @@
 #include "DbRecord.h"
 #include "DbTemplate.h"
 
+#include <unordered_map>
 #include <vector>
 
 namespace mw {
 
 void BindRecord(DbTemplate& dbTemplate, DbRecord& record, bool verbose, IToolContext* log)
 {
+    // Each name's first variable in FindVariable's order, found once for all
+    // the record's values.
+    std::vector<DbVariable*> variables;
+    dbTemplate.Root().CollectVariables(variables);
+    std::unordered_map<std::string, DbVariable*> byName;
+    byName.reserve(variables.size());
+    for (DbVariable* variable : variables)
+        byName.emplace(variable->name, variable);
     std::vector<std::string> undeclared;
     for (const auto& [name, value] : record.Values())
     {
-        if (DbVariable* variable = dbTemplate.Root().FindVariable(name))
-            variable->value = value;
+        auto found = byName.find(name);
+        if (found != byName.end())
+            found->second->value = value;
         else if (name != "templateFileName")
             undeclared.push_back(name);
     }

@@ -111,9 +111,11 @@ bool CheckRecord(IWorkspaceContext& context, const std::string& recordPath, Reco
     if (!LoadTemplateOf(context, record, dbTemplate, cache))
     {
         std::string templatePath = ResolveTemplatePath(record.GetTemplateName(), context.GetWorkingDir());
+        // Counted like a record without a template: the record cannot be
+        // compiled against anything.
         context.Log(Format("File \"%s\": cannot open template \"%s\".", scPath.c_str(), templatePath.c_str()), true,
                     true);
-        return true;
+        return false;
     }
     // Values that compile to something other than they say are warned about,
     // not counted: the record still builds as before.

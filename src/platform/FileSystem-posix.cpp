@@ -331,7 +331,7 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes)
     size_t slash = native.rfind('/');
     std::string folder = slash == std::string::npos ? std::string() : native.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? native : native.substr(slash + 1);
-    std::string temp = folder + "." + name + ".mwtmp.XXXXXX";
+    std::string temp = folder + AtomicTempPrefix(name) + "XXXXXX";
     int fd = ::mkstemp(temp.data());
     if (fd < 0)
         return false;
@@ -401,6 +401,15 @@ bool RenamePath(const std::string& from, const std::string& to)
     bool ok = ::rename(nativeFrom.c_str(), nativeTo.c_str()) == 0;
     FolderNameCache::Shared().NoteRemoved(nativeFrom);
     FolderNameCache::Shared().NoteRemoved(nativeTo);
+    return ok;
+}
+
+bool LinkFile(const std::string& existing, const std::string& link)
+{
+    std::string nativeLink = ResolvePath(link);
+    bool ok = ::link(ResolvePath(existing).c_str(), nativeLink.c_str()) == 0;
+    if (ok)
+        FolderNameCache::Shared().NoteCreated(nativeLink);
     return ok;
 }
 

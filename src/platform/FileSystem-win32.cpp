@@ -347,7 +347,7 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes)
     Handle file;
     for (int attempt = 0; attempt < 100 && !file.IsValid(); ++attempt)
     {
-        temp = folder + "." + name + ".mwtmp." + std::to_string(::GetCurrentProcessId()) + "." + std::to_string(attempt);
+        temp = folder + AtomicTempPrefix(name) + std::to_string(::GetCurrentProcessId()) + "." + std::to_string(attempt);
         file.Reset(::CreateFileW(NativePath(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file.IsValid() && ::GetLastError() != ERROR_FILE_EXISTS)
@@ -428,6 +428,14 @@ bool RenamePath(const std::string& from, const std::string& to)
 {
     // Like rename(): an existing file at the target is replaced.
     if (::MoveFileExW(NativePath(from).c_str(), NativePath(to).c_str(), MOVEFILE_REPLACE_EXISTING))
+        return true;
+    NoteLastError();
+    return false;
+}
+
+bool LinkFile(const std::string& existing, const std::string& link)
+{
+    if (::CreateHardLinkW(NativePath(link).c_str(), NativePath(existing).c_str(), nullptr))
         return true;
     NoteLastError();
     return false;

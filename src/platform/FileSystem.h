@@ -78,6 +78,10 @@ bool OverwriteFileWithTime(const std::string& target, std::string_view bytes, Fi
 bool CanCreateFileIn(const std::string& folder);
 bool RemoveFile(const std::string& path);
 bool RenamePath(const std::string& from, const std::string& to);
+// A second name (a hard link) for an existing file, in the same file system:
+// keeps the file's bytes reachable when its first name is replaced, and takes
+// no room for them.
+bool LinkFile(const std::string& existing, const std::string& link);
 bool CreateFolder(const std::string& path);
 bool RemoveEmptyFolder(const std::string& path);
 // Creates every folder along the path (failures ignored) and tells whether

@@ -7,6 +7,20 @@
 
 namespace mw {
 
+std::string AtomicTempPrefix(const std::string& fileName)
+{
+    constexpr size_t kMaxKept = 200;
+    size_t kept = fileName.size();
+    if (kept > kMaxKept)
+    {
+        kept = kMaxKept;
+        // Not inside a UTF-8 sequence: back off over its continuation bytes.
+        while (kept > 0 && (static_cast<unsigned char>(fileName[kept]) & 0xC0) == 0x80)
+            --kept;
+    }
+    return "." + fileName.substr(0, kept) + ".mwtmp.";
+}
+
 std::string WithTrailingSeparator(const std::string& path)
 {
     if (path.size() >= 2 && !IsSeparator(path.back()))

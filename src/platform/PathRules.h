@@ -44,6 +44,11 @@ std::string Extension(const std::string& name);
 std::string ShortName(const std::string& path);
 // The part before the last separator, without it; empty when there is none.
 std::string ParentPath(const std::string& path);
+// How the temporary file of a replacing write of the file named fileName
+// (a name, no folders) starts: "." + the name + ".mwtmp.". A name longer
+// than 200 bytes is cut there (at a character boundary), so that the
+// temporary name fits where the name itself just fits (255 bytes).
+std::string AtomicTempPrefix(const std::string& fileName);
 
 // The folders EnsureFolders creates, in order: every prefix of the path that
 // ends just before a separator, after the root (a leading "\\server\share" or

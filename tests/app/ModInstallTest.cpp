@@ -12,6 +12,11 @@
 #include "support/ScriptedPrompt.h"
 #include "support/TempFolder.h"
 
+#ifndef _WIN32
+#include "assets/CurrentFolderGuard.h"
+#endif
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 namespace mw {
@@ -199,6 +204,48 @@ TEST_F(ArchiveInstallTest, AnEntryThatCannotBeWrittenIsReportedAndTheRestInstall
     EXPECT_EQ(ReadFile(temp / "out/a/one.txt"), "1");
     EXPECT_EQ(ReadFile(temp / "out/c/three.txt"), "3");
 }
+
+#ifndef _WIN32
+TEST_F(ArchiveInstallTest, LinksPlantedInTheDestinationAreNotFollowed)
+{
+    MakeArchive({{"sub/a/b/x.txt", "x"}, {"file.txt", "mine"}, {"../escape.txt", "e"}, {"plain/y.txt", "y"}});
+    std::string destination = temp / "dest/";
+    WriteFile(temp / "outside/keep.txt", "outside");
+    WriteFile(temp / "outside.txt", "read-only outside");
+    ASSERT_TRUE(SetReadOnly(temp / "outside.txt", true));
+    ASSERT_TRUE(EnsureFolders(destination));
+    std::filesystem::create_directory_symlink(temp / "outside", destination + "sub");
+    std::filesystem::create_symlink(temp / "outside.txt", destination + "file.txt");
+
+    ArchiveInstaller installer;
+    ASSERT_TRUE(installer.Open(archivePath));
+    EXPECT_EQ(installer.Extract(destination, cancel, nullptr), ArchiveInstaller::Result::Failed);
+    ASSERT_EQ(installer.Failures().size(), 3u);
+    EXPECT_EQ(installer.Failures()[0].rfind("sub/a/b/x.txt: ", 0), 0u) << installer.Failures()[0];
+    EXPECT_EQ(installer.Failures()[1].rfind("file.txt: ", 0), 0u) << installer.Failures()[1];
+    EXPECT_EQ(installer.Failures()[2], "entry 3: its name would leave the destination folder; skipped");
+    EXPECT_EQ(installer.Written(), 1);
+    EXPECT_EQ(ReadFile(destination + "plain/y.txt"), "y");
+    // Nothing was made or changed through the links, nor beside the destination.
+    EXPECT_FALSE(PathExists(temp / "outside/a"));
+    EXPECT_EQ(ReadFile(temp / "outside.txt"), "read-only outside");
+    bool readOnly = false;
+    EXPECT_TRUE(GetReadOnly(temp / "outside.txt", readOnly) && readOnly);
+    EXPECT_FALSE(PathExists(temp / "escape.txt"));
+}
+
+TEST_F(ArchiveInstallTest, AOneLetterDestinationIsAFolder)
+{
+    MakeArchive({{"one.txt", "1"}});
+    test::CurrentFolderGuard inTemp(temp.Path());
+    ASSERT_TRUE(inTemp.Entered());
+    ArchiveInstaller installer;
+    ASSERT_TRUE(installer.Open(archivePath));
+    EXPECT_EQ(installer.Extract("d", cancel, nullptr), ArchiveInstaller::Result::Completed);
+    EXPECT_EQ(ReadFile(temp / "d/one.txt"), "1");
+    EXPECT_FALSE(PathExists(temp / "done.txt"));
+}
+#endif
 
 TEST_F(ArchiveInstallTest, ChangedFilesAreAskedAboutOnceAndReplacedOnesGoToTheTrash)
 {

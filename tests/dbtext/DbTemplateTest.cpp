@@ -90,6 +90,16 @@ TEST(DbTemplateFormat, GroupsOfOneNameMergeAndLaterVariablesReplaceEarlierOnes)
     EXPECT_EQ(b.variables[0]->type, "real");
     EXPECT_EQ(b.variables[0]->defaultValue, "2");
     EXPECT_EQ(b.variables[1]->name, "y");
+
+    // A later variable of a name a subgroup already holds replaces that one.
+    DbTemplate nested;
+    ASSERT_TRUE(ReadText(nested, "Group { name = \"C\" type = \"list\" Group { name = \"D\" type = \"list\" " +
+                                      VariableText("z", "int", "1") + "} " + VariableText("z", "real", "3") + "}\n"));
+    DbGroup& c = *nested.Root().subgroups[0];
+    EXPECT_TRUE(c.variables.empty());
+    ASSERT_EQ(c.subgroups.size(), 1u);
+    ASSERT_EQ(c.subgroups[0]->variables.size(), 1u);
+    EXPECT_EQ(c.subgroups[0]->variables[0]->defaultValue, "3");
 }
 
 TEST(DbTemplateFormat, MalformedBlocksFailButKeepEarlierGroups)

@@ -48,7 +48,8 @@ TEST_F(DatabaseSyncTest, RecordCheckReportsWithoutChangingAnything)
     WriteRecord("database/missing.dbr", "templateName,%TEMPLATE_DIR%gone.tpl,\n");
     WriteRecord("database/IGNORED.DBR", "x,1,\n");
     workspace.log.clear();
-    EXPECT_EQ(DbCheckRecords(workspace), 1);
+    // Both the record without a template and the one whose template is gone count.
+    EXPECT_EQ(DbCheckRecords(workspace), 2);
     EXPECT_TRUE(Logged("File \"database/none.dbr\" has no valid template."));
     EXPECT_TRUE(Logged("File \"database/missing.dbr\": cannot open template \"" + temp.Path() + "gone.tpl\"."));
     EXPECT_EQ(Read("database/good.dbr"), "templateName," + kItem + ",\nstray,1,\n");

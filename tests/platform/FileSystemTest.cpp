@@ -1,5 +1,6 @@
 // The file-system boundary on real files in a temporary folder.
 #include "platform/FileSystem.h"
+#include "platform/PathRules.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -107,6 +108,31 @@ TEST(FileSystem, AtomicWritesLeaveNoTemporaryFilesAndKeepMode)
     EXPECT_EQ(entries.size(), 1u);
     // A folder that does not exist: the write fails and nothing is created.
     EXPECT_FALSE(WriteFileAtomic(temp / "no/such/file", "x"));
+}
+
+TEST(FileSystem, AtomicWritesReplaceFilesWhoseNamesJustFit)
+{
+    TempFolder temp;
+    // 255 bytes is the longest name; the last one mostly of two-byte characters.
+    for (const std::string& name : {std::string(241, 'n'), std::string(255, 'n'), std::string(250, 'n'),
+                                    std::string(2, 'n') + [] {
+                                        std::string accents;
+                                        for (int i = 0; i < 120; ++i)
+                                            accents += "\xc3\xa9";
+                                        return accents;
+                                    }() + "x.dbr"})
+    {
+        SCOPED_TRACE(name.size());
+        ASSERT_TRUE(WriteFileAtomic(temp / name, "first"));
+        ASSERT_TRUE(WriteFileAtomic(temp / name, "second"));
+        EXPECT_EQ(ReadFile(temp / name), "second");
+        ASSERT_TRUE(RemoveFile(temp / name));
+    }
+    std::vector<FolderEntry> entries;
+    ListFolder(temp.Path(), entries);
+    EXPECT_TRUE(entries.empty());
+    std::string prefix = AtomicTempPrefix(std::string(199, 'n') + "\xc3\xa9" + "tail");
+    EXPECT_EQ(prefix, "." + std::string(199, 'n') + ".mwtmp.");
 }
 
 TEST(FileSystem, DeleteFolderTreeRemovesReadOnlyFilesToo)

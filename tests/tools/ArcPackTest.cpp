@@ -99,6 +99,22 @@ TEST_F(ArcPackTest, BuildUpdateReplaceRemoveAndCompactKeepTheArchiveInStepWithIt
               (std::map<std::string, std::string>{{"Ogre/club.msh", "club"}, {"Ogre/ogre.msh", "mesh v2"}}));
 }
 
+TEST_F(ArcPackTest, TemporariesLeftByAKilledRunOfThisArchiveAreRemovedOnTheNextWrite)
+{
+    WriteFile(res + "a/one.txt", "one");
+    WriteFile(res + ".a.arc.mwtmp.Xy12Zq", std::string(100000, 'k'));
+    WriteFile(res + ".ab.arc.mwtmp.Xy12Zq", "another archive's");
+    WriteFile(res + ".a.arc.mwtmp.", "not a temporary name");
+    ASSERT_EQ(ArcPack("\"" + res + "a.arc\" -add . \"" + res + "a\" 6").exitCode, 0);
+    EXPECT_FALSE(PathExists(res + ".a.arc.mwtmp.Xy12Zq"));
+    EXPECT_TRUE(PathExists(res + ".ab.arc.mwtmp.Xy12Zq"));
+    EXPECT_TRUE(PathExists(res + ".a.arc.mwtmp."));
+    WriteFile(res + ".a.arc.mwtmp.Xy12Zq", "again");
+    ASSERT_EQ(ArcPack("\"" + res + "a.arc\" -compact").exitCode, 0);
+    EXPECT_FALSE(PathExists(res + ".a.arc.mwtmp.Xy12Zq"));
+    EXPECT_EQ(ReadBack(res + "a.arc", temp), (std::map<std::string, std::string>{{"one.txt", "one"}}));
+}
+
 TEST_F(ArcPackTest, TotalStatsSummarisesEveryMatchingArchive)
 {
     WriteFile(res + "a/one.txt", std::string(1000, 'x'));

@@ -70,11 +70,27 @@ bool LoadArchive(const std::string& path, bool allowMissing, LoadedArchive& arch
     return true;
 }
 
+// A run killed while it wrote leaves its temporary file (as large as the
+// archive) beside the archive; the next write of that archive removes it.
+void RemoveStaleTemporaries(const std::string& archivePath)
+{
+    std::string native = mw::ResolvePath(archivePath);
+    std::string folder = mw::ParentPath(native);
+    std::string prefix = mw::AtomicTempPrefix(mw::ShortName(native));
+    std::vector<mw::FolderEntry> entries;
+    if (!mw::ListFolder(folder.empty() ? std::string(".") : folder, entries))
+        return;
+    for (const mw::FolderEntry& entry : entries)
+        if (!entry.isFolder && entry.name.size() > prefix.size() && entry.name.compare(0, prefix.size(), prefix) == 0)
+            mw::RemoveFile(folder.empty() ? entry.name : folder + "/" + entry.name);
+}
+
 bool SaveArchive(const std::string& path, const ResourceArchiveFile& file)
 {
     std::string folder = mw::ParentPath(path);
     if (!folder.empty())
         mw::EnsureFolders(folder + "/");
+    RemoveStaleTemporaries(path);
     if (mw::WriteFileAtomic(path, file.Serialize()))
         return true;
     mw::tools::ReportError(kProgram, Format("cannot write '%s': %s", path.c_str(), mw::LastErrorText().c_str()));
@@ -241,6 +257,7 @@ int Compact(const std::string& archivePath)
     }
     archive.file.SortByName();
     std::string bytes = archive.file.Serialize();
+    RemoveStaleTemporaries(archivePath);
     if (!mw::WriteFileAtomic(archivePath, bytes))
     {
         mw::tools::ReportError(kProgram, Format("cannot write '%s': %s", archivePath.c_str(), mw::LastErrorText().c_str()));

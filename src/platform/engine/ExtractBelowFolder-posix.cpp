@@ -146,7 +146,7 @@ bool WriteFileBelowFolder(const std::string& folder, const std::string& relative
     Fd file;
     for (int attempt = 0; attempt < 100 && file.Get() < 0; ++attempt)
     {
-        tempName = "." + fileName + ".mwtmp." + std::to_string(::getpid()) + "." + std::to_string(attempt);
+        tempName = mw::AtomicTempPrefix(fileName) + std::to_string(::getpid()) + "." + std::to_string(attempt);
         file.Reset(::openat(current.Get(), tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
         if (file.Get() < 0 && errno != EEXIST)
             break;

@@ -75,7 +75,7 @@ bool WriteFileBelowFolder(const std::string& folder, const std::string& relative
     HANDLE file = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt)
     {
-        tempName = current + "." + fileName + ".mwtmp." + std::to_string(::GetCurrentProcessId()) + "." +
+        tempName = current + mw::AtomicTempPrefix(fileName) + std::to_string(::GetCurrentProcessId()) + "." +
                    std::to_string(attempt);
         file = ::CreateFileW(mw::NativePath(tempName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
