@@ -29,7 +29,9 @@ TEST(CacheOptions, WithoutACacheSectionTheLocalCacheIsBelowTheUserCacheFolder)
     // Test programs never touch the cache of whoever runs them.
     std::optional<std::string> home = EnvironmentValue("HOME");
     if (home)
+    {
         EXPECT_NE(UserCacheFolder(), *home + "/.cache");
+    }
 
     test::WriteFile(ini, "[Cache]\nlocal=OFF\nlocalsize=0\nshared=/team/cache\n");
     settings = ToCacheSettings(ReadCacheOptions(ini));
