@@ -15,6 +15,8 @@ struct CacheOptions
     int localSizeMiB = 10240;
     std::string shared;
     bool readOnly = false;
+
+    bool operator==(const CacheOptions&) const = default;
 };
 
 CacheOptions ReadCacheOptions(const std::string& iniPath);

@@ -18,6 +18,7 @@ OptionSettings ReadOptionSettings(const CModwrightApp& app)
     settings.additionalBuildFolders = ToNativeSeparators(app.JoinAdditionalBuildDirs());
     settings.exportStatistics = app.GetExportStatistics() != 0;
     settings.buildJobs = app.GetBuildJobs();
+    settings.cache = app.GetCacheOptions();
     settings.maxServer = app.GetMAXServer();
     settings.splashEnable = app.GetSplashEnable() != 0;
     settings.splashMute = app.GetSplashMute() != 0;
@@ -45,6 +46,9 @@ bool ApplyOptionSettings(CModwrightApp& app, const OptionSettings& settings)
     app.SetAdditionalBuildDirs(NativeFolderList(settings.additionalBuildFolders));
     app.SetExportStatistics(settings.exportStatistics ? 1 : 0);
     app.SetBuildJobs(settings.buildJobs);
+    // Opening the cache anew is only needed when its settings changed.
+    if (!(settings.cache == app.GetCacheOptions()))
+        app.SetCacheOptions(settings.cache);
     if (app.IsNetwork())
     {
         app.SetMAXServer(settings.maxServer);

@@ -2,6 +2,8 @@
 // application, and the defaults proposed at the first start.
 #pragma once
 
+#include "CacheOptions.h"
+
 #include <string>
 
 namespace mw {
@@ -16,6 +18,7 @@ struct OptionSettings
     std::string additionalBuildFolders; // joined with ";"
     bool exportStatistics = true;
     int buildJobs = 0; // compilers at once, 0 for one per core
+    CacheOptions cache;
     // Network form only.
     std::string maxServer;
     bool splashEnable = true;

@@ -65,6 +65,7 @@ COptionsDialog::COptionsDialog(const CModwrightApp& app, IUserPrompt& prompt, QW
     m_buildJobs->setSpecialValueText(QStringLiteral("one per core"));
     m_buildJobs->setValue(settings.buildJobs);
     form->addRow(QStringLiteral("Compilers at once:"), m_buildJobs);
+    AddCacheRows(form, settings.cache);
     if (m_network)
     {
         m_maxServer = new QLineEdit(ToQt(settings.maxServer));
@@ -110,6 +111,26 @@ QLineEdit* COptionsDialog::AddFolderRow(QFormLayout* form, const QString& label,
     return field;
 }
 
+void COptionsDialog::AddCacheRows(QFormLayout* form, const CacheOptions& cache)
+{
+    m_cacheLocal = new QLineEdit(ToQt(cache.local));
+    std::string defaultFolder = DefaultLocalCacheFolder();
+    m_cacheLocal->setPlaceholderText(QStringLiteral("empty: %1; off: no cache").arg(ToQt(defaultFolder)));
+    form->addRow(QStringLiteral("Build cache folder:"), m_cacheLocal);
+    m_cacheSize = new QSpinBox;
+    m_cacheSize->setRange(0, 1 << 20);
+    m_cacheSize->setSuffix(QStringLiteral(" MiB"));
+    m_cacheSize->setSpecialValueText(QStringLiteral("no limit"));
+    m_cacheSize->setValue(cache.localSizeMiB);
+    form->addRow(QStringLiteral("Build cache size:"), m_cacheSize);
+    m_cacheShared = new QLineEdit(ToQt(cache.shared));
+    m_cacheShared->setPlaceholderText(QStringLiteral("a folder or http://host:port/path; empty: none"));
+    form->addRow(QStringLiteral("Shared build cache:"), m_cacheShared);
+    m_cacheReadOnly = new QCheckBox(QStringLiteral("Only download from the shared build cache"));
+    m_cacheReadOnly->setChecked(cache.readOnly);
+    form->addRow(QString(), m_cacheReadOnly);
+}
+
 OptionSettings COptionsDialog::Settings() const
 {
     OptionSettings settings;
@@ -119,6 +140,10 @@ OptionSettings COptionsDialog::Settings() const
     settings.additionalBuildFolders = m_additionalFolders->text().trimmed().toStdString();
     settings.exportStatistics = m_exportStatistics->isChecked();
     settings.buildJobs = m_buildJobs->value();
+    settings.cache.local = m_cacheLocal->text().trimmed().toStdString();
+    settings.cache.localSizeMiB = m_cacheSize->value();
+    settings.cache.shared = m_cacheShared->text().trimmed().toStdString();
+    settings.cache.readOnly = m_cacheReadOnly->isChecked();
     if (m_network)
     {
         settings.maxServer = m_maxServer->text().trimmed().toStdString();

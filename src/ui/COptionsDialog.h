@@ -1,5 +1,5 @@
 // The options dialog: folders, additional build folders and switches of
-// Tools.ini; network mode shows the larger form with the MAX server and the
+// Tools.ini, the build cache; network mode shows the larger form with the MAX server and the
 // splash switches.
 #pragma once
 
@@ -32,6 +32,8 @@ public:
 private:
     QLineEdit* AddFolderRow(QFormLayout* form, const QString& label, const QString& browseTitle,
                             const std::string& value);
+    // The build cache's folder, size, shared cache and read-only switch.
+    void AddCacheRows(QFormLayout* form, const CacheOptions& cache);
 
     bool m_network;
     IUserPrompt& m_prompt;
@@ -41,6 +43,10 @@ private:
     QLineEdit* m_additionalFolders = nullptr;
     QCheckBox* m_exportStatistics = nullptr;
     QSpinBox* m_buildJobs = nullptr;
+    QLineEdit* m_cacheLocal = nullptr;
+    QSpinBox* m_cacheSize = nullptr;
+    QLineEdit* m_cacheShared = nullptr;
+    QCheckBox* m_cacheReadOnly = nullptr;
     QLineEdit* m_maxServer = nullptr;
     QCheckBox* m_splashEnable = nullptr;
     QCheckBox* m_splashMute = nullptr;

@@ -8,6 +8,8 @@
 #include "assets/types/BinaryAsset.h"
 #include "assets/types/TextFileAsset.h"
 #include "assets/types/TextureAsset.h"
+#include "buildcache/BuildCache.h"
+#include "buildcache/CacheCredentials.h"
 #include "platform/CommandLine.h"
 #include "platform/FileSystem.h"
 #include "platform/KnownFolders.h"
@@ -17,6 +19,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -186,6 +189,82 @@ TEST(ParallelBuild, GivesTheOutputsArchivesCountsAndLogOfASerialBuild)
         // output is in its archive.
         EXPECT_EQ(ArchiveContent(temp / "parallel/resources/g0.arc").find("t3.tex") != std::string::npos, true);
         EXPECT_EQ(ArchiveContent(temp / "parallel/resources/g1.arc").find("t3.tex"), std::string::npos);
+    }
+}
+
+// A cache of its own on a folder that several builds share.
+std::unique_ptr<BuildCache> FolderCache(const std::string& folder)
+{
+    BuildCacheSettings settings;
+    settings.localFolder = folder;
+    std::string problem;
+    std::unique_ptr<BuildCache> cache = BuildCache::Open(settings, CacheCredentials{}, problem);
+    EXPECT_TRUE(cache) << problem;
+    return cache;
+}
+
+int CountLinesStartingWith(const std::vector<std::string>& lines, const std::string& start)
+{
+    return int(std::count_if(lines.begin(), lines.end(),
+                             [&](const std::string& line) { return line.rfind(start, 0) == 0; }));
+}
+
+TEST(ParallelBuild, WarmCacheGivesTheOutputsAndArchivesOfACompileAndAllHits)
+{
+    TempFolder temp;
+    MakeTree(temp / "work/");
+    // Four compilers at once fill the cache, storing beside each other.
+    TreeBuild filler(temp, "filled");
+    std::unique_ptr<BuildCache> fillerCache = FolderCache(temp / "cache");
+    filler.driver.SetCache(fillerCache.get());
+    filler.driver.SetJobs(4);
+    EXPECT_EQ(filler.driver.CompileAssets("assets/", true, false), 2);
+    // Twelve textures are looked up; copies are never cached.
+    EXPECT_EQ(fillerCache->Hits(), 0);
+    EXPECT_EQ(fillerCache->Misses(), 12);
+
+    TreeBuild serial(temp, "serial");
+    TreeBuild parallel(temp, "parallel");
+    std::unique_ptr<BuildCache> serialCache = FolderCache(temp / "cache");
+    std::unique_ptr<BuildCache> parallelCache = FolderCache(temp / "cache");
+    serial.driver.SetCache(serialCache.get());
+    parallel.driver.SetCache(parallelCache.get());
+    serial.driver.SetJobs(1);
+    parallel.driver.SetJobs(4);
+    EXPECT_EQ(serial.driver.CompileAssets("assets/", true, false), 2);
+    EXPECT_EQ(parallel.driver.CompileAssets("assets/", true, false), 2);
+
+    // Every good texture comes from the cache; the broken one failed to
+    // compile, so nothing was stored for it and it is compiled (and fails)
+    // again.
+    for (BuildCache* cache : {serialCache.get(), parallelCache.get()})
+    {
+        EXPECT_EQ(cache->Hits(), 11);
+        EXPECT_EQ(cache->Misses(), 1);
+    }
+    std::vector<std::string> serialLog = serial.Log();
+    std::vector<std::string> parallelLog = parallel.Log();
+    EXPECT_EQ(CountLinesStartingWith(parallelLog, "From cache: BUILD/resources/"), 11);
+    // Each "From cache:" line stays with its asset's own lines.
+    EXPECT_EQ(parallelLog, serialLog);
+    std::vector<std::string> filledFiles;
+    std::vector<std::string> parallelFiles;
+    std::vector<std::string> serialFiles;
+    ListTree(temp / "filled/", "", filledFiles);
+    ListTree(temp / "parallel/", "", parallelFiles);
+    ListTree(temp / "serial/", "", serialFiles);
+    EXPECT_EQ(parallelFiles, filledFiles);
+    EXPECT_EQ(serialFiles, filledFiles);
+    for (const std::string& file : filledFiles)
+    {
+        bool archive = EqualsNoCase(Extension(file), "arc");
+        for (const std::string& build : {std::string("parallel/"), std::string("serial/")})
+        {
+            if (archive)
+                EXPECT_EQ(ArchiveContent(temp / build + file), ArchiveContent(temp / "filled/" + file)) << build << file;
+            else
+                EXPECT_EQ(test::ReadFile(temp / build + file), test::ReadFile(temp / "filled/" + file)) << build << file;
+        }
     }
 }
 

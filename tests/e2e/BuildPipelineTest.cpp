@@ -289,5 +289,54 @@ TEST_F(BuildPipelineTest, AParallelBuildGivesTheFilesOfASerialOne)
     EXPECT_EQ(Cli({"build", "-j"}).exitStatus, 2);
 }
 
+// Lines of text that start with start.
+int CountLinesStartingWith(const std::string& text, const std::string& start)
+{
+    int count = 0;
+    for (const std::string& line : SplitText(text, '\n'))
+        count += line.rfind(start, 0) == 0;
+    return count;
+}
+
+TEST_F(BuildPipelineTest, WithoutACacheSectionTheLocalCacheBelowTheUserCacheFolderIsUsed)
+{
+    // A user cache folder of this test alone; the programs inherit it.
+    TempFolder userCache;
+    std::string previous = getenv("XDG_CACHE_HOME") ? getenv("XDG_CACHE_HOME") : "";
+    setenv("XDG_CACHE_HOME", (userCache / "cache").c_str(), 1);
+    ASSERT_EQ(ReadFile(ini).find("[Cache]"), std::string::npos);
+
+    RunResult first = Cli({"build"});
+    std::vector<std::string> entries;
+    ListTree(userCache / "cache/modwright/build/", "", entries);
+    // The second workspace, elsewhere, takes every compiled output from it.
+    TempFolder other;
+    std::string otherIni = CopyExampleWorkspace(other.Path());
+    RunResult second = RunProgram(MODWRIGHT_CLI_EXE, {"-ini", otherIni, "build"}, other.Path());
+    RunResult uncached = RunProgram(MODWRIGHT_CLI_EXE, {"-ini", otherIni, "build", "--force", "--no-cache"},
+                                    other.Path());
+    setenv("XDG_CACHE_HOME", previous.c_str(), 1);
+
+    ASSERT_EQ(first.exitStatus, 0) << first.out << first.err;
+    EXPECT_EQ(CountLinesStartingWith(first.out, "From cache: "), 0) << first.out;
+    ASSERT_FALSE(entries.empty());
+    int misses = int(entries.size());
+    EXPECT_NE(first.out.find("Cache: 0 hit(s) " + std::to_string(misses) + " miss(es)\n"), std::string::npos)
+        << first.out;
+    ASSERT_EQ(second.exitStatus, 0) << second.out << second.err;
+    EXPECT_EQ(CountLinesStartingWith(second.out, "From cache: "), misses) << second.out;
+    EXPECT_NE(second.out.find("Cache: " + std::to_string(misses) + " hit(s) 0 miss(es)\n"), std::string::npos)
+        << second.out;
+    std::vector<std::string> files;
+    ListTree(temp / "Build/", "", files);
+    for (const std::string& file : files)
+        if (!EqualsNoCase(Extension(file), "arc") && !EqualsNoCase(Extension(file), "arz"))
+            EXPECT_EQ(ReadFile(other / "Build/" + file), ReadFile(temp / "Build/" + file)) << file;
+    // --no-cache compiles everything and counts nothing.
+    ASSERT_EQ(uncached.exitStatus, 0) << uncached.out << uncached.err;
+    EXPECT_EQ(CountLinesStartingWith(uncached.out, "From cache: "), 0);
+    EXPECT_EQ(uncached.out.find("Cache: "), std::string::npos);
+}
+
 } // namespace
 } // namespace mw::test

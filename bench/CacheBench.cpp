@@ -1,0 +1,139 @@
+// The build cache on a forced Build of texture assets, every figure from the
+// same run and the same compilers at once:
+//  - compiling every texture (no cache): the baseline;
+//  - the first cached Build, which compiles and fills the shared cache;
+//  - a teammate's Build with the shared cache warm and an empty local cache
+//    (every output fetched from the shared folder and copied into the local
+//    one): the figure the target is about;
+//  - a Build with the local cache warm.
+//   bench_cache [TEXTURES [IMAGE_SIZE]]   (default 1000 64: 64x64 images)
+#include "BenchSupport.h"
+#include "QuietApp.h"
+#include "WorkspaceGenerator.h"
+#include "app/CModwrightApp.h"
+#include "assets/AssetRegistry.h"
+#include "assets/AssetTypes.h"
+#include "assets/BuildDriver.h"
+#include "assets/types/TextureAsset.h"
+#include "buildcache/BuildCache.h"
+#include "buildcache/CacheCredentials.h"
+#include "platform/FileSystem.h"
+#include "platform/KnownFolders.h"
+#include "platform/PathRules.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+using namespace mw;
+
+namespace {
+
+constexpr int kAssetsPerFolder = 100;
+
+// A size x size true-colour Targa image that differs with seed.
+std::string Targa(int size, int seed)
+{
+    std::string image(18, '\0');
+    image[2] = 2;
+    image[12] = char(size & 0xFF);
+    image[13] = char(size >> 8);
+    image[14] = char(size & 0xFF);
+    image[15] = char(size >> 8);
+    image[16] = 24;
+    image.reserve(image.size() + size_t(size) * size * 3);
+    for (int i = 0; i < size * size * 3; ++i)
+        image.push_back(char((i * 31 + seed * 7 + (i / (size * 3)) * seed) & 0xFF));
+    return image;
+}
+
+void GenerateTextures(const std::string& workingDir, int count, int size)
+{
+    for (int i = 0; i < count; ++i)
+    {
+        std::string folder = Format("g%03d/", i / kAssetsPerFolder);
+        std::string name = Format("t%05d", i);
+        EnsureFolders(workingDir + "source/" + folder);
+        EnsureFolders(workingDir + "assets/" + folder);
+        TextureAsset asset;
+        TextureProperties fields;
+        fields.source = folder + name + ".tga";
+        fields.format = i % 2 ? 3 : 1;
+        asset.SetFields(fields);
+        if (!WriteFileAtomic(workingDir + "source/" + fields.source, Targa(size, i)) ||
+            !AssetRegistry::SaveAsset(asset, workingDir + "assets/" + folder + name + ".tex", AssetHeader::NewAsset()))
+        {
+            std::fprintf(stderr, "could not write texture %s\n", name.c_str());
+            std::exit(1);
+        }
+    }
+}
+
+std::unique_ptr<BuildCache> OpenCache(const std::string& local, const std::string& shared)
+{
+    BuildCacheSettings settings;
+    settings.localFolder = local;
+    settings.shared = shared;
+    std::string problem;
+    std::unique_ptr<BuildCache> cache = BuildCache::Open(settings, CacheCredentials{}, problem);
+    if (!cache)
+    {
+        std::fprintf(stderr, "cache not opened: %s\n", problem.c_str());
+        std::exit(1);
+    }
+    return cache;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int textures = argc > 1 ? std::atoi(argv[1]) : 1000;
+    int size = argc > 2 ? std::atoi(argv[2]) : 64;
+    std::string root = bench::MakeBenchFolder("mwbench-cache");
+    bench::GeneratedWorkspace workspace = bench::GenerateWorkspace(root, 0);
+    GenerateTextures(workspace.workingDir, textures, size);
+
+    bench::QuietApp quiet(root, workspace);
+    CModwrightApp& app = quiet.app;
+    app.SetToolsDir(ExecutableFolder());
+    app.SetExportStatistics(0);
+    RegisterAssetTypes(app.Assets(), app);
+    BuildDriver& driver = app.Builder();
+    int jobs = BuildDriver::DefaultJobs();
+    driver.SetJobs(jobs);
+    std::printf("forced Build of %d textures (%dx%d images), %d compiler(s) at once, in %s\n", textures, size, size,
+                jobs, root.c_str());
+
+    int errors = 0;
+    auto forcedBuild = [&](BuildCache* cache) {
+        driver.SetCache(cache);
+        if (cache)
+            cache->BeginBuild();
+        bench::Stopwatch watch;
+        errors += driver.CompileAssets("assets/", true, false);
+        return watch.Seconds();
+    };
+    std::string shared = root + "shared";
+    double compiled = forcedBuild(nullptr);
+    std::unique_ptr<BuildCache> filler = OpenCache(root + "local-filler", shared);
+    double filling = forcedBuild(filler.get());
+    std::unique_ptr<BuildCache> teammate = OpenCache(root + "local-teammate", shared);
+    double fromShared = forcedBuild(teammate.get());
+    int sharedHits = teammate->Hits();
+    double fromLocal = forcedBuild(teammate.get());
+    int localHits = teammate->Hits();
+    driver.SetCache(nullptr);
+
+    std::printf("  compiling every texture (no cache)   %8.3f s   %6.2f ms per texture (baseline)\n", compiled,
+                compiled * 1000 / textures);
+    std::printf("  compiling and filling the cache      %8.3f s   = %.2fx the baseline\n", filling, filling / compiled);
+    std::printf("  warm shared cache, empty local one   %8.3f s   = %.2fx the baseline (target: at most 0.2x), "
+                "%d of %d from the cache\n",
+                fromShared, fromShared / compiled, sharedHits, textures);
+    std::printf("  warm local cache                     %8.3f s   = %.2fx the baseline, %d of %d from the cache\n",
+                fromLocal, fromLocal / compiled, localHits, textures);
+    std::printf("\nerrors counted: %d\n", errors);
+    DeleteFolderTree(root);
+    return errors == 0 && sharedHits == textures && localHits == textures ? 0 : 1;
+}
