@@ -181,21 +181,35 @@ uint32_t BestTwoColourError(const uint8_t first[3], const uint8_t second[3], int
     return best;
 }
 
-// Disabled: the endpoint search does not reach this optimum on every block yet.
-TEST(TextureCompression, DISABLED_BlocksOfTwoColoursAreAsCloseAsEndpointsAllow)
+struct Pair
 {
-    struct Pair
-    {
-        uint8_t first[3], second[3];
-        int count;
-    };
+    uint8_t first[3], second[3];
+    int count;
+};
+
+void ExpectTwoColourBlocksAtTheirOptimum(const std::vector<Pair>& pairs);
+
+TEST(TextureCompression, BlocksOfTwoColoursAreAsCloseAsEndpointsAllow)
+{
     std::vector<Pair> pairs = {{{255, 12, 0}, {66, 243, 173}, 8},  // both exact in 565
                                {{130, 61, 77}, {19, 202, 13}, 8},  // neither
-                               {{128, 128, 128}, {129, 127, 130}, 15}, {{0, 0, 0}, {255, 255, 255}, 3}};
+                               {{0, 0, 0}, {255, 255, 255}, 3}};
     for (uint32_t i = 0; i < 12; ++i)
         pairs.push_back(Pair{{uint8_t(Hash(i)), uint8_t(Hash(i) >> 8), uint8_t(Hash(i) >> 16)},
                              {uint8_t(Hash(i + 99)), uint8_t(Hash(i + 99) >> 8), uint8_t(Hash(i + 99) >> 16)},
                              int(Hash(i) % 15) + 1});
+    ExpectTwoColourBlocksAtTheirOptimum(pairs);
+}
+
+// Disabled: two colours one step apart in each channel; the search misses
+// the pair of interpolants that fits both.
+TEST(TextureCompression, DISABLED_BlocksOfTwoNearColoursAreAsCloseAsEndpointsAllow)
+{
+    ExpectTwoColourBlocksAtTheirOptimum({{{128, 128, 128}, {129, 127, 130}, 15}});
+}
+
+void ExpectTwoColourBlocksAtTheirOptimum(const std::vector<Pair>& pairs)
+{
     for (const Pair& pair : pairs)
     {
         Block block;
@@ -219,7 +233,7 @@ TEST(TextureCompression, DISABLED_BlocksOfTwoColoursAreAsCloseAsEndpointsAllow)
     }
 }
 
-// Disabled: the endpoint search does not reach this optimum on every block yet.
+// Disabled: the endpoint search does not reach this bound on every block yet.
 TEST(TextureCompression, DISABLED_GradientBlocksComeNearTheEvenSplit)
 {
     // Sixteen evenly spaced colours p0 + i * d: four groups of four around
@@ -282,33 +296,46 @@ uint32_t BestAlphaError(const Block& block)
     return best;
 }
 
-// Disabled: the endpoint search does not reach this optimum on every block yet.
-TEST(TextureCompression, DISABLED_InterpolatedAlphaMatchesTheBestEndpointsOfEitherMode)
+// Encodes each block with alpha from alphaOf(seed, pixel) and expects the
+// least error any endpoint pair gives; returns which modes were chosen.
+template <typename AlphaOf>
+void ExpectAlphaAtItsOptimum(const std::vector<uint32_t>& seeds, AlphaOf alphaOf, bool& sawSix, bool& sawFour)
 {
-    std::vector<Block> blocks;
-    auto add = [&](auto alphaOf) {
+    for (uint32_t seed : seeds)
+    {
         Block block = Uniform(0, 0, 0);
         for (int i = 0; i < 16; ++i)
-            block.pixels[i][3] = uint8_t(alphaOf(i));
-        blocks.push_back(block);
-    };
-    add([](int i) { return 20 + i * 13; });                             // ramp
-    add([](int i) { return i < 5 ? 0 : i < 11 ? 255 : 100 + i; });      // cut-out with a soft part
-    add([](int i) { return i % 2 ? 0 : 128 + i * 3; });                 // half transparent
-    add([](int i) { return i < 8 ? 37 : 201; });                        // two values
-    add([](int i) { return 250 + i % 6; });                             // nearly opaque
-    for (uint32_t seed = 1; seed <= 4; ++seed)
-        add([seed](int i) { return Hash(seed * 16 + uint32_t(i)) % 256; }); // noise
-    bool sawSix = false, sawFour = false;
-    for (const Block& block : blocks)
-    {
+            block.pixels[i][3] = uint8_t(alphaOf(seed, i));
         uint8_t encoded[8];
         tools::EncodeInterpolatedAlphaBlock(block.pixels, encoded);
         EXPECT_EQ(tools::InterpolatedAlphaError(block.pixels, encoded), BestAlphaError(block))
             << int(block.pixels[0][3]) << "," << int(block.pixels[1][3]) << "," << int(block.pixels[2][3]);
         (encoded[0] > encoded[1] ? sawSix : sawFour) = true;
     }
+}
+
+TEST(TextureCompression, InterpolatedAlphaMatchesTheBestEndpointsOfEitherMode)
+{
+    bool sawSix = false, sawFour = false;
+    ExpectAlphaAtItsOptimum({0, 1, 2, 3, 4}, [](uint32_t kind, int i) {
+        switch (kind)
+        {
+        case 0: return 20 + i * 13;                          // ramp
+        case 1: return i < 5 ? 0 : i < 11 ? 255 : 100 + i;   // cut-out with a soft part
+        case 2: return i % 2 ? 0 : 128 + i * 3;              // half transparent
+        case 3: return i < 8 ? 37 : 201;                     // two values
+        default: return 250 + i % 6;                         // nearly opaque
+        }
+    }, sawSix, sawFour);
     EXPECT_TRUE(sawSix && sawFour) << "both modes should be chosen for some of these blocks";
+}
+
+// Disabled: on blocks of noise the search does not reach the optimum yet.
+TEST(TextureCompression, DISABLED_InterpolatedAlphaOfNoiseMatchesTheBestEndpoints)
+{
+    bool sawSix = false, sawFour = false;
+    ExpectAlphaAtItsOptimum({1, 2, 3, 4}, [](uint32_t seed, int i) { return int(Hash(seed * 16 + uint32_t(i)) % 256); },
+                            sawSix, sawFour);
 }
 
 TEST(TextureCompression, FixedImagesDecodeWithinTheirPsnrAndKeepModesApart)
@@ -373,7 +400,7 @@ TEST(TextureCompression, EveryBuildWritesTheSameBytes)
     tools::RenormalizeNormals(normals);
     all += tools::EncodeLevel(normals, TextureFormat::Dxt5);
     EXPECT_EQ(all.size(), 3u * 2 * 64 * 8 + 2u * 3 * 2 * 64 * 16 + 16 * 16);
-    EXPECT_EQ(fnv(all), 0x98dbdfdb4cc547caull) << std::hex << fnv(all);
+    EXPECT_EQ(fnv(all), 0x49888aa039a98a63ull) << std::hex << fnv(all);
 }
 
 } // namespace

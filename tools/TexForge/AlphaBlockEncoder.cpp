@@ -1,6 +1,7 @@
 // Alpha block search. For each interpolated mode: a window of endpoint
 // pairs around the block's extreme values, then least-squares refits for the
-// chosen indexes and steps of the endpoints while the error falls.
+// chosen indexes and steps of the endpoints while the error falls; that
+// error then bounds a search of every pair that could still do better.
 #include "AlphaBlockEncoder.h"
 
 #include "BlockFormat.h"
@@ -102,6 +103,69 @@ bool StepSearch(const int values[16], bool sixInterpolants, AlphaCandidate& best
     return moved;
 }
 
+// The error of a pair, or limit once the running sum reaches it.
+uint32_t ErrorBelow(const int values[16], int alpha0, int alpha1, uint32_t limit)
+{
+    int palette[8];
+    AlphaPalette(alpha0, alpha1, palette);
+    uint32_t total = 0;
+    for (int i = 0; i < 16 && total < limit; ++i)
+    {
+        int best = 1 << 30;
+        for (int value : palette)
+            best = std::min(best, (values[i] - value) * (values[i] - value));
+        total += uint32_t(best);
+    }
+    return std::min(total, limit);
+}
+
+// Every pair of the mode that could still beat best. A pixel below the lower
+// endpoint costs at least its distance to it (or to 0 in the four-interpolant
+// mode), a pixel above the upper one likewise, so these costs bound how far
+// inside [low, high] the endpoints can lie; the margin outside it lets the
+// truncated interpolants land on values.
+void ExhaustiveSearch(const int values[16], int low, int high, bool sixInterpolants, AlphaCandidate& best)
+{
+    auto below = [&](int end) {
+        uint32_t cost = 0;
+        for (int i = 0; i < 16; ++i)
+            if (values[i] < end)
+            {
+                const int d = std::min(end - values[i], sixInterpolants ? 255 : values[i]);
+                cost += uint32_t(d * d);
+            }
+        return cost;
+    };
+    auto above = [&](int end) {
+        uint32_t cost = 0;
+        for (int i = 0; i < 16; ++i)
+            if (values[i] > end)
+            {
+                const int d = std::min(values[i] - end, sixInterpolants ? 255 : 255 - values[i]);
+                cost += uint32_t(d * d);
+            }
+        return cost;
+    };
+    const int margin = std::max(2, (high - low) / 7);
+    for (int lowEnd = std::max(0, low - margin); lowEnd <= 255; ++lowEnd)
+    {
+        const uint32_t lowCost = below(lowEnd);
+        if (lowCost >= best.error)
+            break;
+        for (int highEnd = std::min(255, high + margin); highEnd >= lowEnd; --highEnd)
+        {
+            if (lowCost + above(highEnd) >= best.error)
+                break;
+            const int alpha0 = sixInterpolants ? highEnd : lowEnd, alpha1 = sixInterpolants ? lowEnd : highEnd;
+            if (!InMode(alpha0, alpha1, sixInterpolants))
+                continue;
+            const uint32_t error = ErrorBelow(values, alpha0, alpha1, best.error);
+            if (error < best.error)
+                best = AlphaCandidate{alpha0, alpha1, error};
+        }
+    }
+}
+
 AlphaCandidate SearchMode(const int values[16], int low, int high, bool sixInterpolants)
 {
     AlphaCandidate best;
@@ -124,6 +188,7 @@ AlphaCandidate SearchMode(const int values[16], int low, int high, bool sixInter
         if (!StepSearch(values, sixInterpolants, best) && best.error == before)
             break;
     }
+    ExhaustiveSearch(values, low, high, sixInterpolants, best);
     return best;
 }
 

@@ -145,8 +145,8 @@ uint16_t NearestColor(const int rgb[3])
 int64_t RoundedDivide(int64_t num, int64_t den) { return num >= 0 ? (2 * num + den) / (2 * den) : -((-2 * num + den) / (2 * den)); }
 
 // The endpoints that minimise the squared error for fixed indexes: each
-// pixel is w * colour0 + (1 - w) * colour1 with w of its index. False when
-// every pixel has the same weight.
+// pixel is w * colour0 + (1 - w) * colour1 with w of its index. Values may
+// lie outside 0..255. False when every pixel has the same weight.
 bool LeastSquaresEndpoints(const BlockColours& colours, const uint8_t indexes[16], bool threeColour, int a[3], int b[3])
 {
     // Weights times the scale, so that the sums stay integers.
@@ -166,24 +166,53 @@ bool LeastSquaresEndpoints(const BlockColours& colours, const uint8_t indexes[16
         return false;
     for (int c = 0; c < 3; ++c)
     {
-        a[c] = int(std::clamp<int64_t>(RoundedDivide(scale * (xa[c] * sbb - xb[c] * sab), det), 0, 255));
-        b[c] = int(std::clamp<int64_t>(RoundedDivide(scale * (xb[c] * saa - xa[c] * sab), det), 0, 255));
+        a[c] = int(std::clamp<int64_t>(RoundedDivide(scale * (xa[c] * sbb - xb[c] * sab), det), -4096, 4096));
+        b[c] = int(std::clamp<int64_t>(RoundedDivide(scale * (xb[c] * saa - xa[c] * sab), det), -4096, 4096));
     }
     return true;
 }
 
+// One channel's pair of levels for fixed indexes, measured exactly through
+// each index's pixel count, sum and sum of squares: the levels within reach
+// of the least-squares values, and where a value lies outside 0..255 every
+// level of the other endpoint against the end level, since clamping one
+// endpoint moves the best place of the other.
+void RefitChannel(const int count[4], const int sum[4], const int squares[4], int c, bool threeColour, int valueA,
+                  int valueB, int reach, int& high, int& low)
+{
+    const ChannelTables& tables = Tables();
+    const int wide = c == 1 ? 1 : 0;
+    int bestError = INT32_MAX;
+    auto measure = [&](int levelA, int levelB) {
+        const int ea = ExpandChannel(levelA, c), eb = ExpandChannel(levelB, c);
+        const int values[4] = {ea, eb, threeColour ? (ea + eb) / 2 : (2 * ea + eb) / 3, threeColour ? 0 : (ea + 2 * eb) / 3};
+        int error = 0;
+        for (int k = 0; k < 4; ++k)
+            error += squares[k] - 2 * values[k] * sum[k] + count[k] * values[k] * values[k];
+        if (error < bestError)
+            bestError = error, high = levelA, low = levelB;
+    };
+    const int centreA = tables.nearest[wide][std::clamp(valueA, 0, 255)];
+    const int centreB = tables.nearest[wide][std::clamp(valueB, 0, 255)];
+    for (int levelA = std::max(0, centreA - reach); levelA <= std::min(kMaxLevel[c], centreA + reach); ++levelA)
+        for (int levelB = std::max(0, centreB - reach); levelB <= std::min(kMaxLevel[c], centreB + reach); ++levelB)
+            measure(levelA, levelB);
+    if (valueA < 0 || valueA > 255)
+        for (int levelB = 0; levelB <= kMaxLevel[c]; ++levelB)
+            measure(centreA, levelB);
+    if (valueB < 0 || valueB > 255)
+        for (int levelA = 0; levelA <= kMaxLevel[c]; ++levelA)
+            measure(levelA, centreB);
+}
+
 // With the indexes fixed the error splits by channel, so each channel's pair
-// of levels is chosen on its own: the levels next to the least-squares
-// values, measured exactly through each index's pixel count, sum and sum of
-// squares. Returns the refitted endpoints.
-bool RefitEndpoints(const BlockColours& colours, const uint8_t indexes[16], bool threeColour, uint16_t& color0,
+// of levels is chosen on its own. Returns the refitted endpoints.
+bool RefitEndpoints(const BlockColours& colours, const uint8_t indexes[16], bool threeColour, int reach, uint16_t& color0,
                     uint16_t& color1)
 {
     int a[3], b[3];
     if (!LeastSquaresEndpoints(colours, indexes, threeColour, a, b))
         return false;
-    constexpr int kReach = 1;
-    const ChannelTables& tables = Tables();
     int high[3], low[3];
     for (int c = 0; c < 3; ++c)
     {
@@ -193,24 +222,47 @@ bool RefitEndpoints(const BlockColours& colours, const uint8_t indexes[16], bool
             const int value = colours.channel[c][i];
             ++count[indexes[i]], sum[indexes[i]] += value, squares[indexes[i]] += value * value;
         }
-        const int wide = c == 1 ? 1 : 0;
-        const int centreA = tables.nearest[wide][a[c]], centreB = tables.nearest[wide][b[c]];
-        int bestError = INT32_MAX;
-        for (int levelA = std::max(0, centreA - kReach); levelA <= std::min(kMaxLevel[c], centreA + kReach); ++levelA)
-            for (int levelB = std::max(0, centreB - kReach); levelB <= std::min(kMaxLevel[c], centreB + kReach); ++levelB)
-            {
-                const int ea = ExpandChannel(levelA, c), eb = ExpandChannel(levelB, c);
-                const int values[4] = {ea, eb, threeColour ? (ea + eb) / 2 : (2 * ea + eb) / 3,
-                                       threeColour ? 0 : (ea + 2 * eb) / 3};
-                int error = 0;
-                for (int k = 0; k < 4; ++k)
-                    error += squares[k] - 2 * values[k] * sum[k] + count[k] * values[k] * values[k];
-                if (error < bestError)
-                    bestError = error, high[c] = levelA, low[c] = levelB;
-            }
+        RefitChannel(count, sum, squares, c, threeColour, a[c], b[c], reach, high[c], low[c]);
     }
     color0 = Pack565(high);
     color1 = Pack565(low);
+    return true;
+}
+
+// A block of exactly two colours: every pair of indexes the mode offers for
+// them, each refitted, since the best pair often puts a colour on an
+// interpolant rather than an endpoint. False for other blocks.
+bool SearchTwoColours(const BlockColours& colours, bool threeColour, Candidate& best)
+{
+    bool first[16];
+    int other = -1;
+    for (int i = 0; i < 16; ++i)
+    {
+        first[i] = colours.channel[0][i] == colours.channel[0][0] && colours.channel[1][i] == colours.channel[1][0] &&
+                   colours.channel[2][i] == colours.channel[2][0];
+        if (first[i])
+            continue;
+        if (other < 0)
+            other = i;
+        else if (colours.channel[0][i] != colours.channel[0][other] || colours.channel[1][i] != colours.channel[1][other] ||
+                 colours.channel[2][i] != colours.channel[2][other])
+            return false;
+    }
+    if (other < 0)
+        return false;
+    const int indexCount = threeColour ? 3 : 4;
+    for (int i = 0; i < indexCount; ++i)
+        for (int j = 0; j < indexCount; ++j)
+        {
+            if (i == j)
+                continue;
+            uint8_t indexes[16];
+            for (int k = 0; k < 16; ++k)
+                indexes[k] = uint8_t(first[k] ? i : j);
+            uint16_t color0, color1;
+            if (RefitEndpoints(colours, indexes, threeColour, 2, color0, color1))
+                Consider(colours, color0, color1, threeColour, best);
+        }
     return true;
 }
 
@@ -290,7 +342,7 @@ Candidate SearchMode(const BlockColours& colours, const int extremes[2][3], bool
     for (int round = 0; round < rounds && best.error > 0; ++round)
     {
         uint16_t color0, color1;
-        if (!RefitEndpoints(colours, best.indexes, threeColour, color0, color1))
+        if (!RefitEndpoints(colours, best.indexes, threeColour, 1, color0, color1))
             break;
         if ((color0 == best.color0 && color1 == best.color1) || !Consider(colours, color0, color1, threeColour, best))
             break;
@@ -372,10 +424,13 @@ void EncodeColorBlock(const uint8_t block[16][4], ColorBlockMode mode, EncodeQua
 
     // The step search polishes only the better of the two modes.
     Candidate best = SearchMode(colours, extremes, false, quality);
+    const bool twoColours = quality == EncodeQuality::Best && SearchTwoColours(colours, false, best);
     bool threeColour = false;
     if (mode == ColorBlockMode::AnyMode && best.error > 0)
     {
         Candidate three = SearchMode(colours, extremes, true, quality);
+        if (twoColours)
+            SearchTwoColours(colours, true, three);
         if (three.error < best.error)
             best = three, threeColour = true;
     }
