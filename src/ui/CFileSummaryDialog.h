@@ -1,25 +1,37 @@
 // File Summary: the files of the client folder itself with their status
-// images and holders, in a resizable dialog.
+// images and holders, in a resizable dialog, with the network toolbar acting
+// on the dialog's own rows in network mode.
 #pragma once
 
 #include <QDialog>
 
-class QTreeWidget;
+#include <map>
+
+class QAction;
+class QToolBar;
 
 namespace mw {
 
-class SourceControlClient;
+class CFileView;
+class IFileViewHost;
 
 class CFileSummaryDialog : public QDialog
 {
     Q_OBJECT
 public:
-    CFileSummaryDialog(SourceControlClient& sourceControl, QWidget* parent = nullptr);
+    CFileSummaryDialog(IFileViewHost& host, QWidget* parent = nullptr);
 
-    QTreeWidget* List() const { return m_list; }
+    CFileView& View() const { return *m_view; }
 
 private:
-    QTreeWidget* m_list;
+    void BuildToolBar();
+    // Check In and Undo Check Out only for rows this user holds.
+    void UpdateToolBarStates();
+
+    IFileViewHost& m_host;
+    CFileView* m_view;
+    QToolBar* m_toolBar = nullptr;
+    std::map<int, QAction*> m_actions;
 };
 
 } // namespace mw

@@ -57,6 +57,9 @@ CFileView::CFileView(TabKind kind, IFileViewHost& host, QWidget* parent)
     setStretchFactor(0, 1);
     setStretchFactor(1, 3);
 
+    // The summary lists one folder, the client folder, and has no tree to choose from.
+    if (kind == TabKind::Summary)
+        m_tree->hide();
     connect(m_tree, &QTreeWidget::currentItemChanged, this, [this] { OnFolderChanged(); });
     connect(m_tree, &QTreeWidget::customContextMenuRequested, this, &CFileView::ShowFolderMenu);
     connect(m_list, &QTreeWidget::customContextMenuRequested, this, &CFileView::ShowFileMenu);
@@ -83,6 +86,8 @@ FileReorganiser CFileView::Reorganiser() const
 
 std::string CFileView::RootFolder() const
 {
+    if (m_kind == TabKind::Summary)
+        return std::string();
     const char* tree = m_kind == TabKind::Sources ? "source/" : m_kind == TabKind::Assets ? "assets/" : "database/";
     return m_host.App().GetModPrefix() + tree;
 }
@@ -115,8 +120,11 @@ void CFileView::Refresh()
     int listScroll = m_list->verticalScrollBar()->value();
     int treeScroll = m_tree->verticalScrollBar()->value();
     bool sameFolder = true;
-    FillTree();
-    if (keep.empty() || !SelectFolder(keep))
+    if (m_kind == TabKind::Summary)
+        m_folder = RootFolder();
+    else
+        FillTree();
+    if (m_kind != TabKind::Summary && (keep.empty() || !SelectFolder(keep)))
         sameFolder = SelectFolder(RootFolder()) && keep == RootFolder();
     FillList();
     m_tree->verticalScrollBar()->setValue(treeScroll);

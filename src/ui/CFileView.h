@@ -24,6 +24,8 @@ enum class TabKind
     Sources,
     Assets,
     Database,
+    // The files of the client folder itself, without a folder tree (File Summary).
+    Summary,
 };
 
 class CFileView : public QSplitter
@@ -33,7 +35,8 @@ public:
     CFileView(TabKind kind, IFileViewHost& host, QWidget* parent = nullptr);
 
     TabKind Kind() const { return m_kind; }
-    // "source/", "assets/" or "database/", below the mod's folder when a mod is selected.
+    // "source/", "assets/" or "database/", below the mod's folder when a mod
+    // is selected; empty for the summary.
     std::string RootFolder() const;
     // The folder shown (relative, ending in "/").
     std::string CurrentFolder() const { return m_folder; }

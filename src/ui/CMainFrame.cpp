@@ -12,6 +12,7 @@
 #include "CLiveTabs.h"
 #include "CNewCustomMapDlg.h"
 #include "CStatusReportDialog.h"
+#include "CWorkingFolderDlg.h"
 #include "DocumentOpener.h"
 #include "app/OutputLineFile.h"
 #include "app/CModwrightApp.h"
@@ -271,7 +272,7 @@ void CMainFrame::RegisterHandlers()
     Handle(kOptions, [this] { OnToolsOptions(); });
     Handle(kImportRecord, [this] { OnDatabaseImportrecord(); });
     Handle(kFileSummary, [this] {
-        CFileSummaryDialog dialog(m_app.SourceControl(), this);
+        CFileSummaryDialog dialog(*this, this);
         dialog.exec();
     });
     Handle(kServerMonitor, [this] {
@@ -832,8 +833,17 @@ void CMainFrame::OnDatabaseImportrecord()
 void CMainFrame::OnFileSetworkingfolder()
 {
     std::string chosen;
-    if (!CFolderDialog::Choose(this, m_prompt, QStringLiteral("Set Working Folder"),
-                               m_app.SourceControl().GetClientDirectory(), chosen))
+    std::string current = m_app.SourceControl().GetClientDirectory();
+    if (m_app.IsNetwork())
+    {
+        // The client folder can be typed (a path shared by the team) or browsed for.
+        CWorkingFolderDlg prompt(current, m_prompt, this);
+        prompt.setWindowTitle(QStringLiteral("Set Working Folder"));
+        if (prompt.exec() != QDialog::Accepted)
+            return;
+        chosen = prompt.Folder();
+    }
+    else if (!CFolderDialog::Choose(this, m_prompt, QStringLiteral("Set Working Folder"), current, chosen))
         return;
     // The working folder follows the client folder, so the tabs show what source control works on.
     m_app.SetLocalDir(chosen, false);

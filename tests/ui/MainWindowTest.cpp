@@ -11,6 +11,7 @@
 #include "ui/CRecordBrowser.h"
 #include "ui/CSplashWindow.h"
 #include "ui/CStatusReportDialog.h"
+#include "ui/QtUserPrompt.h"
 #include "app/CModwrightApp.h"
 #include "app/CommandTable.h"
 #include "app/OptionSettings.h"
@@ -20,6 +21,7 @@
 #include "support/ScriptedBackend.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempFolder.h"
+#include "MainWindowFixture.h"
 
 #include <QAction>
 #include <QDialogButtonBox>
@@ -27,6 +29,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QMenu>
+#include <QMessageBox>
+#include <QTimer>
 #include <QImage>
 #include <QPainter>
 #include <QPrinter>
@@ -34,97 +38,17 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <atomic>
 #include <sstream>
 
 using namespace mw;
 
 namespace {
 
-std::vector<std::string> Texts(const test::ScriptedPrompt& prompt)
-{
-    std::vector<std::string> texts;
-    for (const auto& message : prompt.messages)
-        texts.push_back(message.text);
-    return texts;
-}
+using Fixture = test::MainWindowFixture;
+using test::Texts;
 
-// A working folder with a few files in each tree, Tools.ini pointing at it,
-// the application started on it and the main window open.
-struct Fixture
-{
-    explicit Fixture(bool network)
-    {
-        working = temp / "Working/";
-        for (const char* file : {"source/Text/ModStrings.txt", "source/readme.txt", "assets/items/sword.tex",
-                                 "database/records/items/sword.dbr", "database/records/items/shield.dbr",
-                                 "database/Templates/item.tpl", "CustomMaps/Frost/database/frost.dbr"})
-            test::WriteFile(working + file, "templateName,x.tpl,\n");
-        ini = temp / "Tools.ini";
-        test::WriteFile(ini, "[Login]\nlocaldir=" + working + "\nbuilddir=" + temp / "Build/" +
-                                 "\ntoolsdir=" + temp / "tools/" + "\n");
-        AppEnvironment environment;
-        environment.startFolder = temp / "start";
-        environment.documentsFolder = temp / "docs";
-        environment.out = &out;
-        environment.prompt = &prompt;
-        app = std::make_unique<CModwrightApp>(environment);
-        std::vector<std::string> arguments{"-ini", ini};
-        if (network)
-            arguments.push_back("-network");
-        app->InitInstance(arguments);
-        auto scripted = std::make_unique<test::ScriptedBackend>();
-        backend = scripted.get();
-        app->SourceControl().SetBackend(std::move(scripted));
-        app->SetLocalDir(working, false);
-        app->SourceControl().SetUserName("me");
-        frame = std::make_unique<CMainFrame>(*app, prompt, OperationTable());
-        frame->SetFileOpener([this](const std::string& path) { opened.push_back(path); });
-        frame->resize(1000, 700);
-        frame->show();
-    }
-    ~Fixture()
-    {
-        frame.reset();
-        app->ExitInstance();
-    }
-    void WaitForWorker()
-    {
-        QTRY_VERIFY_WITH_TIMEOUT(!frame->IsBusy(), 10000);
-        QTest::qWait(250); // the frame notices the end on its timer
-        frame->FlushOutput();
-    }
-    std::vector<std::string> PaneLines()
-    {
-        frame->FlushOutput();
-        std::vector<std::string> lines;
-        for (int i = 0; i < frame->OutputPane().count(); ++i)
-            lines.push_back(frame->OutputPane().LineText(i));
-        return lines;
-    }
-    std::vector<std::string> ListNames(CFileView& view)
-    {
-        std::vector<std::string> names;
-        for (int i = 0; i < view.FileList()->topLevelItemCount(); ++i)
-            names.push_back(view.FileList()->topLevelItem(i)->text(0).toStdString());
-        return names;
-    }
-
-    test::TempFolder temp;
-    std::string working;
-    std::string ini;
-    std::ostringstream out;
-    test::ScriptedPrompt prompt;
-    std::unique_ptr<CModwrightApp> app;
-    test::ScriptedBackend* backend = nullptr;
-    std::unique_ptr<CMainFrame> frame;
-    std::vector<std::string> opened;
-};
-
-void SaveScreenshot(QWidget& widget, const QString& name)
-{
-    QDir().mkpath(QStringLiteral(MW_SCREENSHOT_DIR));
-    QVERIFY(widget.grab().save(QStringLiteral(MW_SCREENSHOT_DIR) + QLatin1Char('/') + name + QStringLiteral(".png")));
-}
+void SaveScreenshot(QWidget& widget, const QString& name) { QVERIFY(test::SaveScreenshot(widget, name)); }
 
 } // namespace
 
@@ -181,6 +105,14 @@ void MainWindowTest::stopWithoutWorkerDoesNotCancelTheNextOperation()
     Fixture f(false);
     f.frame->Stop();
     QVERIFY(f.app->IsCancelled());
+    // The next operation finds the cancel event clear at its very first step.
+    std::atomic<int> cancelledAtStart{-1};
+    QVERIFY(f.frame->StartWorker(CommandId::kCheckRecords, "DbCheckRecords",
+                                 [&] { cancelledAtStart = f.app->IsCancelled() ? 1 : 0; }));
+    f.WaitForWorker();
+    QCOMPARE(cancelledAtStart.load(), 0);
+
+    f.frame->Stop();
     QVERIFY(f.frame->TriggerCommand(CommandId::kBuild));
     f.WaitForWorker();
     auto lines = f.PaneLines();
@@ -431,9 +363,9 @@ void MainWindowTest::screenshotsAndPrintout()
     browser.show();
     test::WriteFile(f.working + "Tools notes.txt", "notes");
     f.backend->heldBy["Tools notes.txt"] = "ann";
-    CFileSummaryDialog summary(f.app->SourceControl(), f.frame.get());
-    QCOMPARE(summary.List()->topLevelItemCount(), 1);
-    QCOMPARE(summary.List()->topLevelItem(0)->text(1), QStringLiteral("ann"));
+    CFileSummaryDialog summary(*f.frame, f.frame.get());
+    QCOMPARE(summary.View().FileList()->topLevelItemCount(), 1);
+    QCOMPARE(summary.View().FileList()->topLevelItem(0)->text(1), QStringLiteral("ann"));
     summary.show();
     QTest::qWait(50);
     SaveScreenshot(login, QStringLiteral("login"));
@@ -442,6 +374,28 @@ void MainWindowTest::screenshotsAndPrintout()
     SaveScreenshot(browser, QStringLiteral("import-record"));
     SaveScreenshot(summary, QStringLiteral("file-summary"));
     splash->close();
+
+    // The question before templates overwrite edited ones, as the real box shows it.
+    QtUserPrompt boxes;
+    boxes.SetOwner(f.frame.get());
+    bool shot = false;
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [&, timer] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        shot = test::SaveScreenshot(*box, QStringLiteral("install-question"));
+        box->reject();
+    });
+    timer->start();
+    boxes.Show("2 files in " + f.working + "Database/ differ from the ones being installed:\n"
+               "Templates\\item.tpl\nTemplates\\weapon.tpl\n\nOverwrite them (yours go to the trash), keep yours, "
+               "or cancel the installation?",
+               "", PromptButtons::OverwriteKeepMineCancel, PromptIcon::Warning);
+    QVERIFY(shot);
 
     std::vector<StatusReportRow> rows;
     for (int i = 0; i < 80; ++i)
@@ -457,7 +411,7 @@ void MainWindowTest::screenshotsAndPrintout()
     int pageShots = 0;
     auto savePage = [&] {
         painter.end();
-        pageImage.save(QStringLiteral(MW_SCREENSHOT_DIR "/status-report-page%1.png").arg(++pageShots));
+        pageImage.save(test::ScreenshotFolder() + QStringLiteral("/status-report-page%1.png").arg(++pageShots));
         pageImage.fill(Qt::white);
         painter.begin(&pageImage);
     };
@@ -469,7 +423,7 @@ void MainWindowTest::screenshotsAndPrintout()
 
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    QString pdf = QStringLiteral(MW_SCREENSHOT_DIR) + QStringLiteral("/status-report.pdf");
+    QString pdf = test::ScreenshotFolder() + QStringLiteral("/status-report.pdf");
     printer.setOutputFileName(pdf);
     QVERIFY(report.PrintTo(printer) >= 2);
     QFile file(pdf);
