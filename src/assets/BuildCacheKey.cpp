@@ -115,7 +115,9 @@ std::string ComputeBuildCacheKey(const BuildFolders& folders, BuildCache& cache,
     // data exported from a scene, a MIF file given as a path.
     for (size_t i = 1; i < arguments.size(); ++i)
     {
-        if (arguments[i] == outputPath || !IsFile(arguments[i]))
+        // The statistics file grows with every compile of the build: it is
+        // the compiler's log, not an input.
+        if (arguments[i] == outputPath || arguments[i] == asset.GetStatisticsFile() || !IsFile(arguments[i]))
             continue;
         std::string fileHash = cache.HashOfFile(arguments[i]);
         if (fileHash.empty())
