@@ -19,6 +19,15 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <stdlib.h>
+// The POSIX calls the tests use to point the trash at a folder of their own.
+namespace {
+int setenv(const char* name, const char* value, int) { return ::_putenv_s(name, value); }
+int unsetenv(const char* name) { return ::_putenv_s(name, ""); }
+} // namespace
+#endif
+
 namespace mw {
 namespace {
 

@@ -289,6 +289,8 @@ TEST_F(BuildPipelineTest, AParallelBuildGivesTheFilesOfASerialOne)
     EXPECT_EQ(Cli({"build", "-j"}).exitStatus, 2);
 }
 
+// The user cache folder is $XDG_CACHE_HOME on POSIX systems only.
+#ifndef _WIN32
 // Lines of text that start with start.
 int CountLinesStartingWith(const std::string& text, const std::string& start)
 {
@@ -337,6 +339,7 @@ TEST_F(BuildPipelineTest, WithoutACacheSectionTheLocalCacheBelowTheUserCacheFold
     EXPECT_EQ(CountLinesStartingWith(uncached.out, "From cache: "), 0);
     EXPECT_EQ(uncached.out.find("Cache: "), std::string::npos);
 }
+#endif
 
 } // namespace
 } // namespace mw::test
