@@ -110,6 +110,9 @@ TEST_F(AppTest, QuietNetworkLoginUsesCommandLineValuesAndWritesThemBack)
 
 TEST_F(AppTest, QuietNetworkLoginFailureEndsStartUp)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "the Windows build has no network mode yet";
+#endif
     std::string ini = temp / "Tools.ini";
     WriteFile(ini, "[Login]\nusername=dave\ndatabase=nowhere\n");
     auto app = MakeApp();

@@ -9,6 +9,7 @@
 #include "app/OptionSettings.h"
 #include "app/StatusReport.h"
 #include "app/WindowedLogin.h"
+#include "platform/PathRules.h"
 #include "platform/FileSystem.h"
 #include "platform/NativePaths.h"
 #include "platform/ProfileFile.h"
@@ -192,7 +193,7 @@ TEST(OptionsAndStartUp, ConfirmedOptionsAreStoredWithSeparatorsAndWrittenBack)
     EXPECT_EQ(app.GetBuildDir(), ToNativeSeparators(temp.Path()) + "docs" + sep + "My Games" + sep + "Verdanis - Sunward" + sep);
     EXPECT_EQ(app.GetWorkingDir(), app.GetBuildDir() + "Working" + sep);
     // The start folder holds no compilers: the proposal is the folder of the tool's own.
-    EXPECT_EQ(app.GetToolsDir(), app.GetHelperDir());
+    EXPECT_EQ(ToForwardSlashes(app.GetToolsDir()), ToForwardSlashes(app.GetHelperDir()));
     EXPECT_NE(app.GetToolsDir(), temp / "start\\");
 
     OptionSettings settings = ReadOptionSettings(app);

@@ -4,6 +4,7 @@
 #include "app/InstallLayout.h"
 #include "app/OptionSettings.h"
 #include "app/ToolsetFiles.h"
+#include "platform/PathRules.h"
 #include "platform/FileSystem.h"
 #include "support/ScriptedPrompt.h"
 #include "support/TempFolder.h"
@@ -82,7 +83,7 @@ TEST_F(InstalledTreeTest, DefaultsToolsetAndTheFirstStartProposalComeFromTheInst
     // The proposed tools folder is where the compilers are.
     ASSERT_TRUE(NeedsFirstStartSetup(*app));
     ProposeFirstStartDefaults(*app);
-    EXPECT_EQ(app->GetToolsDir(), temp / "prefix/lib/modwright/");
+    EXPECT_EQ(ToForwardSlashes(app->GetToolsDir()), ToForwardSlashes(temp / "prefix/lib/modwright/"));
 }
 
 #ifndef _WIN32
