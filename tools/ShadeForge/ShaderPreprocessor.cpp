@@ -13,7 +13,7 @@ constexpr int kMaxIncludeDepth = 32;
 // over all includes, the number of includes, the length of one line after
 // its defines are put in (and so of one define's value), and the output.
 constexpr uint64_t kMaxSourceBytes = 64u << 20;
-constexpr int kMaxIncludes = 4096;
+constexpr int kMaxIncludes = 1024;
 constexpr size_t kMaxExpandedLine = 1u << 20;
 constexpr size_t kMaxOutputSize = 64u << 20;
 
