@@ -42,6 +42,7 @@ void BuildCache::BeginBuild()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_sharedSkipped = false;
+    m_localSkipped = false;
     m_hits = 0;
     m_misses = 0;
     m_fileHashes.clear();
@@ -68,6 +69,34 @@ void BuildCache::NoteUnreachable(const std::string& problem, const Warn& warn)
         m_sharedSkipped = true;
     }
     warn("WARNING Shared cache not used for the rest of this build: " + problem);
+}
+
+bool BuildCache::LocalSkipped() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_localSkipped;
+}
+
+void BuildCache::StoreLocally(const std::string& key, const std::string& bytes, const Warn& warn)
+{
+    if (!m_local || LocalSkipped())
+        return;
+    std::string problem;
+    CacheStoreResult result = m_local->Store(key, bytes, problem);
+    if (result == CacheStoreResult::Done)
+        return;
+    if (result == CacheStoreResult::Unreachable)
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (m_localSkipped)
+                return;
+            m_localSkipped = true;
+        }
+        warn("WARNING Local cache not used for the rest of this build: " + problem);
+        return;
+    }
+    warn("WARNING Local cache not updated: " + problem);
 }
 
 bool BuildCache::FetchFrom(ICacheStore& store, bool shared, const std::string& key, std::string& bytes,
@@ -102,7 +131,7 @@ bool BuildCache::FetchFrom(ICacheStore& store, bool shared, const std::string& k
 bool BuildCache::Fetch(const std::string& key, const std::string& outputPath, uint32_t& exitCode, const Warn& warn)
 {
     std::string bytes, payload;
-    bool found = m_local && FetchFrom(*m_local, false, key, bytes, exitCode, payload, warn);
+    bool found = m_local && !LocalSkipped() && FetchFrom(*m_local, false, key, bytes, exitCode, payload, warn);
     bool fromShared = false;
     if (!found && m_shared)
     {
@@ -119,12 +148,8 @@ bool BuildCache::Fetch(const std::string& key, const std::string& outputPath, ui
         warn("WARNING Cached output not written to " + outputPath + ": " + LastErrorText());
         found = false;
     }
-    if (found && fromShared && m_local)
-    {
-        std::string problem;
-        if (m_local->Store(key, bytes, problem) != CacheStoreResult::Done)
-            warn("WARNING Local cache not updated: " + problem);
-    }
+    if (found && fromShared)
+        StoreLocally(key, bytes, warn);
     std::lock_guard<std::mutex> lock(m_mutex);
     ++(found ? m_hits : m_misses);
     return found;
@@ -139,9 +164,7 @@ void BuildCache::Store(const std::string& key, const std::string& outputPath, ui
         return;
     }
     std::string bytes = EncodeCacheEntry(payload, exitCode);
-    std::string problem;
-    if (m_local && m_local->Store(key, bytes, problem) != CacheStoreResult::Done)
-        warn("WARNING Local cache not updated: " + problem);
+    StoreLocally(key, bytes, warn);
     if (!m_shared || m_readOnly)
         return;
     {
@@ -149,6 +172,7 @@ void BuildCache::Store(const std::string& key, const std::string& outputPath, ui
         if (m_sharedSkipped)
             return;
     }
+    std::string problem;
     CacheStoreResult result = m_shared->Store(key, bytes, problem);
     if (result == CacheStoreResult::Unreachable)
         NoteUnreachable(problem, warn);

@@ -38,8 +38,8 @@ public:
     static std::unique_ptr<BuildCache> Open(const BuildCacheSettings& settings, const CacheCredentials& credentials,
                                             std::string& problem);
 
-    // A new build: counts back to 0, a shared cache skipped during the last
-    // build is tried again.
+    // A new build: counts back to 0, a local or shared cache skipped during
+    // the last build is tried again.
     void BeginBuild();
     // Writes the entry's output to outputPath (through a temporary file and
     // a rename) and gives its compiler's exit code; false on a miss. A hit in
@@ -64,6 +64,11 @@ private:
     bool FetchFrom(ICacheStore& store, bool shared, const std::string& key, std::string& bytes, uint32_t& exitCode,
                    std::string& payload, const Warn& warn);
     void NoteUnreachable(const std::string& problem, const Warn& warn);
+    // A local cache folder that cannot take entries (it cannot be made, or
+    // is not writable) is warned about once and left alone for the rest of
+    // the build.
+    void StoreLocally(const std::string& key, const std::string& bytes, const Warn& warn);
+    bool LocalSkipped() const;
 
     std::unique_ptr<ICacheStore> m_local;
     std::unique_ptr<ICacheStore> m_shared;
@@ -71,6 +76,7 @@ private:
 
     mutable std::mutex m_mutex;
     bool m_sharedSkipped = false;
+    bool m_localSkipped = false;
     int m_hits = 0;
     int m_misses = 0;
     struct FileHash

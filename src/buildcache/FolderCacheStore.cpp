@@ -86,8 +86,12 @@ CacheStoreResult FolderCacheStore::Store(const std::string& key, const std::stri
     if (!EnsureFolders(ParentPath(path)) || !WriteFileAtomic(path, bytes))
     {
         problem = "cannot write " + path + ": " + LastErrorText();
-        // A folder that cannot be made at all will not take the next entry either.
-        return IsFolder(m_folder) ? CacheStoreResult::Failed : CacheStoreResult::Unreachable;
+        // A cache folder that cannot be made, or that takes no new files,
+        // will not take the next entry either.
+        std::string entryFolder = ParentPath(path);
+        bool usable = IsFolder(m_folder) && CanCreateFileIn(m_folder) &&
+                      (!IsFolder(entryFolder) || CanCreateFileIn(entryFolder));
+        return usable ? CacheStoreResult::Failed : CacheStoreResult::Unreachable;
     }
     if (m_sizeLimit == 0)
         return CacheStoreResult::Done;

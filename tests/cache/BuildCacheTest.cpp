@@ -107,6 +107,37 @@ TEST_F(BuildCacheTest, ReadOnlyMembersNeverWriteTheSharedCache)
     EXPECT_FALSE(PathExists(temp / "shared"));
 }
 
+TEST_F(BuildCacheTest, LocalFolderThatCannotBeMadeIsWarnedAboutOnceAndLeftAloneForTheBuild)
+{
+    // Below a plain file no folder can be made, whoever runs the test (a
+    // home folder that does not exist behaves so for most users).
+    WriteFile(temp / "not-a-folder", "file");
+    BuildCacheSettings settings;
+    settings.localFolder = temp / "not-a-folder/cache";
+    settings.shared = temp / "shared";
+    std::string problem;
+    auto cache = BuildCache::Open(settings, CacheCredentials{}, problem);
+    ASSERT_TRUE(cache) << problem;
+    WriteFile(temp / "build/a.tex", "texture bytes");
+    uint32_t exitCode = 0;
+    for (char digit : {'1', '2', '3'})
+    {
+        EXPECT_FALSE(cache->Fetch(Key(digit), temp / "build/b.tex", exitCode, Collect()));
+        cache->Store(Key(digit), temp / "build/a.tex", 0, Collect());
+    }
+    // Shared hits would be copied into the local cache: not tried either.
+    EXPECT_TRUE(cache->Fetch(Key('2'), temp / "build/b.tex", exitCode, Collect()));
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("Local cache not used for the rest of this build"), std::string::npos) << warnings[0];
+    // The shared level kept working.
+    EXPECT_TRUE(IsFile(temp / "shared/33/" + std::string(62, '3')));
+    EXPECT_EQ(ReadFile(temp / "build/b.tex"), "texture bytes");
+    // The next build tries the folder again, and warns again.
+    cache->BeginBuild();
+    cache->Store(Key('4'), temp / "build/a.tex", 0, Collect());
+    EXPECT_EQ(warnings.size(), 2u);
+}
+
 TEST_F(BuildCacheTest, LocalCacheEvictsTheLeastRecentlyUsedEntries)
 {
     // Each entry is about 1100 bytes; the limit holds three.
