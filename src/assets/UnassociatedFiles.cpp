@@ -8,6 +8,7 @@
 #include "dbtools/DatabaseCompile.h"
 #include "platform/FileRemoval.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderHandle.h"
 #include "platform/PathRules.h"
 
 namespace mw {
@@ -66,6 +67,22 @@ bool UnassociatedFiles::WalkOutput(const std::string& sourceFolder, const std::s
     std::vector<FolderEntry> entries;
     // A folder that cannot be listed is not known to be empty.
     keeps = !ListFolder(outputNative, entries);
+    // Sources are looked at through their open folder, so the system does
+    // not walk the whole path for every output; a name not found as written
+    // is left to the case-insensitive lookup.
+    FolderHandle sources;
+    bool sourcesOpened = false;
+    auto sourceIsFile = [&](const std::string& name) {
+        if (!sourcesOpened)
+        {
+            sources.Open(sourceFolder);
+            sourcesOpened = true;
+        }
+        FileInfo info;
+        if (sources.IsOpen() && sources.Stat(name, info) && !info.isFolder)
+            return true;
+        return IsFile(sourceFolder + name);
+    };
     for (const FolderEntry& entry : entries)
     {
         if (m_context.IsCancelled())
@@ -102,7 +119,7 @@ bool UnassociatedFiles::WalkOutput(const std::string& sourceFolder, const std::s
         std::string extension = Extension(entry.name);
         // The source is looked up without regard to case, as every path is.
         if (m_noToAll || entry.name == "database.arz" || EqualsNoCase(extension, "arc") ||
-            EqualsNoCase(extension, "arz") || IsFile(sourceFolder + entry.name))
+            EqualsNoCase(extension, "arz") || sourceIsFile(entry.name))
         {
             keeps = true;
             continue;
@@ -187,10 +204,26 @@ void UnassociatedFiles::DeleteUnassociatedRecords(const std::string& prefix)
         names.push_back(name);
     std::string databaseFolder = m_context.GetWorkingDir() + prefix + "database\\";
     bool removed = false;
+    // Records of one folder follow each other in the table: that folder is
+    // kept open while they do.
+    FolderHandle recordFolder;
+    std::string openFolder;
+    bool folderOpened = false;
     for (const std::string& name : names)
     {
         if (m_context.IsCancelled() || m_noToAll)
             break;
+        size_t separator = name.find_last_of("\\/");
+        std::string folder = separator == std::string::npos ? std::string() : name.substr(0, separator + 1);
+        if (!folderOpened || folder != openFolder)
+        {
+            recordFolder.Open(databaseFolder + folder);
+            openFolder = folder;
+            folderOpened = true;
+        }
+        FileInfo info;
+        if (recordFolder.IsOpen() && recordFolder.Stat(name.substr(folder.size()), info) && !info.isFolder)
+            continue;
         // Record names are stored lower-cased; the lookup finds the file in any case.
         std::string recordPath = databaseFolder + name;
         if (IsFile(recordPath))
