@@ -93,11 +93,10 @@ bool UnassociatedFiles::WalkOutput(const std::string& sourceFolder, const std::s
         std::string outputPath = outputFolder + entry.name;
         std::string nativePath = outputNative + entry.name;
         // A link may lead out of the build folder: never walked, never made
-        // writable; a link to a file is removed as a link.
-        bool link = IsSymbolicLink(nativePath);
+        // writable; a link to a file is removed as a link (DeleteFile looks).
         if (entry.isFolder)
         {
-            if (link)
+            if (IsSymbolicLink(nativePath))
             {
                 keeps = true;
                 continue;
