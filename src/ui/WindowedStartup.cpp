@@ -15,8 +15,8 @@
 #include "app/WindowedLogin.h"
 
 #ifdef MW_WITH_DBEDITOR
-#include "dbeditor/CDbEditorManager.h"
-#include "dbeditor/CInPlaceFileButton.h"
+#include "ui/dbeditor/CDbEditorManager.h"
+#include "ui/dbeditor/CInPlaceFileButton.h"
 #endif
 
 #include <QApplication>
