@@ -4,7 +4,7 @@
 #include "CAdvancedActionDlg.h"
 #include "IFileViewHost.h"
 #include "StatusImages.h"
-#include "assets/views/IFileListFlavour.h"
+#include "ui/assets/IFileListFlavour.h"
 #include "app/AdvancedActions.h"
 #include "app/CModwrightApp.h"
 #include "app/CommandTable.h"

@@ -1,7 +1,7 @@
 // The folder chooser.
 #include "CFolderDialog.h"
 
-#include "assets/views/FileDialogSettingsKeeper.h"
+#include "ui/assets/FileDialogSettingsKeeper.h"
 #include "context/IUserPrompt.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"

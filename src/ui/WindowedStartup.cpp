@@ -2,6 +2,7 @@
 #include "WindowedStartup.h"
 
 #include "CFileBrowser.h"
+#include "CFolderDialog.h"
 #include "CLoginDialog.h"
 #include "CMainFrame.h"
 #include "COptionsDialog.h"
@@ -15,8 +16,8 @@
 #include "app/WindowedLogin.h"
 
 #ifdef MW_WITH_DBEDITOR
-#include "dbeditor/CDbEditorManager.h"
-#include "dbeditor/CInPlaceFileButton.h"
+#include "ui/dbeditor/CDbEditorManager.h"
+#include "ui/dbeditor/CInPlaceFileButton.h"
 #endif
 
 #include <QApplication>
@@ -110,6 +111,11 @@ int RunWindowed(int& argc, char** argv, const std::vector<std::string>& argument
                 CFileBrowser browser(folders, modName, extensions, parent);
                 return browser.exec() == QDialog::Accepted ? browser.ChosenGamePath() : std::string();
             });
+        // Template fields also pick the folder their templates lie in.
+        CInPlaceFileButton::SetTemplateFolderBrowser([&prompt](QWidget* parent, const std::string& current) {
+            std::string chosen;
+            return BrowseTemplateFolder(parent, prompt, current, chosen) ? chosen : std::string();
+        });
 #endif
         CMainFrame frame(app, prompt, operations);
         prompt.SetOwner(&frame);
@@ -148,6 +154,7 @@ int RunWindowed(int& argc, char** argv, const std::vector<std::string>& argument
         prompt.SetOwner(nullptr);
 #ifdef MW_WITH_DBEDITOR
         CInPlaceFileButton::SetArchiveBrowser(nullptr);
+        CInPlaceFileButton::SetTemplateFolderBrowser(nullptr);
 #endif
     }
     app.ExitInstance();

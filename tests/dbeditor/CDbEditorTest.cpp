@@ -3,18 +3,19 @@
 // commands, the settings, the manager's choice of window, and screenshots.
 #include "EditorFixture.h"
 
-#include "dbeditor/CDataView.h"
-#include "dbeditor/CDbDialogListCtrl.h"
-#include "dbeditor/CDbEditor.h"
-#include "dbeditor/CDbEditorManager.h"
-#include "dbeditor/CDbTemplateDlgBar.h"
-#include "dbeditor/CEditByType.h"
-#include "dbeditor/CGroupDialog.h"
-#include "dbeditor/CInPlaceFileButton.h"
-#include "dbeditor/CMultipleEditDialog.h"
-#include "dbeditor/CNewDocumentDialog.h"
-#include "dbeditor/DbTreeView.h"
-#include "dbeditor/DbVariableTableModel.h"
+#include "ui/dbeditor/CDataView.h"
+#include "ui/dbeditor/CDbDialogListCtrl.h"
+#include "ui/dbeditor/CDbEditor.h"
+#include "ui/dbeditor/CDbEditorManager.h"
+#include "ui/dbeditor/CDbTemplateDlgBar.h"
+#include "ui/dbeditor/CEditByType.h"
+#include "ui/dbeditor/CGroupDialog.h"
+#include "ui/dbeditor/CInPlaceFileButton.h"
+#include "ui/dbeditor/CMultipleEditDialog.h"
+#include "ui/dbeditor/CNewDocumentDialog.h"
+#include "ui/dbeditor/DbTreeView.h"
+#include "ui/dbeditor/DbVariableTableModel.h"
+#include "ui/dbeditor/EditorPlacement.h"
 #include "dbtext/DbEditorDocument.h"
 #include "dbtext/TemplateEditing.h"
 #include "platform/FileSystem.h"
@@ -26,6 +27,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QMenu>
 #include <QRadioButton>
 #include <QComboBox>
@@ -261,7 +264,7 @@ TEST_F(CDbEditorTest, SearchFindsVariablesOfEveryGroupByName)
     ASSERT_TRUE(editor.Model()->setData(skin, "textures\\archer.tex", Qt::EditRole));
     EXPECT_EQ(editor.Document().Records()[0]->GetValue("skin"), "textures\\archer.tex");
     editor.DataView()->Search()->clear();
-    EXPECT_EQ(Names(), (QStringList{"Class"}));
+    EXPECT_EQ(Names(), (QStringList{"ActorName", "FileDescription"}));
 }
 
 TEST_F(CDbEditorTest, SavingSeveralRecordsOffersTheChecklistAndWritesTheTicked)
@@ -577,6 +580,149 @@ TEST_F(CDbEditorTest, FileButtonsPickFromTheBuiltArchivesWhenTheApplicationOffer
     EXPECT_EQ(include.Button()->menu(), nullptr);
     record.SetKind("tpl", CInPlaceFileButton::PathForm::TemplateDir);
     EXPECT_EQ(record.Button()->menu(), nullptr);
+}
+
+TEST_F(CDbEditorTest, TemplateFieldsPickTheFolderOfTheirTemplates)
+{
+    std::string offered;
+    std::string answer = temp / "Database/Templates/units";
+    EnsureFolders(answer + "/");
+    CInPlaceFileButton::SetTemplateFolderBrowser([&](QWidget*, const std::string& current) {
+        offered = current;
+        return answer;
+    });
+    std::shared_ptr<void> unset(nullptr, [](void*) { CInPlaceFileButton::SetTemplateFolderBrowser(nullptr); });
+    CInPlaceFileButton include("tpl", CInPlaceFileButton::PathForm::TemplateDir, temp.Path(), "", nullptr);
+    CInPlaceFileButton sound("wav", CInPlaceFileButton::PathForm::Relative, temp.Path(), "", nullptr);
+    EXPECT_EQ(sound.Button()->menu(), nullptr);
+    ASSERT_NE(include.Button()->menu(), nullptr);
+    QAction* folderAction = include.Button()->menu()->actions().value(1);
+    ASSERT_NE(folderAction, nullptr);
+    EXPECT_EQ(folderAction->text(), "Template Folder...");
+
+    // It opens at the working folder's templates; the chosen folder is the
+    // field's text and the place the file browse then opens at.
+    folderAction->trigger();
+    EXPECT_EQ(offered, ToForwardSlashes(temp / "Database/Templates"));
+    EXPECT_EQ(include.Text(), "%TEMPLATE_DIR%Database\\Templates\\units\\");
+    QString start;
+    include.SetChooser([&](const QString&, const QString& folder) {
+        start = folder;
+        return QString();
+    });
+    include.Button()->click();
+    EXPECT_EQ(start.toStdString(), ToForwardSlashes(answer));
+    EXPECT_EQ(include.Text(), "%TEMPLATE_DIR%Database\\Templates\\units\\");
+
+    // Opened again, it starts at the folder the field names; cancelled, the text stays.
+    answer.clear();
+    folderAction->trigger();
+    EXPECT_EQ(offered, ToForwardSlashes(temp / "Database/Templates/units"));
+    EXPECT_EQ(include.Text(), "%TEMPLATE_DIR%Database\\Templates\\units\\");
+}
+
+TEST_F(CDbEditorTest, WindowsOpenOnTheFirstGroupThatHoldsValues)
+{
+    // The top group holds only the static class: the window opens on the
+    // first group with a value the user sets, for records and templates.
+    ASSERT_TRUE(editor.OpenFile(Record("archer")));
+    EXPECT_EQ(editor.Tree()->SelectedGroup(), "Header");
+    EXPECT_EQ(Names(), (QStringList{"ActorName", "FileDescription"}));
+    CDbEditor templateEditor(workspace, IniPath(), &workspace.prompt);
+    ASSERT_TRUE(templateEditor.OpenFile(temp / "Database/Templates/unit.tpl"));
+    EXPECT_EQ(templateEditor.Tree()->SelectedGroup(), "Header");
+
+    // A top group that holds only an include is skipped too; one with a value is kept.
+    test::WriteFile(temp / "Database/Templates/hero.tpl",
+              "Group { name = \"All Groups\" type = \"list\"\n" +
+                  test::EditorVariableText("Include File", "include", "variable",
+                                           "%TEMPLATE_DIR%Database\\Templates\\missing.tpl") +
+                  "Group { name = \"Stats\" type = \"list\"\n" + test::EditorVariableText("level", "int", "variable") +
+                  "}\n}\n");
+    CDbEditor includeEditor(workspace, IniPath(), &workspace.prompt);
+    ASSERT_TRUE(includeEditor.OpenFile(temp / "Database/Templates/hero.tpl"));
+    EXPECT_EQ(includeEditor.Tree()->SelectedGroup(), "Stats");
+    CDbEditor itemEditor(workspace, IniPath(), &workspace.prompt);
+    ASSERT_TRUE(itemEditor.OpenFile(Record("sword")));
+    EXPECT_EQ(itemEditor.Tree()->SelectedGroup(), "All Groups");
+}
+
+TEST_F(CDbEditorTest, ValueColumnsFitTheirValuesAndKeepTheWidthTheUserGaveThem)
+{
+    ASSERT_TRUE(editor.OpenFiles({Record("archer"), Record("knight")}));
+    ASSERT_TRUE(editor.Tree()->SelectGroup("Header"));
+    std::string longName(24, 'w');
+    ASSERT_TRUE(editor.Model()->setData(editor.Model()->index(RowOf("ActorName"), 3), QString::fromStdString(longName),
+                                        Qt::EditRole));
+    ASSERT_TRUE(editor.Tree()->SelectGroup("Combat"));
+    ASSERT_TRUE(editor.Tree()->SelectGroup("Header"));
+    int valueWidth = editor.List()->fontMetrics().horizontalAdvance(QString::fromStdString(longName));
+    EXPECT_GE(editor.List()->columnWidth(3), valueWidth);
+    int knightWidth = editor.List()->columnWidth(4);
+    EXPECT_LT(knightWidth, valueWidth);
+
+    // Widened by the user, the column keeps that width on other groups.
+    editor.List()->horizontalHeader()->resizeSection(4, knightWidth + 150);
+    ASSERT_TRUE(editor.Tree()->SelectGroup("Combat"));
+    EXPECT_EQ(editor.List()->columnWidth(4), knightWidth + 150);
+    ASSERT_TRUE(editor.Tree()->SelectGroup("Header"));
+    EXPECT_EQ(editor.List()->columnWidth(4), knightWidth + 150);
+}
+
+TEST(EditorPlacementRules, BesideTheMainWindowWholeOnTheScreenOrWhereTheUserLeftIt)
+{
+    const QRect screen(0, 0, 1920, 1040);
+    const QSize wanted(1000, 640);
+    struct Case
+    {
+        const char* what;
+        QRect remembered, main;
+        QSize wanted;
+        QRect expected;
+    };
+    const Case cases[] = {
+        {"right of a main window that leaves room", QRect(), QRect(0, 0, 900, 700), wanted,
+         QRect(900, 0, 1000, 640)},
+        {"left of a main window on the right", QRect(), QRect(1000, 100, 900, 700), wanted,
+         QRect(0, 100, 1000, 640)},
+        {"over a main window that fills the screen, moved back inside", QRect(), QRect(0, 0, 1920, 1040), wanted,
+         QRect(40, 40, 1000, 640)},
+        {"too large: shrunk to the screen", QRect(), QRect(), QSize(2500, 1400), QRect(0, 0, 1920, 1040)},
+        {"no main window: centred", QRect(), QRect(), wanted, QRect(460, 200, 1000, 640)},
+        {"remembered and on the screen", QRect(300, 200, 800, 500), QRect(0, 0, 900, 700), wanted,
+         QRect(300, 200, 800, 500)},
+        {"remembered off the screen: beside the main window", QRect(3000, 200, 800, 500), QRect(0, 0, 900, 700),
+         wanted, QRect(900, 0, 1000, 640)},
+    };
+    for (const Case& c : cases)
+    {
+        QRect placed = EditorPlacement(c.remembered, c.main, screen, c.wanted);
+        EXPECT_EQ(placed, c.expected) << c.what;
+        EXPECT_TRUE(screen.contains(placed)) << c.what;
+    }
+}
+
+TEST_F(CDbEditorTest, TheManagerPlacesWindowsOnTheScreenAndRemembersWhereTheyWere)
+{
+    QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    QRect left;
+    {
+        CDbEditorManager manager(workspace, IniPath());
+        CDbEditor* window = manager.OpenInDatabaseEditor(Record("archer"));
+        ASSERT_NE(window, nullptr);
+        EXPECT_TRUE(available.contains(window->frameGeometry()));
+        window->setGeometry(QRect(available.topLeft() + QPoint(30, 40), QSize(400, 300)));
+        left = window->frameGeometry();
+        EXPECT_TRUE(manager.CloseAll(true));
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(ReadProfileString("Database", "windowWidth", "", IniPath()), std::to_string(left.width()));
+    CDbEditorManager manager(workspace, IniPath());
+    CDbEditor* reopened = manager.OpenInDatabaseEditor(Record("knight"));
+    ASSERT_NE(reopened, nullptr);
+    EXPECT_EQ(reopened->frameGeometry(), left);
+    EXPECT_TRUE(manager.CloseAll(true));
+    QApplication::processEvents();
 }
 
 TEST_F(CDbEditorTest, TheManagerOpensRecordsOfOneTemplateInOneWindow)

@@ -2,8 +2,8 @@
 // rules, the arithmetic, the typed value check and writing back with undo.
 #include "EditorFixture.h"
 
-#include "dbeditor/CInPlaceFileButton.h"
-#include "dbeditor/CMultipleEditDialog.h"
+#include "ui/dbeditor/CInPlaceFileButton.h"
+#include "ui/dbeditor/CMultipleEditDialog.h"
 #include "dbtext/DbEditorDocument.h"
 
 #include <QLineEdit>

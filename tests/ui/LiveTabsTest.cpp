@@ -14,8 +14,8 @@
 #include "support/ScriptedPrompt.h"
 #include "support/TempFolder.h"
 #ifdef MW_WITH_DBEDITOR
-#include "dbeditor/CDbEditor.h"
-#include "dbeditor/CDbEditorManager.h"
+#include "ui/dbeditor/CDbEditor.h"
+#include "ui/dbeditor/CDbEditorManager.h"
 #endif
 
 #include <QAction>

@@ -13,7 +13,7 @@
 #include "platform/ManualResetEvent.h"
 
 #ifdef MW_WITH_DBEDITOR
-#include "dbeditor/CDbEditorManager.h"
+#include "ui/dbeditor/CDbEditorManager.h"
 #endif
 
 #include <QAbstractButton>

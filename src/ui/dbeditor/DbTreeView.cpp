@@ -2,6 +2,7 @@
 #include "DbTreeView.h"
 
 #include "dbtext/DbGroup.h"
+#include "dbtext/DbVariable.h"
 
 #include <QBrush>
 #include <QColor>
@@ -23,12 +24,14 @@ void AddChildren(QTreeWidgetItem* item, const DbGroup& group)
     }
 }
 
-// The first group, depth-first from root, that holds variables of its own:
-// where a window opens, rather than on an empty top group.
+// The first group, depth-first from root, that holds a value the user sets:
+// where a window opens, rather than on a top group that holds only an
+// include or the static class.
 const DbGroup* FirstGroupWithValues(const DbGroup& group)
 {
-    if (!group.variables.empty())
-        return &group;
+    for (const auto& variable : group.variables)
+        if (!variable->IsDirective() && variable->varClass != "static")
+            return &group;
     for (const auto& subgroup : group.subgroups)
         if (const DbGroup* found = FirstGroupWithValues(*subgroup))
             return found;

@@ -54,9 +54,19 @@ public:
         std::function<std::string(QWidget* parent, const std::string& extensions, const std::string& modName)>;
     static void SetArchiveBrowser(ArchiveBrowser browser);
 
+    // What picks a folder of templates: given the folder to open at, the
+    // chosen folder, or "" when cancelled. Set once by the application;
+    // with it, template fields also offer "Template Folder...".
+    using FolderBrowser = std::function<std::string(QWidget* parent, const std::string& current)>;
+    static void SetTemplateFolderBrowser(FolderBrowser browser);
+    // Opens the folder browser: the chosen folder becomes the field's text
+    // (in its %TEMPLATE_DIR% form) and the place the next file browse opens at.
+    void BrowseTemplateFolder();
+
 private:
     // Values relative to the mod can also come from the built archives: the
     // button then opens them, and its menu offers the files on disk.
+    // Template paths: the button browses files, its menu also offers a folder.
     void UpdateMenu();
 
     std::string m_extensions;

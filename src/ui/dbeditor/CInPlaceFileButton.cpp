@@ -1,7 +1,9 @@
 // The file button.
 #include "CInPlaceFileButton.h"
 
+#include "dbtext/DbTemplate.h"
 #include "dbtext/FileValuePaths.h"
+#include "platform/FileSystem.h"
 #include "platform/PathRules.h"
 
 #include <QFileDialog>
@@ -29,6 +31,14 @@ CInPlaceFileButton::ArchiveBrowser& TheArchiveBrowser()
     return browser;
 }
 
+CInPlaceFileButton::FolderBrowser& TheTemplateFolderBrowser()
+{
+    static CInPlaceFileButton::FolderBrowser browser;
+    return browser;
+}
+
+const char kOutsideWorkingFolder[] = "Templates must lie below the working folder to be named with %TEMPLATE_DIR%.";
+
 } // namespace
 
 CInPlaceFileButton::CInPlaceFileButton(const std::string& extensions, PathForm form, std::string workingDir,
@@ -45,7 +55,7 @@ CInPlaceFileButton::CInPlaceFileButton(const std::string& extensions, PathForm f
     layout->addWidget(m_button);
     setFocusProxy(m_field);
     connect(m_button, &QToolButton::clicked, this, [this] {
-        if (m_button->menu())
+        if (m_form == PathForm::Relative && m_button->menu())
             BrowseArchives();
         else
             Browse();
@@ -58,6 +68,11 @@ void CInPlaceFileButton::SetArchiveBrowser(ArchiveBrowser browser)
     TheArchiveBrowser() = std::move(browser);
 }
 
+void CInPlaceFileButton::SetTemplateFolderBrowser(FolderBrowser browser)
+{
+    TheTemplateFolderBrowser() = std::move(browser);
+}
+
 void CInPlaceFileButton::SetKind(const std::string& extensions, PathForm form)
 {
     m_extensions = extensions;
@@ -68,21 +83,54 @@ void CInPlaceFileButton::SetKind(const std::string& extensions, PathForm form)
 void CInPlaceFileButton::UpdateMenu()
 {
     bool archives = m_form == PathForm::Relative && TheArchiveBrowser();
-    if (archives == (m_button->menu() != nullptr))
-        return;
-    if (!archives)
+    bool folders = m_form == PathForm::TemplateDir && TheTemplateFolderBrowser();
+    delete m_button->menu();
+    if (!archives && !folders)
     {
-        delete m_button->menu();
         m_button->setPopupMode(QToolButton::DelayedPopup);
         m_button->setToolTip("Browse for a file");
         return;
     }
     auto* menu = new QMenu(m_button);
-    menu->addAction("From the Built Archives...", this, [this] { BrowseArchives(); });
-    menu->addAction("From the Files on Disk...", this, [this] { Browse(); });
+    if (archives)
+    {
+        menu->addAction("From the Built Archives...", this, [this] { BrowseArchives(); });
+        menu->addAction("From the Files on Disk...", this, [this] { Browse(); });
+        m_button->setToolTip("Choose from the built archives (the arrow offers the files on disk)");
+    }
+    else
+    {
+        menu->addAction("Template File...", this, [this] { Browse(); });
+        menu->addAction("Template Folder...", this, [this] { BrowseTemplateFolder(); });
+        m_button->setToolTip("Browse for a template (the arrow also offers a folder of templates)");
+    }
     m_button->setMenu(menu);
     m_button->setPopupMode(QToolButton::MenuButtonPopup);
-    m_button->setToolTip("Choose from the built archives (the arrow offers the files on disk)");
+}
+
+void CInPlaceFileButton::BrowseTemplateFolder()
+{
+    if (!TheTemplateFolderBrowser())
+        return;
+    // Opens at the folder the field names, else at the working folder's templates.
+    std::string current;
+    std::string typed = m_field->text().trimmed().toStdString();
+    if (!typed.empty())
+        current = ToForwardSlashes(ParentPath(ResolveTemplatePath(typed, m_workingDir)));
+    if (current.empty() || !IsFolder(current))
+        current = ToForwardSlashes(m_workingDir + "Database/Templates");
+    std::string chosen = TheTemplateFolderBrowser()(this, current);
+    if (chosen.empty())
+        return;
+    std::string value;
+    if (!TemplateDirValue(WithTrailingSeparator(chosen), m_workingDir, value))
+    {
+        QMessageBox::warning(this, "Database Editor", kOutsideWorkingFolder);
+        return;
+    }
+    LastBrowseFolder() = QString::fromStdString(ToForwardSlashes(chosen));
+    m_field->setText(QString::fromStdString(value));
+    m_field->setFocus();
 }
 
 QString CInPlaceFileButton::Text() const
@@ -126,8 +174,7 @@ void CInPlaceFileButton::Browse()
     {
         if (!TemplateDirValue(path, m_workingDir, value))
         {
-            QMessageBox::warning(this, "Database Editor",
-                                 "Templates must lie below the working folder to be named with %TEMPLATE_DIR%.");
+            QMessageBox::warning(this, "Database Editor", kOutsideWorkingFolder);
             return;
         }
     }

@@ -37,8 +37,10 @@ CDbEditor* CDbEditorManager::NewEditor()
     auto* editor = new CDbEditor(m_workspace, m_iniPath);
     editor->setAttribute(Qt::WA_DeleteOnClose);
     m_editors.emplace_back(editor);
-    PlaceEditorWindow(*editor, m_iniPath);
+    // Placed once shown, when the frame's decoration is known, so the whole
+    // frame fits on the screen.
     editor->show();
+    PlaceEditorWindow(*editor, m_iniPath);
     return editor;
 }
 
