@@ -152,6 +152,10 @@ unsigned ContentChecksum(const std::string& bytes)
 bool SubversionStatusCache::Query(const std::string& target, bool withChildren,
                                   std::map<std::string, SubversionEntry>& entries, std::string& error)
 {
+    // One entry alone: the walk of a file would ask the server for the
+    // locks of its whole folder, which the kept connection answers quicker.
+    if (!withChildren)
+        return ListSeparately(target, withChildren, entries, error);
     bool walkCannotAnswer = false;
     if (Walk(target, withChildren, entries, error, walkCannotAnswer))
         return true;
