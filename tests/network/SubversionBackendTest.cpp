@@ -9,6 +9,7 @@
 #include "platform/sourcecontrol/SubversionStatusCache.h"
 
 #include <algorithm>
+#include <map>
 
 namespace mw::test {
 namespace {
@@ -172,6 +173,56 @@ TEST_F(SubversionBackendTest, AnotherUsersCommitMakesTheWorkingCopyOutOfDate)
     EXPECT_TRUE(bob.client.IsRelativeFileUpToDate("database/a.dbr"));
     EXPECT_EQ(ReadFile(BobFile("database/a.dbr")), "two\n");
     EXPECT_EQ(bob.client.CheckOutFile("database/a.dbr", true), 0);
+}
+
+TEST_F(SubversionBackendTest, FolderRowsCarryTheServersChangesSinceTheLastSync)
+{
+    Publish("database/a.dbr", "one\n");
+    Publish("database/b.dbr", "b\n");
+    Publish("database/c.dbr", "c\n");
+    ASSERT_EQ(bob.client.SyncPath(nullptr, false, nullptr), 0);
+    // After bob's sync: a changed, b held, c deleted, d new, all by alice.
+    ASSERT_EQ(alice.client.CheckOutFile("database/a.dbr", true), 0);
+    WriteFile(AliceFile("database/a.dbr"), "two\n");
+    ASSERT_TRUE(alice.client.CheckInFile("database/a.dbr"));
+    ASSERT_EQ(alice.client.CheckOutFile("database/b.dbr", true), 0);
+    ASSERT_EQ(alice.client.DeleteFileA("database/c.dbr"), 0);
+    Publish("database/d.dbr", "d\n");
+
+    SleepMs(1100); // bob's folder listing of a moment ago has run out
+    std::vector<FolderFileState> rows;
+    bob.client.GetFolderFileStates("database/", rows);
+    std::map<std::string, FolderFileState> byName;
+    for (const FolderFileState& row : rows)
+        byName[row.name] = row;
+    ASSERT_EQ(byName.size(), 3u) << bob.log.Errors();
+    ASSERT_TRUE(byName.count("a.dbr") && byName.count("b.dbr") && byName.count("d.dbr"));
+
+    const FolderFileState& changed = byName["a.dbr"];
+    EXPECT_EQ(changed.statusResult, 0);
+    EXPECT_LT(changed.local.version, changed.status.serverVersion);
+    EXPECT_EQ(changed.status.serverChecksum, ContentChecksum("two\n"));
+    EXPECT_EQ(changed.local.checksum, ContentChecksum("one\n"));
+
+    const FolderFileState& held = byName["b.dbr"];
+    EXPECT_TRUE(held.status.outToUser);
+    EXPECT_EQ(held.status.userName, SvnServer::kAlice);
+    EXPECT_EQ(held.local.version, held.status.serverVersion);
+
+    const FolderFileState& added = byName["d.dbr"];
+    EXPECT_EQ(added.statusResult, 0);
+    EXPECT_GT(added.status.serverVersion, 0);
+    EXPECT_EQ(added.local.version, 0);
+    EXPECT_FALSE(added.status.outToUser);
+
+    // Each row says what the file's own status says.
+    for (const auto& [name, row] : byName)
+    {
+        FileStatus status;
+        ASSERT_EQ(bob.client.GetFileStatus("database/" + name, status), row.statusResult) << name;
+        EXPECT_EQ(status.serverVersion, row.status.serverVersion) << name;
+        EXPECT_EQ(status.userName, row.status.userName) << name;
+    }
 }
 
 TEST_F(SubversionBackendTest, ForcedSyncOverwritesLocalChangesOfCheckedOutFiles)

@@ -2,6 +2,7 @@
 #include "SubversionStatusCache.h"
 
 #include "../Clock.h"
+#include "../FileSystem.h"
 #include "SubversionSession.h"
 
 #include <svn_checksum.h>
@@ -43,24 +44,26 @@ bool IsMissingHere(svn_error_t* err)
     return false;
 }
 
-struct LocalBaton
+// path below root as a relative path ("" for root itself); false when it
+// is not below root.
+bool RelativeTo(const std::string& root, const char* absolutePath, std::string& path)
 {
-    const std::string* root;
-    std::map<std::string, SubversionEntry>* entries;
-};
+    path = absolutePath;
+    if (path.size() < root.size())
+        return false;
+    path = path.size() == root.size() ? std::string() : path.substr(root.size() + 1);
+    return true;
+}
 
-svn_error_t* OnLocalStatus(void* baton, const char* absolutePath, const svn_client_status_t* status, apr_pool_t*)
+// A versioned node the working copy has (not scheduled for deletion).
+bool InWorkingCopy(const svn_client_status_t* status)
 {
-    auto* local = static_cast<LocalBaton*>(baton);
-    std::string path = absolutePath;
-    if (path.size() < local->root->size())
-        return SVN_NO_ERROR;
-    path = path.size() == local->root->size() ? std::string() : path.substr(local->root->size() + 1);
-    bool present = status->versioned && status->node_status != svn_wc_status_deleted &&
-                   (status->kind == svn_node_file || status->kind == svn_node_dir);
-    if (!present)
-        return SVN_NO_ERROR;
-    SubversionEntry& entry = (*local->entries)[path];
+    return status->versioned && status->node_status != svn_wc_status_deleted &&
+           (status->kind == svn_node_file || status->kind == svn_node_dir);
+}
+
+void FillWorkingSide(const svn_client_status_t* status, SubversionEntry& entry)
+{
     entry.inWorkingCopy = true;
     entry.workingIsFolder = status->kind == svn_node_dir;
     entry.scheduledAdd = status->node_status == svn_wc_status_added && !status->copied;
@@ -68,6 +71,65 @@ svn_error_t* OnLocalStatus(void* baton, const char* absolutePath, const svn_clie
     entry.holdsLockToken = status->lock && status->lock->token;
     entry.conflicted = status->conflicted;
     entry.locallyModified = status->text_status != svn_wc_status_normal || status->node_status == svn_wc_status_replaced;
+}
+
+struct EntriesBaton
+{
+    const std::string* root;
+    std::map<std::string, SubversionEntry>* entries;
+};
+
+// The working copy's side of a node, from a local status walk.
+svn_error_t* OnLocalStatus(void* baton, const char* absolutePath, const svn_client_status_t* status, apr_pool_t*)
+{
+    auto* local = static_cast<EntriesBaton*>(baton);
+    std::string path;
+    if (RelativeTo(*local->root, absolutePath, path) && InWorkingCopy(status))
+        FillWorkingSide(status, (*local->entries)[path]);
+    return SVN_NO_ERROR;
+}
+
+// Both sides of a node, from a status walk with out-of-date information.
+svn_error_t* OnWalkedStatus(void* baton, const char* absolutePath, const svn_client_status_t* status, apr_pool_t*)
+{
+    auto* walk = static_cast<EntriesBaton*>(baton);
+    std::string path;
+    if (!RelativeTo(*walk->root, absolutePath, path))
+        return SVN_NO_ERROR;
+    // The server's side. Without news from the server (repos_node_status
+    // none) the server has the node as the working copy's base has it, and
+    // a node added here (not copied or moved from elsewhere) is not there.
+    bool onServer = false;
+    bool serverIsFolder = false;
+    long serverRevision = 0;
+    switch (status->repos_node_status)
+    {
+    case svn_wc_status_none:
+    case svn_wc_status_normal:
+        onServer = status->versioned && status->node_status != svn_wc_status_added &&
+                   status->node_status != svn_wc_status_unversioned;
+        serverIsFolder = status->kind == svn_node_dir;
+        serverRevision = status->changed_rev >= 0 ? status->changed_rev : status->revision;
+        break;
+    case svn_wc_status_deleted:
+        break;
+    default: // added, modified or replaced on the server since the base
+        onServer = true;
+        serverIsFolder = (status->ood_kind == svn_node_none ? status->kind : status->ood_kind) == svn_node_dir;
+        serverRevision = status->ood_changed_rev >= 0 ? status->ood_changed_rev : status->changed_rev;
+        break;
+    }
+    bool present = InWorkingCopy(status);
+    if (!present && !onServer)
+        return SVN_NO_ERROR;
+    SubversionEntry& entry = (*walk->entries)[path];
+    entry.onServer = onServer;
+    entry.serverIsFolder = serverIsFolder;
+    entry.serverRevision = serverRevision < 0 ? 0 : serverRevision;
+    if (onServer && status->repos_lock && status->repos_lock->owner)
+        entry.lockOwner = status->repos_lock->owner;
+    if (present)
+        FillWorkingSide(status, entry);
     return SVN_NO_ERROR;
 }
 
@@ -89,6 +151,61 @@ unsigned ContentChecksum(const std::string& bytes)
 
 bool SubversionStatusCache::Query(const std::string& target, bool withChildren,
                                   std::map<std::string, SubversionEntry>& entries, std::string& error)
+{
+    // One entry alone: the walk of a file would ask the server for the
+    // locks of its whole folder, which the kept connection answers quicker.
+    if (!withChildren)
+        return ListSeparately(target, withChildren, entries, error);
+    bool walkCannotAnswer = false;
+    if (Walk(target, withChildren, entries, error, walkCannotAnswer))
+        return true;
+    if (!walkCannotAnswer)
+        return false;
+    // The working copy has no record of target (not synced yet, or not a
+    // working copy): the server's listing answers.
+    entries.clear();
+    error.clear();
+    return ListSeparately(target, withChildren, entries, error);
+}
+
+bool SubversionStatusCache::Walk(const std::string& target, bool withChildren,
+                                 std::map<std::string, SubversionEntry>& entries, std::string& error,
+                                 bool& walkCannotAnswer)
+{
+    walkCannotAnswer = false;
+    std::string local = target.empty() ? m_root : m_root + "/" + target;
+    // Without a record in the working copy the walk has nothing to compare
+    // the server with; asking it would only cost a failed connection.
+    if (!PathExists(local))
+    {
+        walkCannotAnswer = true;
+        return false;
+    }
+    SubversionSession::Call call(m_session, SubversionSession::Reach::NewConnection);
+    if (!call.Reachable())
+    {
+        error = call.Error();
+        return false;
+    }
+    svn_opt_revision_t head;
+    head.kind = svn_opt_revision_head;
+    EntriesBaton baton{&m_root, &entries};
+    svn_revnum_t revision = 0;
+    svn_error_t* err = svn_client_status6(
+        &revision, m_session.Context(), svn_dirent_canonicalize(local.c_str(), call.Pool()), &head,
+        withChildren ? svn_depth_immediates : svn_depth_empty, TRUE /* get_all */, TRUE /* check_out_of_date */,
+        TRUE /* check_working_copy */, FALSE /* no_ignore */, TRUE /* ignore_externals */,
+        FALSE /* depth_as_sticky */, nullptr, &OnWalkedStatus, &baton, call.Pool());
+    if (call.Check(err))
+        return true;
+    error = call.Error();
+    // A walk the server cut short is not tried again another way.
+    walkCannotAnswer = !call.ConnectionFailed();
+    return false;
+}
+
+bool SubversionStatusCache::ListSeparately(const std::string& target, bool withChildren,
+                                           std::map<std::string, SubversionEntry>& entries, std::string& error)
 {
     SubversionSession::Call call(m_session, SubversionSession::Reach::KeptConnection);
     if (!call.Reachable())
@@ -154,7 +271,7 @@ bool SubversionStatusCache::Query(const std::string& target, bool withChildren,
     svn_opt_revision_t head;
     head.kind = svn_opt_revision_head;
     std::string local = target.empty() ? m_root : m_root + "/" + target;
-    LocalBaton localBaton{&m_root, &entries};
+    EntriesBaton localBaton{&m_root, &entries};
     svn_revnum_t revision = 0;
     err = svn_client_status6(&revision, m_session.Context(), svn_dirent_canonicalize(local.c_str(), call.Pool()), &head,
                              depth, TRUE, FALSE, TRUE, FALSE, TRUE, FALSE, nullptr, &OnLocalStatus, &localBaton,

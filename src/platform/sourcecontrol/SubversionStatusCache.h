@@ -65,6 +65,16 @@ private:
     // withChildren, its children.
     bool Query(const std::string& target, bool withChildren, std::map<std::string, SubversionEntry>& entries,
                std::string& error);
+    // Query as one walk of the working copy that the server completes
+    // (Subversion's status with out-of-date information). Sets
+    // walkCannotAnswer when the walk failed for want of a working copy of
+    // target rather than for want of the server.
+    bool Walk(const std::string& target, bool withChildren, std::map<std::string, SubversionEntry>& entries,
+              std::string& error, bool& walkCannotAnswer);
+    // Query for a target the working copy lacks: the server's listing, its
+    // locks and the working copy asked one after the other.
+    bool ListSeparately(const std::string& target, bool withChildren, std::map<std::string, SubversionEntry>& entries,
+                        std::string& error);
     const Folder* FreshFolder(const std::string& folder, std::string& error);
 
     SubversionSession& m_session;
