@@ -21,9 +21,12 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QTreeWidget>
 
 #include <chrono>
 #include <functional>
@@ -229,6 +232,16 @@ void WiringTest::syncMarksTheViewsBusyAndDeleteIsRefusedMeanwhile()
     QVERIFY(IsFile(f.working + "database/records/items/sword.dbr"));
     QVERIFY(!PathExists(f.working + "database/records/items/Copy of sword.dbr"));
     QVERIFY(!view.FileList()->findChild<QLineEdit*>());
+    // Choosing another mod waits too.
+    int modItems = 0;
+    for (QMenu* menu : f.frame->findChildren<QMenu*>())
+        if (menu->title() == QStringLiteral("&Select"))
+            for (QAction* item : menu->actions())
+            {
+                ++modItems;
+                QVERIFY(!item->isEnabled());
+            }
+    QVERIFY(modItems > 0);
 
     held->release.Set();
     f.WaitForWorker();
@@ -237,6 +250,17 @@ void WiringTest::syncMarksTheViewsBusyAndDeleteIsRefusedMeanwhile()
         QVERIFY(!f.frame->View(tab).IsBusy());
         QVERIFY(f.frame->View(tab).isEnabled());
     }
+    // Rename edits the selected row in place, also when it is not the first.
+    QTreeWidget* list = view.FileList();
+    QVERIFY(list->topLevelItemCount() > 1);
+    QTreeWidgetItem* last = list->topLevelItem(list->topLevelItemCount() - 1);
+    view.SelectFiles({last->text(0).toStdString()});
+    f.frame->TriggerCommand(CommandId::kRename);
+    QLineEdit* editor = list->findChild<QLineEdit*>();
+    QVERIFY(editor);
+    QCOMPARE(list->currentItem(), last);
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QApplication::processEvents();
     view.SelectFiles({"sword.dbr"});
     f.frame->TriggerCommand(CommandId::kDelete);
     QCOMPARE(f.prompt.messages.size(), size_t(1));
