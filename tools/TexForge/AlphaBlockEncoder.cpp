@@ -122,8 +122,10 @@ uint32_t ErrorBelow(const int values[16], int alpha0, int alpha1, uint32_t limit
 // Every pair of the mode that could still beat best. A pixel below the lower
 // endpoint costs at least its distance to it (or to 0 in the four-interpolant
 // mode), a pixel above the upper one likewise, so these costs bound how far
-// inside [low, high] the endpoints can lie; the margin outside it lets the
-// truncated interpolants land on values.
+// inside [low, high] the endpoints can lie. Outside it the search goes one
+// interpolant step and the truncation further, where an unused endpoint
+// lets the interpolants land on values; pairs further out can still win now
+// and then, by a few units of error, and are not searched.
 void ExhaustiveSearch(const int values[16], int low, int high, bool sixInterpolants, AlphaCandidate& best)
 {
     auto below = [&](int end) {
@@ -146,7 +148,8 @@ void ExhaustiveSearch(const int values[16], int low, int high, bool sixInterpola
             }
         return cost;
     };
-    const int margin = std::max(2, (high - low) / 7);
+    const int steps = sixInterpolants ? 7 : 5;
+    const int margin = std::max(2, (high - low + steps) / (steps - 1));
     for (int lowEnd = std::max(0, low - margin); lowEnd <= 255; ++lowEnd)
     {
         const uint32_t lowCost = below(lowEnd);
@@ -207,24 +210,24 @@ void EncodeInterpolatedAlphaBlock(const uint8_t block[16][4], uint8_t out[8])
 {
     int values[16];
     int low = 255, high = 0, innerLow = 255, innerHigh = 0;
-    bool hasExtreme = false;
     for (int i = 0; i < 16; ++i)
     {
         values[i] = block[i][3];
         low = std::min(low, values[i]);
         high = std::max(high, values[i]);
-        if (values[i] == 0 || values[i] == 255)
-            hasExtreme = true;
-        else
+        if (values[i] != 0 && values[i] != 255)
             innerLow = std::min(innerLow, values[i]), innerHigh = std::max(innerHigh, values[i]);
     }
     AlphaCandidate best{low, low, low == high ? 0u : ~0u};
     if (low != high)
     {
+        // Both modes are searched for every block: the four-interpolant mode
+        // can win without a pixel at 0 or 255, its interpolants being spaced
+        // differently. With 0 and 255 given, its endpoints need only span the
+        // values between.
         best = SearchMode(values, low, high, true);
-        if (hasExtreme && best.error > 0)
+        if (best.error > 0)
         {
-            // With 0 and 255 given, the endpoints need only span the values between.
             const AlphaCandidate four = innerLow > innerHigh ? AlphaCandidate{0, 0, Evaluate(values, 0, 0)}
                                                              : SearchMode(values, innerLow, innerHigh, false);
             if (four.error < best.error)

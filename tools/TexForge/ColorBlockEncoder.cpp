@@ -308,25 +308,57 @@ bool PrincipalAxis(const BlockColours& colours, int64_t axis[3])
     return axis[0] != 0 || axis[1] != 0 || axis[2] != 0;
 }
 
+// Every pixel on the first interpolant of the pair that puts it nearest
+// the block's mean in each channel: the best a block of small spread can
+// get when no index fits one pixel better than another. The single-colour
+// tables give, for the two 8-bit values around the mean, the pair whose
+// interpolant comes closest; the one nearer the exact mean wins.
+void ConsiderMeanColour(const BlockColours& colours, Candidate& best)
+{
+    const ChannelTables& tables = Tables();
+    int high[3], low[3];
+    for (int c = 0; c < 3; ++c)
+    {
+        const int wide = c == 1 ? 1 : 0;
+        int sum = 0;
+        for (int i = 0; i < 16; ++i)
+            sum += colours.channel[c][i];
+        int bestDistance = INT32_MAX;
+        for (int value : {sum / 16, std::min(255, sum / 16 + 1)})
+        {
+            const EndpointPair pair = tables.single[wide][value];
+            const int interpolant = (2 * ExpandChannel(pair.high, c) + ExpandChannel(pair.low, c)) / 3;
+            const int distance = std::abs(16 * interpolant - sum);
+            if (distance < bestDistance)
+                bestDistance = distance, high[c] = pair.high, low[c] = pair.low;
+        }
+    }
+    Consider(colours, Pack565(high), Pack565(low), false, best);
+}
+
+// Single steps of one channel of either endpoint, and of both endpoints'
+// same channel together (apart, closer, or shifted), while the error falls:
+// the joint steps get past a narrower or wider palette that would need its
+// indexes changed before either endpoint alone pays.
 void StepSearch(const BlockColours& colours, bool threeColour, int maxPasses, Candidate& best)
 {
+    static constexpr int kMoves[8][2] = {{-1, 0}, {1, 0}, {0, -1}, {0, 1}, {1, -1}, {-1, 1}, {-1, -1}, {1, 1}};
     for (int pass = 0; pass < maxPasses; ++pass)
     {
         bool improved = false;
-        for (int endpoint = 0; endpoint < 2; ++endpoint)
-            for (int c = 0; c < 3; ++c)
-                for (int step = -1; step <= 1; step += 2)
-                {
-                    int levels[3];
-                    Unpack565(endpoint == 0 ? best.color0 : best.color1, levels);
-                    levels[c] += step;
-                    if (levels[c] < 0 || levels[c] > kMaxLevel[c])
-                        continue;
-                    const uint16_t moved = Pack565(levels);
-                    if (endpoint == 0 ? Consider(colours, moved, best.color1, threeColour, best)
-                                      : Consider(colours, best.color0, moved, threeColour, best))
-                        improved = true;
-                }
+        for (int c = 0; c < 3; ++c)
+            for (const auto& move : kMoves)
+            {
+                int levels0[3], levels1[3];
+                Unpack565(best.color0, levels0);
+                Unpack565(best.color1, levels1);
+                levels0[c] += move[0];
+                levels1[c] += move[1];
+                if (levels0[c] < 0 || levels0[c] > kMaxLevel[c] || levels1[c] < 0 || levels1[c] > kMaxLevel[c])
+                    continue;
+                if (Consider(colours, Pack565(levels0), Pack565(levels1), threeColour, best))
+                    improved = true;
+            }
         if (!improved)
             return;
     }
@@ -424,6 +456,8 @@ void EncodeColorBlock(const uint8_t block[16][4], ColorBlockMode mode, EncodeQua
 
     // The step search polishes only the better of the two modes.
     Candidate best = SearchMode(colours, extremes, false, quality);
+    if (quality == EncodeQuality::Best)
+        ConsiderMeanColour(colours, best);
     const bool twoColours = quality == EncodeQuality::Best && SearchTwoColours(colours, false, best);
     bool threeColour = false;
     if (mode == ColorBlockMode::AnyMode && best.error > 0)
