@@ -80,10 +80,12 @@ const ChannelTables& Tables()
     return tables;
 }
 
-// The block's colours by channel, so that the loops over pixels vectorise.
+// The block's colours by channel, so that the loops over pixels vectorise;
+// 16-bit values let the squared differences use the processor's 16-bit
+// multiplies, several times cheaper than 32-bit ones.
 struct BlockColours
 {
-    int channel[3][16];
+    int16_t channel[3][16];
 };
 
 struct Candidate
@@ -95,18 +97,23 @@ struct Candidate
 
 uint32_t Evaluate(const BlockColours& colours, uint16_t color0, uint16_t color1, bool threeColour, uint8_t indexes[16])
 {
-    int palette[4][3];
-    ColorPalette(color0, color1, threeColour, palette);
+    int wide[4][3];
+    ColorPalette(color0, color1, threeColour, wide);
     if (threeColour)
-        std::copy(palette[2], palette[2] + 3, palette[3]); // index 3 is never chosen
+        std::copy(wide[2], wide[2] + 3, wide[3]); // index 3 is never chosen
+    int16_t palette[4][3];
+    for (int p = 0; p < 4; ++p)
+        for (int c = 0; c < 3; ++c)
+            palette[p][c] = int16_t(wide[p][c]);
     uint32_t total = 0;
     for (int i = 0; i < 16; ++i)
     {
         int distance[4];
         for (int p = 0; p < 4; ++p)
         {
-            const int dr = colours.channel[0][i] - palette[p][0], dg = colours.channel[1][i] - palette[p][1],
-                      db = colours.channel[2][i] - palette[p][2];
+            const int16_t dr = int16_t(colours.channel[0][i] - palette[p][0]),
+                          dg = int16_t(colours.channel[1][i] - palette[p][1]),
+                          db = int16_t(colours.channel[2][i] - palette[p][2]);
             distance[p] = dr * dr + dg * dg + db * db;
         }
         int best = distance[0], index = 0;
