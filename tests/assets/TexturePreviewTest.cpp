@@ -276,6 +276,27 @@ TEST(TexturePreview, DamagedAndHostileTextureFilesAreRefusedWithAReason)
     rle[12] = rle[14] = char(0xFF); // 8191x8191 claimed by four bytes of runs
     rle[13] = rle[15] = char(0x1F);
     EXPECT_FALSE(ReadTargaImage(rle + std::string(4, '\xFF'), picture, error));
+
+    // The reasons a preview gives for Targa files it cannot show.
+    auto header = [](int colorMapType, int type, int width, int height, int depth) {
+        std::string out(18, '\0');
+        out[1] = char(colorMapType), out[2] = char(type);
+        out[12] = char(width), out[13] = char(width >> 8), out[14] = char(height), out[15] = char(height >> 8);
+        out[16] = char(depth);
+        return out;
+    };
+    const std::pair<std::string, std::string> refusals[] = {
+        {"TRUEVISION", "not a Targa image (file too short)"},
+        {header(1, 2, 2, 2, 24), "colour-mapped Targa images cannot be shown"},
+        {header(0, 7, 2, 2, 24), "not a Targa image (image type 7)"},
+        {header(0, 3, 2, 2, 24), "Targa pixel depth 24 cannot be shown"},
+        {header(0, 2, 9000, 2, 24), "image size 9000x2 out of range"},
+        {header(0, 10, 2, 2, 32) + "\x81", "Targa image ends early"}};
+    for (const auto& [bytes, reason] : refusals)
+    {
+        EXPECT_FALSE(ReadTargaImage(bytes, picture, error)) << reason;
+        EXPECT_EQ(error, reason);
+    }
 }
 
 TEST(TexturePreview, AssetsShowTheirBuiltTextureOrElseTheirSourceImage)

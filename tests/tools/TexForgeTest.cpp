@@ -1,5 +1,6 @@
 // TexForge run for real on Targa images written by the test, with the
 // command lines of the texture, bitmap and cube map assets.
+#include "TargaReader.h"
 #include "ToolRun.h"
 
 #include "platform/FileSystem.h"
@@ -242,6 +243,35 @@ TEST_F(TexForgeTest, InputsItCannotReadFailWithOneLineAndNoOutput)
         EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << c.what << ": " << result.err;
         EXPECT_EQ(result.err.rfind("TexForge: ", 0), 0u) << c.what;
         EXPECT_FALSE(PathExists(temp / "out.tex")) << c.what;
+    }
+}
+
+// The reasons TexForge gives for Targa files it refuses, as its error line shows them.
+TEST(TexForgeTarga, RefusalsNameTheirReason)
+{
+    auto header = [](int colorMapType, int type, int width, int height, int depth) {
+        std::string out(18, '\0');
+        out[1] = char(colorMapType), out[2] = char(type);
+        out[12] = char(width), out[13] = char(width >> 8), out[14] = char(height), out[15] = char(height >> 8);
+        out[16] = char(depth);
+        return out;
+    };
+    struct Case
+    {
+        std::string bytes, reason;
+    };
+    for (const Case& c : {Case{"TRUEVISION", "not a Targa image (file too short)"},
+                          Case{"8BPS" + std::string(40, '\0'), "Photoshop images cannot be read; save the image as Targa (.tga)"},
+                          Case{header(1, 2, 2, 2, 24), "colour-mapped Targa images are not supported"},
+                          Case{header(0, 7, 2, 2, 24), "not a Targa image this program reads (image type 7)"},
+                          Case{header(0, 3, 2, 2, 24), "unsupported Targa pixel depth 24"},
+                          Case{header(0, 2, 9000, 2, 24), "image size 9000x2 out of range"},
+                          Case{header(0, 10, 2, 2, 32) + "\x81", "Targa image ends early"}})
+    {
+        tools::RgbaImage image;
+        std::string error;
+        EXPECT_FALSE(tools::ReadTarga(c.bytes, image, error)) << c.reason;
+        EXPECT_EQ(error, c.reason);
     }
 }
 

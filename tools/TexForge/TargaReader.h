@@ -2,13 +2,14 @@
 #pragma once
 
 #include "RgbaImage.h"
+#include "TargaDecoder.h"
 
 #include <string>
 #include <string_view>
 
 namespace mw::tools {
 
-constexpr uint32_t kMaxImageSide = 8192;
+constexpr uint32_t kMaxImageSide = kMaxTargaSide;
 
 // False with a reason for any image it cannot read (colour-mapped, other
 // depths, sizes of 0 or above kMaxImageSide, data that ends early).

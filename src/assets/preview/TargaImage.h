@@ -3,13 +3,12 @@
 #pragma once
 
 #include "PreviewImage.h"
+#include "TargaDecoder.h"
 
 #include <string>
 #include <string_view>
 
 namespace mw {
-
-constexpr uint32_t kMaxTargaSide = 8192;
 
 // False with a one-line reason for what it cannot show (colour-mapped
 // images, other depths, sides of 0 or above kMaxTargaSide, data that ends
