@@ -399,7 +399,7 @@ TEST(TextureCompression, EveryBuildWritesTheSameBytes)
     tools::RenormalizeNormals(normals);
     all += tools::EncodeLevel(normals, TextureFormat::Dxt5);
     EXPECT_EQ(all.size(), 3u * 2 * 64 * 8 + 2u * 3 * 2 * 64 * 16 + 16 * 16);
-    EXPECT_EQ(fnv(all), 0x96b44b747c2094c7ull) << std::hex << fnv(all);
+    EXPECT_EQ(fnv(all), 0xad24659937b909bbull) << std::hex << fnv(all);
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 // BC1 colour block search: a principal-axis start, least-squares endpoints
-// for the chosen indexes, then single steps of each 565 endpoint channel
-// while the error falls. Blocks of one colour use tables of the best
-// endpoint pair for each 8-bit value.
+// for the chosen indexes, a candidate on the block's mean colour, then single
+// steps of each 565 endpoint channel, alone and in pairs, while the error
+// falls. Blocks of one colour use tables of the best endpoint pair for each
+// 8-bit value.
 #include "ColorBlockEncoder.h"
 
 #include "BlockFormat.h"
@@ -469,14 +470,24 @@ void EncodeColorBlock(const uint8_t block[16][4], ColorBlockMode mode, EncodeQua
     bool threeColour = false;
     if (mode == ColorBlockMode::AnyMode && best.error > 0)
     {
-        Candidate three = SearchMode(colours, extremes, true, quality);
+        // The three-colour mode wins on few blocks: one refit finds those,
+        // and the step search below polishes whichever mode won.
+        Candidate three = SearchMode(colours, extremes, true, EncodeQuality::Fast);
         if (twoColours)
             SearchTwoColours(colours, true, three);
         if (three.error < best.error)
             best = three, threeColour = true;
     }
+    // Steps change indexes that a refit can then use, and the refit opens
+    // new steps: one more round of each pays on smooth blocks.
     if (quality == EncodeQuality::Best && best.error > 0)
+    {
         StepSearch(colours, threeColour, 1, best);
+        uint16_t color0, color1;
+        if (best.error > 0 && RefitEndpoints(colours, best.indexes, threeColour, 1, color0, color1) &&
+            Consider(colours, color0, color1, threeColour, best))
+            StepSearch(colours, threeColour, 1, best);
+    }
     WriteCandidate(best, threeColour, out);
 }
 
