@@ -235,6 +235,40 @@ bool MakeWritable(const std::string& path) { return SetReadOnly(path, false); }
 // A folder's read-only attribute does not keep files from being made in it.
 bool CanCreateFileIn(const std::string& folder) { return IsFolder(folder); }
 
+namespace {
+
+// Reads from the file's position into bytes, as sized, until the end of the
+// file; grow: a file that grew since its size was taken is read to its end.
+// bytes ends as long as what was read; on an error it is empty.
+bool ReadInto(HANDLE file, std::string& bytes, bool grow)
+{
+    size_t done = 0;
+    for (;;)
+    {
+        if (done == bytes.size())
+        {
+            if (!grow)
+                break;
+            bytes.resize(bytes.size() + 65536);
+        }
+        DWORD step = DWORD(std::min<size_t>(bytes.size() - done, 1u << 30));
+        DWORD got = 0;
+        if (!::ReadFile(file, bytes.data() + done, step, &got, nullptr))
+        {
+            NoteLastError();
+            bytes.clear();
+            return false;
+        }
+        if (got == 0)
+            break;
+        done += got;
+    }
+    bytes.resize(done);
+    return true;
+}
+
+} // namespace
+
 // Reads a whole file; its last-write time comes from the same open file.
 static bool ReadWholeFileAndTime(const std::string& path, std::string& bytes, FileTime* time)
 {
@@ -260,25 +294,7 @@ static bool ReadWholeFileAndTime(const std::string& path, std::string& bytes, Fi
     if (time)
         *time = FromFiletime(info.ftLastWriteTime);
     bytes.resize(size_t((uint64_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow));
-    size_t done = 0;
-    for (;;)
-    {
-        if (done == bytes.size())
-            bytes.resize(bytes.size() + 65536);
-        DWORD step = DWORD(std::min<size_t>(bytes.size() - done, 1u << 30));
-        DWORD got = 0;
-        if (!::ReadFile(file.Get(), bytes.data() + done, step, &got, nullptr))
-        {
-            NoteLastError();
-            bytes.clear();
-            return false;
-        }
-        if (got == 0)
-            break;
-        done += got;
-    }
-    bytes.resize(done);
-    return true;
+    return ReadInto(file.Get(), bytes, true);
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) { return ReadWholeFileAndTime(path, bytes, nullptr); }
@@ -301,23 +317,7 @@ bool ReadFileRange(const std::string& path, uint64_t offset, size_t length, std:
         return false;
     }
     bytes.resize(length);
-    size_t done = 0;
-    while (done < length)
-    {
-        DWORD step = DWORD(std::min<size_t>(length - done, 1u << 30));
-        DWORD got = 0;
-        if (!::ReadFile(file.Get(), bytes.data() + done, step, &got, nullptr))
-        {
-            NoteLastError();
-            bytes.clear();
-            return false;
-        }
-        if (got == 0)
-            break;
-        done += got;
-    }
-    bytes.resize(done);
-    return true;
+    return ReadInto(file.Get(), bytes, false);
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, FileTime& lastWrite)
