@@ -232,6 +232,12 @@ TEST_F(NetworkQuietMode, ASyncKilledMidwayIsFinishedByTheNextOne)
     RunCommand("kill -KILL " + pid.substr(0, pid.find('\n')));
     SleepMs(100);
     server.Resume();
+    // The kill left the working copy locked with its work unfinished, as the
+    // plain client sees it; otherwise this test would prove nothing.
+    std::string leftBehind;
+    RunCommand("svn status" + SvnOptions() + " " + Working(""), &leftBehind);
+    // (The working folder's line comes first, its lock in the third column.)
+    EXPECT_TRUE(leftBehind.size() > 2 && leftBehind[2] == 'L') << leftBehind;
 
     RunResult run = Cli({"sync"});
     EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
