@@ -206,6 +206,36 @@ TEST_F(NetworkQuietMode, EverySourceControlCommandRunsFromTheCommandLine)
     EXPECT_EQ(run.exitStatus, 2) << run.out << run.err;
 }
 
+TEST_F(NetworkQuietMode, MovedRecordsKeepTheirHistoryAndAnUndoneMoveLeavesNoFolder)
+{
+    // Read-only until checked out, as every file the tool adds.
+    WriteFile(temp / "moves/axe.dbr", "templateName,item.tpl,\r\nvalue,1,\r\n");
+    WriteFile(temp / "moves/broken.tpl", "Group { name = \"All");
+    Import("moves", "database/moves");
+    ASSERT_EQ(Cli({"sync"}).exitStatus, 0);
+    std::string output;
+
+    // The earlier path is noted in the moved record, checked in and released.
+    RunResult run = Cli({"move-record", "database/moves/axe.dbr", "database/moves/new/deeper/axe.dbr"});
+    EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
+    RunCommand("svn cat" + SvnOptions() + " " + server.Url() + "/database/moves/new/deeper/axe.dbr", &output);
+    EXPECT_NE(output.find("fileNameHistoryEntry,moves\\axe.dbr,"), std::string::npos) << output;
+    RunCommand("svnlook lock " + server.RepositoryFolder() + " /database/moves/new/deeper/axe.dbr", &output);
+    EXPECT_EQ(output, "");
+
+    // A template that cannot be read takes no history: the move is undone,
+    // and the folders made for it are gone from the disk and the server.
+    run = Cli({"move-template", "database/moves/broken.tpl", "database/moves/made/for/broken.tpl"});
+    EXPECT_EQ(run.exitStatus, 1) << run.out << run.err;
+    EXPECT_NE(run.err.find("nothing was changed"), std::string::npos) << run.err;
+    EXPECT_TRUE(IsFile(Working("database/moves/broken.tpl")));
+    EXPECT_FALSE(PathExists(Working("database/moves/made")));
+    RunCommand("svn ls" + SvnOptions() + " " + server.Url() + "/database/moves", &output);
+    EXPECT_EQ(output, "broken.tpl\nnew/\n");
+    RunCommand("svn status" + SvnOptions() + " " + Working(""), &output);
+    EXPECT_EQ(output, "");
+}
+
 TEST_F(NetworkQuietMode, ASyncKilledMidwayIsFinishedByTheNextOne)
 {
     for (int i = 0; i < 2000; ++i)
