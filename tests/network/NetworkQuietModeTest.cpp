@@ -108,6 +108,9 @@ TEST_F(NetworkQuietMode, LogsInChecksOutTheWorkingFolderAndBuilds)
               ReadFile(temp / "seed/Working/database/records/items/sword.dbr"));
     EXPECT_TRUE(IsFile(temp / "net/Build/database/database.arz"));
     EXPECT_NE(run.out.find("Build time 0:"), std::string::npos);
+    // The repository has no assets folder: the build walks the disk for
+    // them, and that is no error.
+    EXPECT_EQ(run.out.find("Couldn't list"), std::string::npos) << run.out;
 
     // The password is in neither the settings nor the log.
     std::string settings = ReadFile(ini);
@@ -120,7 +123,7 @@ TEST_F(NetworkQuietMode, LogsInChecksOutTheWorkingFolderAndBuilds)
     EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
 }
 
-TEST_F(NetworkQuietMode, AWrongPasswordEndsStartUpWithinSeconds)
+TEST_F(NetworkQuietMode, AWrongPasswordOrDatabaseEndsStartUpWithinSecondsSayingWhy)
 {
     uint64_t start = TickCountMs();
     RunResult run = Run("not-the-password");
@@ -134,6 +137,12 @@ TEST_F(NetworkQuietMode, AWrongPasswordEndsStartUpWithinSeconds)
     EXPECT_EQ(run.out.find("Starting quiet mode processing"), std::string::npos);
     EXPECT_EQ(run.out.find("not-the-password"), std::string::npos);
     EXPECT_FALSE(IsFolder(temp / "net/Working"));
+
+    // A database that is no URL: the output says so.
+    run = RunProgram(MODWRIGHT_EXE, {"-network", "-quiet", "-username", "alice", "-database", "server:3690", "-ini", ini},
+                     temp.Path(), {"HOME=" + temp.Path(), "MODWRIGHT_SVN_PASSWORD=x"});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_NE(run.out.find("\"server:3690\" is not a repository URL"), std::string::npos) << run.out;
 }
 
 TEST_F(NetworkQuietMode, StartedProgramsDoNotSeeThePassword)
