@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 
 namespace mw::test {
 namespace {
@@ -79,6 +80,37 @@ protected:
     }
 
     std::string Working(const std::string& relative) const { return temp / "net/Working/" + relative; }
+
+    // 2,000 records in 20 folders below bulk/, with svn:needs-lock.
+    static std::string BulkFile(int i) { return "bulk/f" + std::to_string(i % 20) + "/r" + std::to_string(i) + ".dbr"; }
+    static std::string BulkText(int i) { return "value," + std::to_string(i) + ",\r\n"; }
+    void ImportBulk()
+    {
+        for (int i = 0; i < 2000; ++i)
+            WriteFile(temp / BulkFile(i), BulkText(i));
+        Import("bulk", "bulk");
+    }
+    // True once a sync has brought the first bulk files down.
+    bool WaitForBulkFiles() const
+    {
+        for (int wait = 0; wait < 2000; ++wait)
+        {
+            std::vector<FolderEntry> entries;
+            if (ListFolder(Working("bulk/f0"), entries) && entries.size() >= 5)
+                return true;
+            SleepMs(10);
+        }
+        return false;
+    }
+    // Every bulk file with its text, and nothing changed, missing or locked.
+    void ExpectBulkComplete()
+    {
+        for (int i = 0; i < 2000; ++i)
+            ASSERT_EQ(ReadFile(Working(BulkFile(i))), BulkText(i)) << BulkFile(i);
+        std::string output;
+        RunCommand("svn status" + SvnOptions() + " " + Working(""), &output);
+        EXPECT_EQ(output, "");
+    }
 
     RunResult Run(const std::string& password)
     {
@@ -245,12 +277,27 @@ TEST_F(NetworkQuietMode, MovedRecordsKeepTheirHistoryAndAnUndoneMoveLeavesNoFold
     EXPECT_EQ(output, "");
 }
 
+TEST_F(NetworkQuietMode, AServerKilledDuringTheFirstCheckoutEndsTheRunWithAnErrorAndTheNextRunCompletes)
+{
+    ImportBulk();
+    RunResult first;
+    std::thread quiet([&] { first = Run(SvnServer::kAlicePassword); });
+    bool arrived = WaitForBulkFiles();
+    server.Kill();
+    quiet.join();
+    ASSERT_TRUE(arrived) << first.out;
+    EXPECT_EQ(first.exitStatus, 1) << first.out << first.err;
+    EXPECT_NE(first.out.find("Sync failed"), std::string::npos) << first.out;
+
+    ASSERT_TRUE(server.Restart()) << server.Error();
+    RunResult second = Run(SvnServer::kAlicePassword);
+    EXPECT_EQ(second.exitStatus, 0) << second.out << second.err;
+    ExpectBulkComplete();
+}
+
 TEST_F(NetworkQuietMode, ASyncKilledMidwayIsFinishedByTheNextOne)
 {
-    for (int i = 0; i < 2000; ++i)
-        WriteFile(temp / ("bulk/f" + std::to_string(i % 20) + "/r" + std::to_string(i) + ".dbr"),
-                  "value," + std::to_string(i) + ",\r\n");
-    Import("bulk", "bulk");
+    ImportBulk();
     // Started in the background; frozen once files arrive, then killed.
     std::string command = "HOME=" + temp.Path() + " MODWRIGHT_SVN_PASSWORD=" + SvnServer::kAlicePassword + " exec " +
                           MODWRIGHT_CLI_EXE;
@@ -258,15 +305,7 @@ TEST_F(NetworkQuietMode, ASyncKilledMidwayIsFinishedByTheNextOne)
         command += " " + argument;
     std::string pid;
     ASSERT_EQ(RunCommand("sh -c \"" + command + " > " + temp / "first-sync.txt" + " 2>&1 & echo $!\"", &pid), 0);
-    bool arrived = false;
-    for (int wait = 0; wait < 2000 && !arrived; ++wait)
-    {
-        std::vector<FolderEntry> entries;
-        arrived = ListFolder(Working("bulk/f0"), entries) && entries.size() >= 5;
-        if (!arrived)
-            SleepMs(10);
-    }
-    ASSERT_TRUE(arrived) << ReadFile(temp / "first-sync.txt");
+    ASSERT_TRUE(WaitForBulkFiles()) << ReadFile(temp / "first-sync.txt");
     server.Pause();
     RunCommand("kill -KILL " + pid.substr(0, pid.find('\n')));
     SleepMs(100);
@@ -280,14 +319,7 @@ TEST_F(NetworkQuietMode, ASyncKilledMidwayIsFinishedByTheNextOne)
 
     RunResult run = Cli({"sync"});
     EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
-    for (int i = 0; i < 2000; ++i)
-    {
-        std::string path = Working("bulk/f" + std::to_string(i % 20) + "/r" + std::to_string(i) + ".dbr");
-        ASSERT_EQ(ReadFile(path), "value," + std::to_string(i) + ",\r\n") << path;
-    }
-    std::string output;
-    RunCommand("svn status" + SvnOptions() + " " + Working(""), &output);
-    EXPECT_EQ(output, "");
+    ExpectBulkComplete();
 }
 
 } // namespace
