@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <thread>
 
 namespace mw::test {
@@ -119,6 +120,9 @@ protected:
                           {"-network", "-quiet", "-username", SvnServer::kAlice, "-database", server.Url(), "-ini", ini},
                           temp.Path(), {"HOME=" + temp.Path(), "MODWRIGHT_SVN_PASSWORD=" + password});
     }
+
+    void InterruptFirstCheckout(const std::function<void()>& interrupt, const std::function<void()>& restore,
+                                const std::string& reason);
 
     TempFolder temp;
     SvnServer server;
@@ -277,22 +281,38 @@ TEST_F(NetworkQuietMode, MovedRecordsKeepTheirHistoryAndAnUndoneMoveLeavesNoFold
     EXPECT_EQ(output, "");
 }
 
-TEST_F(NetworkQuietMode, AServerKilledDuringTheFirstCheckoutEndsTheRunWithAnErrorAndTheNextRunCompletes)
+// A quiet run whose server is interrupted once files arrive ends with exit 1
+// and the failure's reason; once the server is back, the next run completes
+// the working copy.
+void NetworkQuietMode::InterruptFirstCheckout(const std::function<void()>& interrupt,
+                                              const std::function<void()>& restore, const std::string& reason)
 {
     ImportBulk();
     RunResult first;
     std::thread quiet([&] { first = Run(SvnServer::kAlicePassword); });
     bool arrived = WaitForBulkFiles();
-    server.Kill();
+    interrupt();
     quiet.join();
     ASSERT_TRUE(arrived) << first.out;
     EXPECT_EQ(first.exitStatus, 1) << first.out << first.err;
-    EXPECT_NE(first.out.find("Sync failed"), std::string::npos) << first.out;
+    EXPECT_NE(first.out.find(reason), std::string::npos) << first.out;
 
-    ASSERT_TRUE(server.Restart()) << server.Error();
+    restore();
     RunResult second = Run(SvnServer::kAlicePassword);
     EXPECT_EQ(second.exitStatus, 0) << second.out << second.err;
     ExpectBulkComplete();
+}
+
+TEST_F(NetworkQuietMode, AServerKilledDuringTheFirstCheckoutEndsTheRunWithAnErrorAndTheNextRunCompletes)
+{
+    InterruptFirstCheckout([this] { server.Kill(); }, [this] { ASSERT_TRUE(server.Restart()) << server.Error(); },
+                           "Sync failed");
+}
+
+// Takes the tool's deadline of 20 s.
+TEST_F(NetworkQuietMode, AServerFrozenDuringTheFirstCheckoutEndsTheRunAtTheDeadlineAndTheNextRunCompletes)
+{
+    InterruptFirstCheckout([this] { server.Pause(); }, [this] { server.Resume(); }, "did not answer");
 }
 
 TEST_F(NetworkQuietMode, ASyncKilledMidwayIsFinishedByTheNextOne)
