@@ -3,6 +3,7 @@
 
 #include "FileCommands.h"
 #include "context/IWorkspaceContext.h"
+#include "dbtools/CheckOutRule.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
 #include "platform/sourcecontrol/SourceControlClient.h"
@@ -58,6 +59,40 @@ void CollectDocuments(IWorkspaceContext& context, const std::string& folder, std
                 paths.push_back(path);
         }
     }
+}
+
+// The outermost folder along folder (relative, ending in '/') that does not
+// exist yet, or empty when all of them exist.
+std::string FirstMissingFolder(const std::string& working, const std::string& folder)
+{
+    for (size_t slash = folder.find('/'); slash != std::string::npos; slash = folder.find('/', slash + 1))
+        if (!IsFolder(working + folder.substr(0, slash + 1)))
+            return folder.substr(0, slash + 1);
+    return std::string();
+}
+
+// True when no file lies anywhere below folder (an absolute path).
+bool HoldsNoFiles(const std::string& folder)
+{
+    std::vector<FolderEntry> entries;
+    if (!ListFolder(folder, entries))
+        return false;
+    for (const FolderEntry& entry : entries)
+        if (!entry.isFolder || !HoldsNoFiles(folder + "/" + entry.name))
+            return false;
+    return true;
+}
+
+// Removes the empty folders below and including folder (an absolute path)
+// from the disk, innermost first.
+void RemoveEmptyFolders(const std::string& folder)
+{
+    std::vector<FolderEntry> entries;
+    ListFolder(folder, entries);
+    for (const FolderEntry& entry : entries)
+        if (entry.isFolder)
+            RemoveEmptyFolders(folder + "/" + entry.name);
+    RemoveEmptyFolder(folder);
 }
 
 // Keeps the bytes of files about to be rewritten under a second name (a
@@ -180,23 +215,32 @@ DatabaseMoveResult MoveDatabasePath(IWorkspaceContext& context, const std::strin
         return result;
     }
 
-    const bool hadTargetFolder = IsFolder(working + ParentOf(to));
+    // The folders the move makes for the new path go again when it is undone
+    // or refused, so that none stays behind empty (or, with a server, as a
+    // folder added for nothing).
+    const std::string newFolder = FirstMissingFolder(working, ParentOf(to));
     EnsureFolders(working + ParentOf(to));
     if (context.SourceControl().RenameFile(from, to) != 0)
     {
+        if (!newFolder.empty() && HoldsNoFiles(working + newFolder))
+            RemoveEmptyFolders(WithoutTrailingSlashes(working + newFolder));
         result.error = Format("Couldn't move %s to %s.", from.c_str(), to.c_str());
         return result;
     }
     // Each moved file remembers where it was, for Update References. A
     // history or a referrer that cannot be written (a full disk, say) undoes
     // the whole move, so that it never leaves a moved record without its
-    // history or with referrers that still name the old path.
+    // history or with referrers that still name the old path. Moved files
+    // are checked out for their history and checked in once all is written.
     RewriteBackups backups(working);
+    std::vector<std::string> checkedOut;
     auto undo = [&](const std::string& why) {
         backups.Restore();
+        for (const std::string& path : checkedOut)
+            context.SourceControl().RevertFile(path);
         context.SourceControl().RenameFile(to, from);
-        if (!hadTargetFolder)
-            RemoveEmptyFolder(working + ParentOf(to));
+        if (!newFolder.empty() && HoldsNoFiles(working + newFolder))
+            context.SourceControl().DeleteDirectory(newFolder);
         result.error = Format("Couldn't move %s to %s: %s; nothing was changed.", from.c_str(), to.c_str(), why.c_str());
     };
     std::vector<std::string> moved;
@@ -207,7 +251,11 @@ DatabaseMoveResult MoveDatabasePath(IWorkspaceContext& context, const std::strin
     for (const std::string& path : moved)
     {
         std::string earlier = result.isFolder ? result.oldPath + path.substr(result.newPath.size()) : from;
-        if (!backups.Keep(path) || !RememberEarlierPath(context, path, earlier))
+        CheckOutResult checkOut = ApplyCheckOutRule(context, path);
+        if (checkOut == CheckOutResult::CheckedOut)
+            checkedOut.push_back(path);
+        if (checkOut == CheckOutResult::Failed || checkOut == CheckOutResult::OtherUser || !backups.Keep(path) ||
+            !RememberEarlierPath(context, path, earlier))
             result.historyFailed.push_back(path);
     }
     if (!result.historyFailed.empty())
@@ -232,6 +280,11 @@ DatabaseMoveResult MoveDatabasePath(IWorkspaceContext& context, const std::strin
         return result;
     }
     backups.Discard();
+    // The move stands: a history that cannot be checked in stays checked
+    // out, and is reported.
+    for (const std::string& path : checkedOut)
+        if (!context.SourceControl().CheckInFile(path))
+            result.historyFailed.push_back(path);
     return result;
 }
 

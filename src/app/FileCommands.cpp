@@ -66,6 +66,8 @@ std::string CopyUnderFreeName(IWorkspaceContext& context, const std::string& sou
 
 // Adds the earlier path to the history of the record or template at its new
 // place, so that a reference update can find what still names the old path.
+// A file that is read-only until checked out (network mode) is checked out
+// for it and checked in again; one that another user holds is left alone.
 bool RememberEarlierPath(IWorkspaceContext& context, const std::string& newPath, const std::string& earlierPath)
 {
     std::string fullPath = context.GetWorkingDir() + newPath;
@@ -81,7 +83,24 @@ bool RememberEarlierPath(IWorkspaceContext& context, const std::string& newPath,
         return false;
     document->AddHistoryEntry(earlierPath);
     std::string text;
-    return document->Write(text) && WriteTextFileAtomic(fullPath, text);
+    if (!document->Write(text))
+        return false;
+    bool readOnly = false;
+    bool checkedOut = false;
+    if (GetReadOnly(fullPath, readOnly) && readOnly)
+    {
+        CheckOutResult checkOut = ApplyCheckOutRule(context, newPath);
+        if (checkOut == CheckOutResult::Failed || checkOut == CheckOutResult::OtherUser)
+            return false;
+        checkedOut = checkOut == CheckOutResult::CheckedOut;
+    }
+    if (!WriteTextFileAtomic(fullPath, text))
+    {
+        if (checkedOut)
+            context.SourceControl().RevertFile(newPath);
+        return false;
+    }
+    return !checkedOut || context.SourceControl().CheckInFile(newPath);
 }
 
 bool CreateFolder(IWorkspaceContext& context, const std::string& parent, const std::string& name)

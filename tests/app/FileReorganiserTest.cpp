@@ -119,6 +119,29 @@ TEST_F(FileReorganiserTest, RenameAnsweredNoLeavesReferrersAsTheyWere)
     EXPECT_EQ(workspace.prompt.messages.size(), 2u);
 }
 
+// Network mode: a renamed or moved record is read-only until checked out, so
+// its history is written under a check-out that is checked in again.
+TEST_F(FileReorganiserTest, ReadOnlyRecordsGetTheirHistoryThroughACheckOut)
+{
+    ASSERT_TRUE(SetReadOnly(temp / "database/records/old/sword.dbr", true));
+    FileReorganiser reorganiser(workspace, true, true);
+    workspace.prompt.answers.push_back(PromptAnswer::No);
+    ASSERT_TRUE(reorganiser.RenameFile("database/records/old/sword.dbr", "blade.dbr"));
+    ASSERT_EQ(workspace.prompt.messages.size(), 1u) << workspace.prompt.messages.back().text;
+    EXPECT_NE(ReadFile(temp / "database/records/old/blade.dbr").find("fileNameHistoryEntry,records\\old\\sword.dbr,"),
+              std::string::npos);
+    EXPECT_EQ(backend->calls, (std::vector<std::string>{"out database/records/old/blade.dbr",
+                                                        "in database/records/old/blade.dbr"}));
+
+    // Held by someone else: the rename stands, the history is reported as not noted.
+    ASSERT_TRUE(SetReadOnly(temp / "database/records/old/blade.dbr", true));
+    backend->heldBy["database/weapons/blade.dbr"] = "someone";
+    workspace.prompt.answers.push_back(PromptAnswer::No);
+    EXPECT_EQ(reorganiser.MoveRecords({"database/records/old/blade.dbr"}, "database/weapons/"),
+              std::vector<std::string>{"database/weapons/blade.dbr"});
+    EXPECT_EQ(workspace.prompt.messages[1].text, "Couldn't note the earlier name in database/weapons/blade.dbr.");
+}
+
 TEST_F(FileReorganiserTest, FileHeldByAnotherUserIsReportedAndLeftAlone)
 {
     backend->heldBy["database/loot/a.dbr"] = "someone";

@@ -7,6 +7,7 @@
 #include "platform/PathRules.h"
 #include "platform/sourcecontrol/SubversionBackend.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace mw::test {
@@ -68,6 +69,7 @@ protected:
     {
         SubversionOptions options = Options(SvnServer::kAlicePassword);
         options.deadlineMs = deadlineMs;
+        options.connectTimeoutMs = std::min(options.connectTimeoutMs, deadlineMs);
         client.SetNetworkBackendFactory(
             [options](const std::string&) { return std::make_unique<SubversionBackend>(options); });
         client.SetClientDirectory(folder);
@@ -119,6 +121,11 @@ TEST_F(InterruptedSyncTest, AServerFrozenDuringTheFirstCheckoutRunsOutOfTimeAndT
 
     EXPECT_NE(client.SyncPath(nullptr, false, nullptr), 0);
     EXPECT_TRUE(log.HasError("did not answer")) << log.Errors();
+    // Frozen, the server still takes connections: the next call learns
+    // from its silence, within the connect timeout, that it does not answer.
+    FileStatus status;
+    EXPECT_NE(client.GetFileStatus("data/" + FileName(0), status), 0);
+    EXPECT_TRUE(log.HasError("accepts connections but did not answer")) << log.Errors();
 
     server.Resume();
     EXPECT_EQ(client.SyncPath(nullptr, false, nullptr), 0) << log.Errors();

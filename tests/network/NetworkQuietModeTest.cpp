@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <thread>
 
 namespace mw::test {
 namespace {
@@ -80,6 +82,37 @@ protected:
 
     std::string Working(const std::string& relative) const { return temp / "net/Working/" + relative; }
 
+    // 2,000 records in 20 folders below bulk/, with svn:needs-lock.
+    static std::string BulkFile(int i) { return "bulk/f" + std::to_string(i % 20) + "/r" + std::to_string(i) + ".dbr"; }
+    static std::string BulkText(int i) { return "value," + std::to_string(i) + ",\r\n"; }
+    void ImportBulk()
+    {
+        for (int i = 0; i < 2000; ++i)
+            WriteFile(temp / BulkFile(i), BulkText(i));
+        Import("bulk", "bulk");
+    }
+    // True once a sync has brought the first bulk files down.
+    bool WaitForBulkFiles() const
+    {
+        for (int wait = 0; wait < 2000; ++wait)
+        {
+            std::vector<FolderEntry> entries;
+            if (ListFolder(Working("bulk/f0"), entries) && entries.size() >= 5)
+                return true;
+            SleepMs(10);
+        }
+        return false;
+    }
+    // Every bulk file with its text, and nothing changed, missing or locked.
+    void ExpectBulkComplete()
+    {
+        for (int i = 0; i < 2000; ++i)
+            ASSERT_EQ(ReadFile(Working(BulkFile(i))), BulkText(i)) << BulkFile(i);
+        std::string output;
+        RunCommand("svn status" + SvnOptions() + " " + Working(""), &output);
+        EXPECT_EQ(output, "");
+    }
+
     RunResult Run(const std::string& password)
     {
         // HOME: Subversion's configuration and credential store of this test only.
@@ -87,6 +120,9 @@ protected:
                           {"-network", "-quiet", "-username", SvnServer::kAlice, "-database", server.Url(), "-ini", ini},
                           temp.Path(), {"HOME=" + temp.Path(), "MODWRIGHT_SVN_PASSWORD=" + password});
     }
+
+    void InterruptFirstCheckout(const std::function<void()>& interrupt, const std::function<void()>& restore,
+                                const std::string& reason);
 
     TempFolder temp;
     SvnServer server;
@@ -108,6 +144,9 @@ TEST_F(NetworkQuietMode, LogsInChecksOutTheWorkingFolderAndBuilds)
               ReadFile(temp / "seed/Working/database/records/items/sword.dbr"));
     EXPECT_TRUE(IsFile(temp / "net/Build/database/database.arz"));
     EXPECT_NE(run.out.find("Build time 0:"), std::string::npos);
+    // The repository has no assets folder: the build walks the disk for
+    // them, and that is no error.
+    EXPECT_EQ(run.out.find("Couldn't list"), std::string::npos) << run.out;
 
     // The password is in neither the settings nor the log.
     std::string settings = ReadFile(ini);
@@ -120,7 +159,7 @@ TEST_F(NetworkQuietMode, LogsInChecksOutTheWorkingFolderAndBuilds)
     EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
 }
 
-TEST_F(NetworkQuietMode, AWrongPasswordEndsStartUpWithinSeconds)
+TEST_F(NetworkQuietMode, AWrongPasswordOrDatabaseEndsStartUpWithinSecondsSayingWhy)
 {
     uint64_t start = TickCountMs();
     RunResult run = Run("not-the-password");
@@ -134,6 +173,12 @@ TEST_F(NetworkQuietMode, AWrongPasswordEndsStartUpWithinSeconds)
     EXPECT_EQ(run.out.find("Starting quiet mode processing"), std::string::npos);
     EXPECT_EQ(run.out.find("not-the-password"), std::string::npos);
     EXPECT_FALSE(IsFolder(temp / "net/Working"));
+
+    // A database that is no URL: the output says so.
+    run = RunProgram(MODWRIGHT_EXE, {"-network", "-quiet", "-username", "alice", "-database", "server:3690", "-ini", ini},
+                     temp.Path(), {"HOME=" + temp.Path(), "MODWRIGHT_SVN_PASSWORD=x"});
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_NE(run.out.find("\"server:3690\" is not a repository URL"), std::string::npos) << run.out;
 }
 
 TEST_F(NetworkQuietMode, StartedProgramsDoNotSeeThePassword)
@@ -206,12 +251,73 @@ TEST_F(NetworkQuietMode, EverySourceControlCommandRunsFromTheCommandLine)
     EXPECT_EQ(run.exitStatus, 2) << run.out << run.err;
 }
 
+TEST_F(NetworkQuietMode, MovedRecordsKeepTheirHistoryAndAnUndoneMoveLeavesNoFolder)
+{
+    // Read-only until checked out, as every file the tool adds.
+    WriteFile(temp / "moves/axe.dbr", "templateName,item.tpl,\r\nvalue,1,\r\n");
+    WriteFile(temp / "moves/broken.tpl", "Group { name = \"All");
+    Import("moves", "database/moves");
+    ASSERT_EQ(Cli({"sync"}).exitStatus, 0);
+    std::string output;
+
+    // The earlier path is noted in the moved record, checked in and released.
+    RunResult run = Cli({"move-record", "database/moves/axe.dbr", "database/moves/new/deeper/axe.dbr"});
+    EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
+    RunCommand("svn cat" + SvnOptions() + " " + server.Url() + "/database/moves/new/deeper/axe.dbr", &output);
+    EXPECT_NE(output.find("fileNameHistoryEntry,moves\\axe.dbr,"), std::string::npos) << output;
+    RunCommand("svnlook lock " + server.RepositoryFolder() + " /database/moves/new/deeper/axe.dbr", &output);
+    EXPECT_EQ(output, "");
+
+    // A template that cannot be read takes no history: the move is undone,
+    // and the folders made for it are gone from the disk and the server.
+    run = Cli({"move-template", "database/moves/broken.tpl", "database/moves/made/for/broken.tpl"});
+    EXPECT_EQ(run.exitStatus, 1) << run.out << run.err;
+    EXPECT_NE(run.err.find("nothing was changed"), std::string::npos) << run.err;
+    EXPECT_TRUE(IsFile(Working("database/moves/broken.tpl")));
+    EXPECT_FALSE(PathExists(Working("database/moves/made")));
+    RunCommand("svn ls" + SvnOptions() + " " + server.Url() + "/database/moves", &output);
+    EXPECT_EQ(output, "broken.tpl\nnew/\n");
+    RunCommand("svn status" + SvnOptions() + " " + Working(""), &output);
+    EXPECT_EQ(output, "");
+}
+
+// A quiet run whose server is interrupted once files arrive ends with exit 1
+// and the failure's reason; once the server is back, the next run completes
+// the working copy.
+void NetworkQuietMode::InterruptFirstCheckout(const std::function<void()>& interrupt,
+                                              const std::function<void()>& restore, const std::string& reason)
+{
+    ImportBulk();
+    RunResult first;
+    std::thread quiet([&] { first = Run(SvnServer::kAlicePassword); });
+    bool arrived = WaitForBulkFiles();
+    interrupt();
+    quiet.join();
+    ASSERT_TRUE(arrived) << first.out;
+    EXPECT_EQ(first.exitStatus, 1) << first.out << first.err;
+    EXPECT_NE(first.out.find(reason), std::string::npos) << first.out;
+
+    restore();
+    RunResult second = Run(SvnServer::kAlicePassword);
+    EXPECT_EQ(second.exitStatus, 0) << second.out << second.err;
+    ExpectBulkComplete();
+}
+
+TEST_F(NetworkQuietMode, AServerKilledDuringTheFirstCheckoutEndsTheRunWithAnErrorAndTheNextRunCompletes)
+{
+    InterruptFirstCheckout([this] { server.Kill(); }, [this] { ASSERT_TRUE(server.Restart()) << server.Error(); },
+                           "Sync failed");
+}
+
+// Takes the tool's deadline of 20 s.
+TEST_F(NetworkQuietMode, AServerFrozenDuringTheFirstCheckoutEndsTheRunAtTheDeadlineAndTheNextRunCompletes)
+{
+    InterruptFirstCheckout([this] { server.Pause(); }, [this] { server.Resume(); }, "did not answer");
+}
+
 TEST_F(NetworkQuietMode, ASyncKilledMidwayIsFinishedByTheNextOne)
 {
-    for (int i = 0; i < 2000; ++i)
-        WriteFile(temp / ("bulk/f" + std::to_string(i % 20) + "/r" + std::to_string(i) + ".dbr"),
-                  "value," + std::to_string(i) + ",\r\n");
-    Import("bulk", "bulk");
+    ImportBulk();
     // Started in the background; frozen once files arrive, then killed.
     std::string command = "HOME=" + temp.Path() + " MODWRIGHT_SVN_PASSWORD=" + SvnServer::kAlicePassword + " exec " +
                           MODWRIGHT_CLI_EXE;
@@ -219,30 +325,21 @@ TEST_F(NetworkQuietMode, ASyncKilledMidwayIsFinishedByTheNextOne)
         command += " " + argument;
     std::string pid;
     ASSERT_EQ(RunCommand("sh -c \"" + command + " > " + temp / "first-sync.txt" + " 2>&1 & echo $!\"", &pid), 0);
-    bool arrived = false;
-    for (int wait = 0; wait < 2000 && !arrived; ++wait)
-    {
-        std::vector<FolderEntry> entries;
-        arrived = ListFolder(Working("bulk/f0"), entries) && entries.size() >= 5;
-        if (!arrived)
-            SleepMs(10);
-    }
-    ASSERT_TRUE(arrived) << ReadFile(temp / "first-sync.txt");
+    ASSERT_TRUE(WaitForBulkFiles()) << ReadFile(temp / "first-sync.txt");
     server.Pause();
     RunCommand("kill -KILL " + pid.substr(0, pid.find('\n')));
     SleepMs(100);
     server.Resume();
+    // The kill left the working copy locked with its work unfinished, as the
+    // plain client sees it; otherwise this test would prove nothing.
+    std::string leftBehind;
+    RunCommand("svn status" + SvnOptions() + " " + Working(""), &leftBehind);
+    // (The working folder's line comes first, its lock in the third column.)
+    EXPECT_TRUE(leftBehind.size() > 2 && leftBehind[2] == 'L') << leftBehind;
 
     RunResult run = Cli({"sync"});
     EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
-    for (int i = 0; i < 2000; ++i)
-    {
-        std::string path = Working("bulk/f" + std::to_string(i % 20) + "/r" + std::to_string(i) + ".dbr");
-        ASSERT_EQ(ReadFile(path), "value," + std::to_string(i) + ",\r\n") << path;
-    }
-    std::string output;
-    RunCommand("svn status" + SvnOptions() + " " + Working(""), &output);
-    EXPECT_EQ(output, "");
+    ExpectBulkComplete();
 }
 
 } // namespace

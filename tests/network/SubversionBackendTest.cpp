@@ -326,6 +326,14 @@ TEST_F(SubversionBackendTest, FolderChangesActOnTheServerAndTheWorkingCopy)
     SleepMs(1100);
     ASSERT_EQ(alice.client.SyncPath(nullptr, false, nullptr), 0);
     EXPECT_EQ(alice.client.GetFileStatus("CustomMaps/ModA/source/Text/Renamed.txt", status), 1);
+
+    // A folder whose files were added after it was made is deleted whole,
+    // though the working copy has the folder at an older revision.
+    Publish("CustomMaps/ModD/records/a.dbr", "a\n");
+    EXPECT_EQ(alice.client.DeleteDirectory("CustomMaps/ModD/"), 0) << alice.log.Errors();
+    EXPECT_FALSE(IsFolder(AliceFile("CustomMaps/ModD")));
+    bob.client.GetFolders("custommaps/", mods);
+    EXPECT_EQ(mods, (std::vector<std::string>{"ModA"}));
 }
 
 TEST_F(SubversionBackendTest, LoginNeedsTheRightPasswordAndAServer)

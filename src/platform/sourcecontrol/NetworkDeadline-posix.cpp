@@ -155,8 +155,10 @@ void NetworkDeadline::CutServerConnections()
     ::closedir(folder);
 }
 
-bool NetworkDeadline::Probe(const std::string& host, int port, unsigned timeoutMs, std::string& reason)
+bool NetworkDeadline::Probe(const std::string& host, int port, unsigned timeoutMs, std::string& reason,
+                            bool awaitGreeting)
 {
+    uint64_t start = TickCountMs();
     addrinfo* results = Resolve(host, port);
     if (!results)
     {
@@ -186,6 +188,20 @@ bool NetworkDeadline::Probe(const std::string& host, int port, unsigned timeoutM
         }
         else if (result != 0)
             reason = std::strerror(errno);
+        if (result == 0 && awaitGreeting)
+        {
+            uint64_t spent = TickCountMs() - start;
+            pollfd waiting{fd, POLLIN, 0};
+            char first = 0;
+            bool greeted = spent < timeoutMs && ::poll(&waiting, 1, int(timeoutMs - spent)) == 1 &&
+                           ::recv(fd, &first, 1, 0) == 1;
+            if (!greeted)
+            {
+                reason = "the server accepts connections but did not answer within " + std::to_string(timeoutMs) +
+                         " ms";
+                result = -1;
+            }
+        }
         reached = result == 0;
         ::close(fd);
     }

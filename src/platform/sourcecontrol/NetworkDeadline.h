@@ -34,8 +34,12 @@ public:
     bool Expired() const { return m_expired.load(); }
 
     // Opens and closes one TCP connection to host:port within timeoutMs;
-    // false with a reason when that fails.
-    static bool Probe(const std::string& host, int port, unsigned timeoutMs, std::string& reason);
+    // false with a reason when that fails. With awaitGreeting the server
+    // must also send its first bytes within that time (a server that speaks
+    // first, as svnserve does): the system accepts connections for a server
+    // that is frozen, which only its silence shows.
+    static bool Probe(const std::string& host, int port, unsigned timeoutMs, std::string& reason,
+                      bool awaitGreeting = false);
 
 private:
     void Watch();

@@ -91,6 +91,23 @@ int SubversionBackend::RemoveOnServer(const std::string& path, bool folder)
         MakeWritable(target.local);
         return RemoveFile(target.local) ? 0 : kServerError;
     }
+    if (folder)
+    {
+        // A folder whose files this client committed since its last sync is
+        // behind the server as a whole, and the server refuses to delete
+        // it: it is brought up to date first.
+        SubversionSession::Call call(*m_session, SubversionSession::Reach::NewConnection);
+        svn_opt_revision_t head = Revision(svn_opt_revision_head);
+        svn_error_t* err = nullptr;
+        if (call.Reachable())
+            err = svn_client_update4(nullptr, PathArray({target.local}, call.Pool()), &head, svn_depth_infinity, FALSE,
+                                     TRUE, TRUE, TRUE, FALSE, m_session->Context(), call.Pool());
+        if (!call.Check(err))
+        {
+            Fail("Couldn't delete " + target.relative + ": " + call.Error());
+            return kServerError;
+        }
+    }
     {
         SubversionSession::Call call(*m_session, SubversionSession::Reach::LocalOnly);
         svn_error_t* err = svn_client_delete4(PathArray({target.local}, call.Pool()), TRUE, FALSE, nullptr, nullptr,

@@ -351,7 +351,7 @@ SubversionSession::Call::Call(SubversionSession& session, Reach reach, const Man
     if (!session.m_host.empty() && reach != Reach::LocalOnly && probe)
     {
         std::string reason;
-        if (!NetworkDeadline::Probe(session.m_host, session.m_port, session.m_options.connectTimeoutMs, reason))
+        if (!NetworkDeadline::Probe(session.m_host, session.m_port, session.m_options.connectTimeoutMs, reason, true))
         {
             m_reachable = false;
             m_connectionFailed = true;
