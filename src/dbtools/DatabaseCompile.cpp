@@ -326,20 +326,6 @@ int CompileDatabase(IWorkspaceContext& context, const std::string& folder, bool 
         // Records a sync left in conflict are never compiled: each is an error.
         errors = ConflictedFiles(context, folder).Exclude(files);
         errors += CompileFiles(context, files, listWalk, sourceFolder, targetFolder, force, helperThreads, walked);
-        // After a whole walk, the records that no file found stands for are
-        // all a later look for unassociated records needs.
-        if (walked && !context.IsCancelled())
-        {
-            const DbArchive& archive = *context.ArchiveSlot();
-            std::vector<std::string> unmatched;
-            for (const RecordEntry& entry : archive.Entries())
-            {
-                const std::string* name = archive.Strings().GetString(entry.nameId);
-                if (name && !walked->Contains(*name))
-                    unmatched.push_back(*name);
-            }
-            walked->SetUnmatchedRecords(std::move(unmatched));
-        }
         if (!CloseDbArchive(context, archivePath, true))
             ++errors;
     }

@@ -18,9 +18,8 @@ int CompileDatabase(IWorkspaceContext& context, const std::string& folder, bool 
 // same for every number.
 int CompileDatabase(IWorkspaceContext& context, const std::string& folder, bool force, bool clearOutput,
                     int helperThreads);
-// The same, noting in walked every file found below the folder and, after a
-// whole walk, the archive's records that none of them stands for. For a
-// whole database folder (the one record names are relative to).
+// The same, noting in walked every file its walk found below the folder
+// (relative to it).
 int CompileDatabase(IWorkspaceContext& context, const std::string& folder, bool force, bool clearOutput,
                     int helperThreads, WalkedFiles* walked);
 // The helpers a compile uses by default: one per core, none on one core.

@@ -20,10 +20,4 @@ void WalkedFiles::Add(std::string_view relative) { m_files.insert(Key(relative))
 
 bool WalkedFiles::Contains(std::string_view relative) const { return m_files.count(Key(relative)) != 0; }
 
-void WalkedFiles::SetUnmatchedRecords(std::vector<std::string> names)
-{
-    m_unmatchedRecords = std::move(names);
-    m_recordsKnown = true;
-}
-
 } // namespace mw

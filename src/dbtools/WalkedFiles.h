@@ -8,7 +8,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_set>
-#include <vector>
 
 namespace mw {
 
@@ -20,20 +19,11 @@ public:
     bool Contains(std::string_view relative) const;
     bool Empty() const { return m_files.empty(); }
 
-    // Records of the database archive (stored names) that no walked file
-    // stands for, as the compile left the archive; set only by a compile
-    // that walked every file of its folder.
-    void SetUnmatchedRecords(std::vector<std::string> names);
-    bool RecordsKnown() const { return m_recordsKnown; }
-    const std::vector<std::string>& UnmatchedRecords() const { return m_unmatchedRecords; }
-
     // The form names are kept in: lower-cased, '/' separators.
     static std::string Key(std::string_view relative);
 
 private:
     std::unordered_set<std::string> m_files;
-    std::vector<std::string> m_unmatchedRecords;
-    bool m_recordsKnown = false;
 };
 
 } // namespace mw
