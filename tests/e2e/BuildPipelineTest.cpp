@@ -296,10 +296,10 @@ TEST_F(BuildPipelineTest, WithoutACacheSectionTheLocalCacheBelowTheUserCacheFold
     std::vector<std::string> files;
     ListTree(temp / "Build/", "", files);
     for (const std::string& file : files)
-    {
         if (!EqualsNoCase(Extension(file), "arc") && !EqualsNoCase(Extension(file), "arz"))
+        {
             EXPECT_EQ(ReadFile(other / "Build/" + file), ReadFile(temp / "Build/" + file)) << file;
-    }
+        }
     // --no-cache compiles everything and counts nothing.
     ASSERT_EQ(uncached.exitStatus, 0) << uncached.out << uncached.err;
     EXPECT_EQ(CountLinesStartingWith(uncached.out, "From cache: "), 0);
