@@ -15,6 +15,7 @@
 #include "context/IWorkspaceContext.h"
 #include "dbtools/ConflictedFiles.h"
 #include "dbtools/DatabaseCompile.h"
+#include "dbtools/WalkedFiles.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
@@ -111,13 +112,26 @@ int BuildDriver::BuildAll(bool force, bool beginOperation)
     BeginCacheCounts();
     std::string prefix = m_context.GetModPrefix();
     m_outcome.Begin(DatabaseArchivePath(m_context, prefix + "database/"));
+    // The first build of a run looks for unassociated files afterwards: what
+    // the compiles find on their walks spares that scan looking again.
+    WalkedFiles walkedAssets;
+    WalkedFiles walkedDatabase;
+    bool scan = !m_unassociatedDone;
+    if (scan)
+    {
+        m_walkedAssets = &walkedAssets;
+        m_walkedAssetFolder = m_context.GetWorkingDir() + prefix + "assets/";
+    }
     int errors = CompileAssets(prefix + "assets/", force, false);
-    errors += CompileDatabase(m_context, prefix + "database/", force, false);
-    if (!m_unassociatedDone)
+    m_walkedAssets = nullptr;
+    errors += CompileDatabase(m_context, prefix + "database/", force, false, DefaultCompileHelperThreads(),
+                              scan ? &walkedDatabase : nullptr);
+    if (scan)
     {
         bool listOnly = m_unassociatedPolicy == UnassociatedPolicy::ListOnly;
         UnassociatedFiles cleaner(m_context, m_unassociatedPolicy == UnassociatedPolicy::YesToAll,
                                   listOnly ? UnassociatedFiles::Mode::ListOnly : UnassociatedFiles::Mode::Delete);
+        cleaner.SetWalked(&walkedAssets, &walkedDatabase);
         cleaner.DeleteUnassociated(prefix);
         m_unassociatedDone = true;
     }
@@ -389,6 +403,8 @@ bool BuildDriver::PlanAsset(IToolContext& log, const std::string& assetPath, con
         log.Log(Format("%s: Unable to open file.", assetPath.c_str()), true, false);
         return false;
     }
+    if (m_walkedAssets && assetPath.compare(0, m_walkedAssetFolder.size(), m_walkedAssetFolder) == 0)
+        m_walkedAssets->Add(std::string_view(assetPath).substr(m_walkedAssetFolder.size()));
     plan.asset = m_registry.LoadAssetBytes(log, plan.bytes, assetPath, header);
     if (!plan.asset)
         return false;

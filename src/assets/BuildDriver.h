@@ -19,6 +19,7 @@ class AssetRegistry;
 class BuildCache;
 class IToolContext;
 class IWorkspaceContext;
+class WalkedFiles;
 
 class BuildDriver
 {
@@ -127,6 +128,10 @@ private:
     // while none runs, so a lone CompileAsset packs at once.
     ArchivePacking* m_packing = nullptr;
     BuildCache* m_cache = nullptr;
+    // Asset files read by the running Build's walk, below m_walkedAssetFolder;
+    // null when no unassociated-files scan follows.
+    WalkedFiles* m_walkedAssets = nullptr;
+    std::string m_walkedAssetFolder;
     // The workspace folders cache keys are made from, taken when a compile starts.
     BuildFolders m_cacheFolders;
 };

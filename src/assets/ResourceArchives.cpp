@@ -3,6 +3,7 @@
 
 #include "ResourceArchiveIndex.h"
 #include "context/IWorkspaceContext.h"
+#include "dbtools/WalkedFiles.h"
 #include "platform/DesktopLaunch.h"
 #include "platform/FileSystem.h"
 #include "platform/KnownFolders.h"
@@ -80,7 +81,8 @@ bool BuildArchivesIn(IWorkspaceContext& context, const std::string& folder, bool
 // True when the archive's table reads and every entry's file exists below
 // archiveFolder: the archive tool would remove nothing, and starting it for
 // each archive would cost more than looking at the files here.
-bool HoldsNoMissingFile(const std::string& archivePath, const std::string& archiveFolder)
+bool HoldsNoMissingFile(const std::string& archivePath, const std::string& archiveFolder,
+                        const WalkedFiles* present, const std::string& presentFolder)
 {
     std::unordered_map<std::string, ArchivedFile> entries;
     if (!ReadResourceArchiveIndex(archivePath, entries))
@@ -88,12 +90,20 @@ bool HoldsNoMissingFile(const std::string& archivePath, const std::string& archi
     // An entry whose name is not a plain path below the folder is the
     // tool's to judge.
     for (const auto& entry : entries)
-        if (!GAME::ResourceArchiveFile::IsSafeName(entry.second.name) || !IsFile(archiveFolder + entry.second.name))
+    {
+        if (!GAME::ResourceArchiveFile::IsSafeName(entry.second.name))
             return false;
+        if (present && present->Contains(presentFolder + entry.second.name))
+            continue;
+        if (!IsFile(archiveFolder + entry.second.name))
+            return false;
+    }
     return true;
 }
 
-int RemoveMissingIn(IWorkspaceContext& context, const std::string& folder)
+// presentFolder: folder relative to the resource folder that present names.
+int RemoveMissingIn(IWorkspaceContext& context, const std::string& folder, const WalkedFiles* present,
+                    const std::string& presentFolder)
 {
     int failures = 0;
     for (const std::string& file : ArchiveFiles(folder))
@@ -101,7 +111,7 @@ int RemoveMissingIn(IWorkspaceContext& context, const std::string& folder)
         context.Log(Format("Removing unassociated files from archive %s%s.", folder.c_str(), file.c_str()), true,
                     false);
         std::string stem = file.substr(0, file.size() - 4);
-        if (HoldsNoMissingFile(folder + file, folder + stem + "/"))
+        if (HoldsNoMissingFile(folder + file, folder + stem + "/", present, presentFolder + stem + "/"))
             continue;
         failures += RunArchiveTool(context, "ArcPack \"" + folder + file + "\" -removeMissing \"" + folder + stem + "\"");
     }
@@ -189,12 +199,12 @@ bool UpdateArchive(IWorkspaceContext& context, const std::string& base)
     return RunArchiveTool(context, "ArcPack \"" + base + ".arc\" -update . \"" + base + "\" 6") == 0;
 }
 
-int RemoveMissingAll(IWorkspaceContext& context, const std::string* prefix)
+int RemoveMissingAll(IWorkspaceContext& context, const std::string* prefix, const WalkedFiles* present)
 {
     std::string base = prefix ? context.GetBuildDir() + *prefix + "resources/" : ResourceBaseFolder(context);
-    int failures = RemoveMissingIn(context, base);
+    int failures = RemoveMissingIn(context, base, present, std::string());
     RemoveFile(base + "xpack.arc");
-    return failures + RemoveMissingIn(context, base + "xpack/");
+    return failures + RemoveMissingIn(context, base + "xpack/", present, "xpack/");
 }
 
 int CompactAll(IWorkspaceContext& context)

@@ -8,6 +8,7 @@
 namespace mw {
 
 class IWorkspaceContext;
+class WalkedFiles;
 
 // The build folder + the custom map's part + "resources/".
 std::string ResourceBaseFolder(IWorkspaceContext& context);
@@ -33,8 +34,9 @@ bool UpdateArchive(IWorkspaceContext& context, const std::string& base);
 
 // Removes from every archive the files that no longer exist in its folder.
 // prefix: the mod prefix ("" or "CustomMaps/<mod>/"), or null for the
-// current mod.
-int RemoveMissingAll(IWorkspaceContext& context, const std::string* prefix);
+// current mod. present: files known to exist below the resource folder
+// (relative to it), not looked at again; null: every file is looked at.
+int RemoveMissingAll(IWorkspaceContext& context, const std::string* prefix, const WalkedFiles* present = nullptr);
 
 // Compacts every archive; stops between archives when cancelled.
 int CompactAll(IWorkspaceContext& context);

@@ -6,6 +6,7 @@
 #include "dbarchive/ArchiveSlot.h"
 #include "dbarchive/DbArchive.h"
 #include "dbtools/DatabaseCompile.h"
+#include "dbtools/WalkedFiles.h"
 #include "platform/FileRemoval.h"
 #include "platform/FileSystem.h"
 #include "platform/FolderHandle.h"
@@ -39,30 +40,35 @@ void UnassociatedFiles::DeleteUnassociated(const std::string& prefix)
     m_context.Log("Deleting unassociated resources...", true, false);
     std::string working = m_context.GetWorkingDir();
     std::string build = m_context.GetBuildDir();
-    DeleteUnassociatedFiles(working + prefix + "assets\\", build + prefix + "Resources\\");
-    DeleteUnassociatedFiles(working + prefix + "database\\", build + prefix + "Database\\");
+    m_keptOutputs = WalkedFiles();
+    m_noteKeptOutputs = m_walkedAssets != nullptr;
+    DeleteUnassociatedFiles(working + prefix + "assets\\", build + prefix + "Resources\\", m_walkedAssets);
+    m_noteKeptOutputs = false;
+    DeleteUnassociatedFiles(working + prefix + "database\\", build + prefix + "Database\\", m_walkedDatabase);
     DeleteUnassociatedRecords(prefix);
     if (m_mode == Mode::ListOnly)
         return;
     m_context.Log("Deleting empty resource directories...", true, false);
     if (!m_context.IsCancelled())
-        RemoveMissingAll(m_context, &prefix);
+        RemoveMissingAll(m_context, &prefix, m_walkedAssets ? &m_keptOutputs : nullptr);
     m_noToAll = false;
     m_yesToAll = m_quiet;
     RemoveEmptyFolders();
 }
 
-bool UnassociatedFiles::DeleteUnassociatedFiles(const std::string& sourceFolder, const std::string& outputFolder)
+bool UnassociatedFiles::DeleteUnassociatedFiles(const std::string& sourceFolder, const std::string& outputFolder,
+                                                const WalkedFiles* walked)
 {
     std::string native = ResolvePath(outputFolder);
     if (!native.empty() && native.back() != '/')
         native += '/';
     bool keeps = false;
-    return WalkOutput(sourceFolder, outputFolder, native, keeps);
+    return WalkOutput(sourceFolder, outputFolder, native, std::string(), walked, keeps);
 }
 
 bool UnassociatedFiles::WalkOutput(const std::string& sourceFolder, const std::string& outputFolder,
-                                   const std::string& outputNative, bool& keeps)
+                                   const std::string& outputNative, const std::string& relative,
+                                   const WalkedFiles* walked, bool& keeps)
 {
     std::vector<FolderEntry> entries;
     // A folder that cannot be listed is not known to be empty.
@@ -73,6 +79,8 @@ bool UnassociatedFiles::WalkOutput(const std::string& sourceFolder, const std::s
     FolderHandle sources;
     bool sourcesOpened = false;
     auto sourceIsFile = [&](const std::string& name) {
+        if (walked && walked->Contains(relative + name))
+            return true;
         if (!sourcesOpened)
         {
             sources.Open(sourceFolder);
@@ -104,7 +112,8 @@ bool UnassociatedFiles::WalkOutput(const std::string& sourceFolder, const std::s
             std::string outputSub = outputPath + "\\";
             std::string nativeSub = nativePath + "/";
             bool subKeeps = false;
-            if (!WalkOutput(sourceFolder + entry.name + "\\", outputSub, nativeSub, subKeeps))
+            if (!WalkOutput(sourceFolder + entry.name + "\\", outputSub, nativeSub, relative + entry.name + "/", walked,
+                            subKeeps))
             {
                 keeps = true;
                 return false;
@@ -121,6 +130,8 @@ bool UnassociatedFiles::WalkOutput(const std::string& sourceFolder, const std::s
             EqualsNoCase(extension, "arz") || sourceIsFile(entry.name))
         {
             keeps = true;
+            if (m_noteKeptOutputs)
+                m_keptOutputs.Add(relative + entry.name);
             continue;
         }
         ++m_filesFound;
@@ -212,6 +223,9 @@ void UnassociatedFiles::DeleteUnassociatedRecords(const std::string& prefix)
     {
         if (m_context.IsCancelled() || m_noToAll)
             break;
+        // A record whose file this build's compile found stays.
+        if (m_walkedDatabase && m_walkedDatabase->Contains(name))
+            continue;
         size_t separator = name.find_last_of("\\/");
         std::string folder = separator == std::string::npos ? std::string() : name.substr(0, separator + 1);
         if (!folderOpened || folder != openFolder)

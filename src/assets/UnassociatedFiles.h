@@ -4,6 +4,8 @@
 // become empty are removed.
 #pragma once
 
+#include "dbtools/WalkedFiles.h"
+
 #include <string>
 #include <vector>
 
@@ -29,11 +31,21 @@ public:
     // yesToAll: delete without asking (quiet mode).
     UnassociatedFiles(IWorkspaceContext& context, bool yesToAll, Mode mode = Mode::Delete);
 
+    // What this build's walks found below the prefix's assets and database
+    // folders (either may be null): those files are known to exist and are
+    // not looked at again. Set before DeleteUnassociated.
+    void SetWalked(const WalkedFiles* assets, const WalkedFiles* database)
+    {
+        m_walkedAssets = assets;
+        m_walkedDatabase = database;
+    }
+
     // The whole operation for one mod prefix ("" or "CustomMaps/<mod>/").
     void DeleteUnassociated(const std::string& prefix);
     // One walk of an output folder against its source folder (both ending in
     // a separator); false when it stopped on the cancel event.
-    bool DeleteUnassociatedFiles(const std::string& sourceFolder, const std::string& outputFolder);
+    bool DeleteUnassociatedFiles(const std::string& sourceFolder, const std::string& outputFolder,
+                                 const WalkedFiles* walked = nullptr);
 
     // Files and records deleted (or, when listing only, found).
     int FilesFound() const { return m_filesFound; }
@@ -57,8 +69,10 @@ private:
     // again through every differently-cased folder above it. keeps tells
     // whether anything stays in the folder (a file, a link, a folder that
     // keeps something): a folder that keeps nothing is empty now.
+    // relative: the folder's path below the walk's root ('/'-separated, empty
+    // or ending in '/'), as walked names it.
     bool WalkOutput(const std::string& sourceFolder, const std::string& outputFolder, const std::string& outputNative,
-                    bool& keeps);
+                    const std::string& relative, const WalkedFiles* walked, bool& keeps);
     Answer Confirm(const std::string& question);
     // False when the file stays.
     bool DeleteFile(const std::string& shownPath, const std::string& nativePath);
@@ -74,6 +88,12 @@ private:
     std::vector<EmptyFolder> m_emptyFolders;
     int m_filesFound = 0;
     int m_recordsFound = 0;
+    const WalkedFiles* m_walkedAssets = nullptr;
+    const WalkedFiles* m_walkedDatabase = nullptr;
+    // Files that stay below the resource folder, as its walk found them,
+    // when that walk had the assets' walk to go by.
+    WalkedFiles m_keptOutputs;
+    bool m_noteKeptOutputs = false;
 };
 
 } // namespace mw

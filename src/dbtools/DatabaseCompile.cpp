@@ -4,6 +4,7 @@
 #include "CompilePipeline.h"
 #include "ConflictedFiles.h"
 #include "TemplateCache.h"
+#include "WalkedFiles.h"
 #include "context/IWorkspaceContext.h"
 #include "dbarchive/ArchiveSlot.h"
 #include "dbarchive/ByteWriter.h"
@@ -194,7 +195,8 @@ void ListFilesOnDisk(const std::string& sourceFolder, const std::string& relativ
 // Builds every file in order. The list walk looks at the cancel event after
 // each file, the disk walk before each file, as the two walks always did.
 int CompileFiles(IWorkspaceContext& context, const std::vector<std::string>& files, bool cancelAfterFile,
-                 const std::string& sourceFolder, const std::string& targetFolder, bool force, int helperThreads)
+                 const std::string& sourceFolder, const std::string& targetFolder, bool force, int helperThreads,
+                 WalkedFiles* walked)
 {
     if (context.IsCancelled())
         return 0;
@@ -238,6 +240,8 @@ int CompileFiles(IWorkspaceContext& context, const std::vector<std::string>& fil
             lookAhead->Look(i, source, target);
         else
             folders.Look(files[i], source, target);
+        if (walked && source.known)
+            walked->Add(files[i]);
         if (!BuildRecordWith(steps, sourceFolder + files[i], targetFolder + files[i], source, target,
                              pipeline.TakeAhead(i)))
             ++errors;
@@ -283,6 +287,12 @@ int CompileDatabase(IWorkspaceContext& context, const std::string& folder, bool 
 int CompileDatabase(IWorkspaceContext& context, const std::string& folder, bool force, bool clearOutput,
                     int helperThreads)
 {
+    return CompileDatabase(context, folder, force, clearOutput, helperThreads, nullptr);
+}
+
+int CompileDatabase(IWorkspaceContext& context, const std::string& folder, bool force, bool clearOutput,
+                    int helperThreads, WalkedFiles* walked)
+{
     if (clearOutput)
         context.BeginOperation();
     context.Log("Compiling database...", true, false);
@@ -315,7 +325,7 @@ int CompileDatabase(IWorkspaceContext& context, const std::string& folder, bool 
             ListFilesOnDisk(sourceFolder, std::string(), files);
         // Records a sync left in conflict are never compiled: each is an error.
         errors = ConflictedFiles(context, folder).Exclude(files);
-        errors += CompileFiles(context, files, listWalk, sourceFolder, targetFolder, force, helperThreads);
+        errors += CompileFiles(context, files, listWalk, sourceFolder, targetFolder, force, helperThreads, walked);
         if (!CloseDbArchive(context, archivePath, true))
             ++errors;
     }

@@ -8,6 +8,7 @@ namespace mw {
 
 class IWorkspaceContext;
 class TemplateCache;
+class WalkedFiles;
 
 // Compiles the folder (relative to the working folder, "/"-separated, ending
 // in "/"); the number of records that failed.
@@ -17,6 +18,10 @@ int CompileDatabase(IWorkspaceContext& context, const std::string& folder, bool 
 // same for every number.
 int CompileDatabase(IWorkspaceContext& context, const std::string& folder, bool force, bool clearOutput,
                     int helperThreads);
+// The same, noting in walked every file its walk found below the folder
+// (relative to it).
+int CompileDatabase(IWorkspaceContext& context, const std::string& folder, bool force, bool clearOutput,
+                    int helperThreads, WalkedFiles* walked);
 // The helpers a compile uses by default: one per core, none on one core.
 int DefaultCompileHelperThreads();
 // One file: false for a failure that counts as an error. With a cache,

@@ -14,7 +14,7 @@
 #include "platform/FileSystem.h"
 #include "platform/KnownFolders.h"
 #include "platform/PathRules.h"
-#include "platform/engine/ResourceArchiveFile.h"
+#include "support/BuildTree.h"
 #include "support/TempFolder.h"
 
 #include <algorithm>
@@ -26,6 +26,7 @@
 namespace mw {
 namespace {
 
+using test::ArchiveContent;
 using test::BuildContext;
 using test::TempFolder;
 using test::WriteFile;
@@ -77,35 +78,6 @@ void MakeTree(const std::string& work)
         asset.SetSource(binary);
         ASSERT_TRUE(AssetRegistry::SaveAsset(asset, work + "assets/" + binary, AssetHeader::NewAsset()));
     }
-}
-
-void ListTree(const std::string& root, const std::string& relative, std::vector<std::string>& files)
-{
-    std::vector<FolderEntry> entries;
-    ListFolder(root + relative, entries);
-    for (const FolderEntry& entry : entries)
-    {
-        if (entry.isFolder)
-            ListTree(root, relative + entry.name + "/", files);
-        else
-            files.push_back(relative + entry.name);
-    }
-}
-
-// The archive's entries in order; the entry times are the outputs' own
-// times, which differ between any two builds.
-std::string ArchiveContent(const std::string& path)
-{
-    std::string image = test::ReadFile(path);
-    GAME::ResourceArchiveFile archive;
-    std::string error;
-    if (!archive.Parse(image, error))
-        return "unreadable: " + error;
-    std::string content;
-    for (const GAME::ResourceArchiveEntry& entry : archive.Entries())
-        content += entry.name + " " + std::to_string(entry.size) + " " + std::to_string(entry.checksum) + " " +
-                   std::to_string(entry.method) + " " + std::string(entry.stored) + "\n";
-    return content;
 }
 
 // One build of the tree into its own build folder.
@@ -168,22 +140,9 @@ TEST(ParallelBuild, GivesTheOutputsArchivesCountsAndLogOfASerialBuild)
             parallelLog += line + "\n";
         EXPECT_EQ(parallelLog, serialLog);
 
-        std::vector<std::string> serialFiles;
-        std::vector<std::string> parallelFiles;
-        ListTree(temp / "serial/", "", serialFiles);
-        ListTree(temp / "parallel/", "", parallelFiles);
-        EXPECT_EQ(parallelFiles, serialFiles);
-        int archives = 0;
-        for (const std::string& file : serialFiles)
-        {
-            if (EqualsNoCase(Extension(file), "arc"))
-            {
-                ++archives;
-                EXPECT_EQ(ArchiveContent(temp / "parallel/" + file), ArchiveContent(temp / "serial/" + file)) << file;
-            }
-            else
-                EXPECT_EQ(test::ReadFile(temp / "parallel/" + file), test::ReadFile(temp / "serial/" + file)) << file;
-        }
+        std::vector<std::string> serialFiles = test::ExpectSameBuild(temp / "serial/", temp / "parallel/");
+        int archives = int(std::count_if(serialFiles.begin(), serialFiles.end(),
+                                         [](const std::string& file) { return EqualsNoCase(Extension(file), "arc"); }));
         EXPECT_EQ(archives, 3);
         // Eleven good assets of twelve per folder less the missing copy: every
         // output is in its archive.
@@ -247,25 +206,8 @@ TEST(ParallelBuild, WarmCacheGivesTheOutputsAndArchivesOfACompileAndAllHits)
     EXPECT_EQ(CountLinesStartingWith(parallelLog, "From cache: BUILD/resources/"), 11);
     // Each "From cache:" line stays with its asset's own lines.
     EXPECT_EQ(parallelLog, serialLog);
-    std::vector<std::string> filledFiles;
-    std::vector<std::string> parallelFiles;
-    std::vector<std::string> serialFiles;
-    ListTree(temp / "filled/", "", filledFiles);
-    ListTree(temp / "parallel/", "", parallelFiles);
-    ListTree(temp / "serial/", "", serialFiles);
-    EXPECT_EQ(parallelFiles, filledFiles);
-    EXPECT_EQ(serialFiles, filledFiles);
-    for (const std::string& file : filledFiles)
-    {
-        bool archive = EqualsNoCase(Extension(file), "arc");
-        for (const std::string& build : {std::string("parallel/"), std::string("serial/")})
-        {
-            if (archive)
-                EXPECT_EQ(ArchiveContent(temp / build + file), ArchiveContent(temp / "filled/" + file)) << build << file;
-            else
-                EXPECT_EQ(test::ReadFile(temp / build + file), test::ReadFile(temp / "filled/" + file)) << build << file;
-        }
-    }
+    test::ExpectSameBuild(temp / "filled/", temp / "parallel/");
+    test::ExpectSameBuild(temp / "filled/", temp / "serial/");
 }
 
 // Compilers that write part of their output and then take long.

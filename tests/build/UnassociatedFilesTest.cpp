@@ -3,6 +3,7 @@
 #include "assets/UnassociatedFiles.h"
 #include "dbarchive/ArchiveSlot.h"
 #include "dbarchive/DbArchive.h"
+#include "dbtools/WalkedFiles.h"
 #include "platform/FileSystem.h"
 #include "support/TempFolder.h"
 
@@ -99,6 +100,34 @@ TEST_F(UnassociatedFilesTest, QuietModeDeletesEveryUnassociatedFileAndRecordWith
     EXPECT_LT(at("Deleting empty directory: " + Build("Resources\\gone\\deep\\")),
               at("Deleting empty directory: " + Build("Resources\\gone\\")));
     EXPECT_EQ(context.ErrorLineCount(), 0);
+}
+
+// What the build's walks found spares looking at those files again, and
+// only those: a file of the same name in another folder keeps nothing.
+TEST_F(UnassociatedFilesTest, FilesTheWalksFoundStayAndEverythingElseIsLookedAt)
+{
+    MakeWorkspace();
+    WriteFile(Work("assets/old.msh"), "asset");
+    WriteFile(Work("database/gone.dbr"), "record");
+    WalkedFiles assets;
+    for (const char* asset : {"creatures/ogre.msh", "items/sword.tex", "old.msh"})
+        assets.Add(asset);
+    WalkedFiles database;
+    database.Add("Records/Kept.dbr");
+    database.Add("gone.dbr");
+    UnassociatedFiles cleaner(context, true);
+    cleaner.SetWalked(&assets, &database);
+    cleaner.DeleteUnassociated("");
+
+    EXPECT_FALSE(PathExists(Build("Resources/creatures/old.msh")));
+    EXPECT_FALSE(PathExists(Build("Resources/gone")));
+    EXPECT_FALSE(PathExists(Build("Database/records/gone.dbr")));
+    EXPECT_TRUE(PathExists(Build("Resources/creatures/ogre.msh")));
+    EXPECT_TRUE(PathExists(Build("Resources/Items/Sword.TEX")));
+    EXPECT_TRUE(PathExists(Build("Database/records/kept.dbr")));
+    EXPECT_EQ(ArchivedNames(), std::vector<std::string>{"records\\kept.dbr"});
+    EXPECT_EQ(cleaner.FilesFound(), 3);
+    EXPECT_EQ(cleaner.RecordsFound(), 1);
 }
 
 TEST_F(UnassociatedFilesTest, AnswersYesNoAndNoToAllHoldForFilesAndRecords)

@@ -5,7 +5,7 @@
 #include "platform/PathRules.h"
 #include "platform/ProfileFile.h"
 #include "platform/engine/Archive.h"
-#include "platform/engine/ResourceArchiveFile.h"
+#include "support/BuildTree.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -29,20 +29,6 @@ std::set<std::string> ArchiveEntries(const std::string& path)
     return names;
 }
 
-// Every file below root, relative to it.
-void ListTree(const std::string& root, const std::string& relative, std::vector<std::string>& files)
-{
-    std::vector<FolderEntry> entries;
-    ListFolder(root + relative, entries);
-    for (const FolderEntry& entry : entries)
-    {
-        if (entry.isFolder)
-            ListTree(root, relative + entry.name + "/", files);
-        else
-            files.push_back(relative + entry.name);
-    }
-}
-
 // The same time on every file below root, so that two copies of a workspace
 // give the same database archive.
 void SetTreeTime(const std::string& root, FileTime time)
@@ -51,22 +37,6 @@ void SetTreeTime(const std::string& root, FileTime time)
     ListTree(root, "", files);
     for (const std::string& file : files)
         SetLastWriteTime(root + file, time);
-}
-
-// A resource archive's entries in order, without their times (which are the
-// outputs' own and differ between two builds).
-std::string ArchiveContent(const std::string& path)
-{
-    std::string image = ReadFile(path);
-    GAME::ResourceArchiveFile archive;
-    std::string error;
-    if (!archive.Parse(image, error))
-        return "unreadable: " + error;
-    std::string content;
-    for (const GAME::ResourceArchiveEntry& entry : archive.Entries())
-        content += entry.name + " " + std::to_string(entry.size) + " " + std::to_string(entry.checksum) + " " +
-                   std::string(entry.stored) + "\n";
-    return content;
 }
 
 class BuildPipelineTest : public SampleWorkspaceTest
@@ -278,19 +248,8 @@ TEST_F(BuildPipelineTest, AParallelBuildGivesTheFilesOfASerialOne)
     RunResult parallel = RunProgram(MODWRIGHT_CLI_EXE, {"-ini", otherIni, "build", "-j4"}, other.Path());
     ASSERT_EQ(parallel.exitStatus, 0) << parallel.out << parallel.err;
 
-    std::vector<std::string> serialFiles;
-    std::vector<std::string> parallelFiles;
-    ListTree(temp / "Build/", "", serialFiles);
-    ListTree(other / "Build/", "", parallelFiles);
-    EXPECT_EQ(parallelFiles, serialFiles);
+    std::vector<std::string> serialFiles = ExpectSameBuild(temp / "Build/", other / "Build/");
     EXPECT_GT(serialFiles.size(), 20u);
-    for (const std::string& file : serialFiles)
-    {
-        if (EqualsNoCase(Extension(file), "arc"))
-            EXPECT_EQ(ArchiveContent(other / "Build/" + file), ArchiveContent(temp / "Build/" + file)) << file;
-        else
-            EXPECT_EQ(ReadFile(other / "Build/" + file), ReadFile(temp / "Build/" + file)) << file;
-    }
     EXPECT_EQ(Cli({"build", "-j"}).exitStatus, 2);
 }
 
@@ -338,7 +297,9 @@ TEST_F(BuildPipelineTest, WithoutACacheSectionTheLocalCacheBelowTheUserCacheFold
     ListTree(temp / "Build/", "", files);
     for (const std::string& file : files)
         if (!EqualsNoCase(Extension(file), "arc") && !EqualsNoCase(Extension(file), "arz"))
+        {
             EXPECT_EQ(ReadFile(other / "Build/" + file), ReadFile(temp / "Build/" + file)) << file;
+        }
     // --no-cache compiles everything and counts nothing.
     ASSERT_EQ(uncached.exitStatus, 0) << uncached.out << uncached.err;
     EXPECT_EQ(CountLinesStartingWith(uncached.out, "From cache: "), 0);
