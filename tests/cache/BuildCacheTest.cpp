@@ -138,6 +138,30 @@ TEST_F(BuildCacheTest, LocalFolderThatCannotBeMadeIsWarnedAboutOnceAndLeftAloneF
     EXPECT_EQ(warnings.size(), 2u);
 }
 
+TEST_F(BuildCacheTest, MissingUserCacheFolderIsWarnedAboutOncePerBuild)
+{
+    BuildCacheSettings settings;
+    settings.localProblem = "there is no user cache folder";
+    settings.shared = temp / "shared";
+    std::string problem;
+    auto cache = BuildCache::Open(settings, CacheCredentials{}, problem);
+    ASSERT_TRUE(cache) << problem;
+    WriteFile(temp / "build/a.tex", "texture bytes");
+    uint32_t exitCode = 0;
+    for (char digit : {'1', '2', '3'})
+    {
+        EXPECT_FALSE(cache->Fetch(Key(digit), temp / "build/b.tex", exitCode, Collect()));
+        cache->Store(Key(digit), temp / "build/a.tex", 0, Collect());
+    }
+    EXPECT_TRUE(cache->Fetch(Key('2'), temp / "build/b.tex", exitCode, Collect()));
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0], "WARNING Local cache not used for the rest of this build: there is no user cache folder");
+    EXPECT_EQ(ReadFile(temp / "build/b.tex"), "texture bytes");
+    cache->BeginBuild();
+    cache->Store(Key('4'), temp / "build/a.tex", 0, Collect());
+    EXPECT_EQ(warnings.size(), 2u);
+}
+
 TEST_F(BuildCacheTest, LocalCacheEvictsTheLeastRecentlyUsedEntries)
 {
     // Each entry is about 1100 bytes; the limit holds three.
