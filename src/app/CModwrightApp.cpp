@@ -211,7 +211,7 @@ void CModwrightApp::OpenBuildCache()
     if (m_cacheDisabled)
         return;
     BuildCacheSettings settings = ToCacheSettings(m_cacheOptions);
-    if (settings.localFolder.empty() && settings.shared.empty())
+    if (settings.localFolder.empty() && settings.localProblem.empty() && settings.shared.empty())
         return;
     CacheCredentials credentials;
     HttpAddress address;

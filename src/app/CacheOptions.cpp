@@ -36,6 +36,9 @@ BuildCacheSettings ToCacheSettings(const CacheOptions& options)
     BuildCacheSettings settings;
     if (!EqualsNoCase(options.local, "off"))
         settings.localFolder = options.local.empty() ? DefaultLocalCacheFolder() : options.local;
+    if (!EqualsNoCase(options.local, "off") && settings.localFolder.empty())
+        settings.localProblem = "there is no user cache folder (neither HOME nor XDG_CACHE_HOME is set); give one "
+                                "in local= of the [Cache] section";
     settings.localLimitBytes = options.localSizeMiB > 0 ? uint64_t(options.localSizeMiB) << 20 : 0;
     settings.shared = options.shared;
     settings.readOnly = options.readOnly;

@@ -26,7 +26,8 @@ bool WriteCacheOptions(const CacheOptions& options, const std::string& iniPath);
 std::string DefaultLocalCacheFolder();
 
 // What the options ask of the cache; localFolder stays empty when the local
-// cache is off.
+// cache is off, or when there is no user cache folder for the default one
+// (localProblem then says so).
 BuildCacheSettings ToCacheSettings(const CacheOptions& options);
 
 } // namespace mw

@@ -11,8 +11,10 @@
 
 namespace mw {
 
-BuildCache::BuildCache(std::unique_ptr<ICacheStore> local, std::unique_ptr<ICacheStore> shared, bool readOnly)
-    : m_local(std::move(local)), m_shared(std::move(shared)), m_readOnly(readOnly)
+BuildCache::BuildCache(std::unique_ptr<ICacheStore> local, std::unique_ptr<ICacheStore> shared, bool readOnly,
+                       std::string localProblem)
+    : m_local(std::move(local)), m_shared(std::move(shared)), m_readOnly(readOnly),
+      m_localProblem(std::move(localProblem))
 {
 }
 
@@ -35,7 +37,9 @@ std::unique_ptr<BuildCache> BuildCache::Open(const BuildCacheSettings& settings,
     }
     else if (!settings.shared.empty())
         shared = std::make_unique<FolderCacheStore>(settings.shared, 0);
-    return std::make_unique<BuildCache>(std::move(local), std::move(shared), settings.readOnly);
+    std::string localProblem = local ? std::string() : settings.localProblem;
+    return std::make_unique<BuildCache>(std::move(local), std::move(shared), settings.readOnly,
+                                        std::move(localProblem));
 }
 
 void BuildCache::BeginBuild()
@@ -79,10 +83,14 @@ bool BuildCache::LocalSkipped() const
 
 void BuildCache::StoreLocally(const std::string& key, const std::string& bytes, const Warn& warn)
 {
-    if (!m_local || LocalSkipped())
+    if (LocalSkipped())
         return;
-    std::string problem;
-    CacheStoreResult result = m_local->Store(key, bytes, problem);
+    std::string problem = m_localProblem;
+    CacheStoreResult result = CacheStoreResult::Unreachable;
+    if (m_local)
+        result = m_local->Store(key, bytes, problem);
+    else if (problem.empty())
+        return;
     if (result == CacheStoreResult::Done)
         return;
     if (result == CacheStoreResult::Unreachable)
@@ -182,22 +190,31 @@ void BuildCache::Store(const std::string& key, const std::string& outputPath, ui
 
 std::string BuildCache::HashOfFile(const std::string& path)
 {
-    FileInfo info;
-    if (!GetFileInfo(path, info) || info.isFolder)
-        return std::string();
+    bool known;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        auto known = m_fileHashes.find(path);
-        if (known != m_fileHashes.end() && known->second.size == info.size &&
-            known->second.lastWrite == info.lastWrite.value)
-            return known->second.hash;
+        known = m_fileHashes.count(path) != 0;
+    }
+    // A file hashed before in this build (a compiler) is read again only
+    // when its size or time changed; one seen for the first time (an asset,
+    // a source) is read at once, its time taken from the open file.
+    if (known)
+    {
+        FileInfo info;
+        if (!GetFileInfo(path, info) || info.isFolder)
+            return std::string();
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const FileHash& hashed = m_fileHashes[path];
+        if (hashed.size == info.size && hashed.lastWrite == info.lastWrite.value)
+            return hashed.hash;
     }
     std::string bytes;
-    if (!ReadWholeFile(path, bytes))
+    FileTime lastWrite;
+    if (!ReadWholeFile(path, bytes, lastWrite))
         return std::string();
     std::string hash = Sha256::HexOf(bytes);
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_fileHashes[path] = FileHash{info.size, info.lastWrite.value, hash};
+    m_fileHashes[path] = FileHash{bytes.size(), lastWrite.value, hash};
     return hash;
 }
 

@@ -20,6 +20,9 @@ struct CacheCredentials;
 struct BuildCacheSettings
 {
     std::string localFolder;      // empty: no local cache
+    // Why the local cache asked for cannot be had (no user cache folder);
+    // warned about once in every build that uses the cache.
+    std::string localProblem;
     uint64_t localLimitBytes = 0; // 0: no limit
     std::string shared;           // a folder or "http://..."; empty: none
     bool readOnly = false;        // the shared cache is only read
@@ -31,7 +34,9 @@ class BuildCache
 public:
     using Warn = std::function<void(const std::string&)>;
 
-    BuildCache(std::unique_ptr<ICacheStore> local, std::unique_ptr<ICacheStore> shared, bool readOnly);
+    // localProblem: why there is no local store although one was asked for.
+    BuildCache(std::unique_ptr<ICacheStore> local, std::unique_ptr<ICacheStore> shared, bool readOnly,
+               std::string localProblem = std::string());
 
     // The cache the settings describe; null, with the reason in problem, when
     // the shared address is malformed. credentials are used for an HTTP one.
@@ -73,6 +78,7 @@ private:
     std::unique_ptr<ICacheStore> m_local;
     std::unique_ptr<ICacheStore> m_shared;
     bool m_readOnly;
+    std::string m_localProblem;
 
     mutable std::mutex m_mutex;
     bool m_sharedSkipped = false;

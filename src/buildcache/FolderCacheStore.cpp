@@ -68,12 +68,11 @@ FolderCacheStore::FolderCacheStore(std::string folder, uint64_t sizeLimit)
 CacheStoreResult FolderCacheStore::Fetch(const std::string& key, std::string& bytes, std::string& problem)
 {
     std::string path = EntryFile(key);
-    if (!IsFile(path))
-        return CacheStoreResult::Missing;
+    // Read at once: a hit costs no separate look at the file first.
     if (!ReadWholeFile(path, bytes))
     {
         problem = "cannot read " + path + ": " + LastErrorText();
-        return CacheStoreResult::Failed;
+        return PathExists(path) ? CacheStoreResult::Failed : CacheStoreResult::Missing;
     }
     if (m_sizeLimit != 0)
         SetLastWriteTime(path, Now());
@@ -83,7 +82,10 @@ CacheStoreResult FolderCacheStore::Fetch(const std::string& key, std::string& by
 CacheStoreResult FolderCacheStore::Store(const std::string& key, const std::string& bytes, std::string& problem)
 {
     std::string path = EntryFile(key);
-    if (!EnsureFolders(ParentPath(path)) || !WriteFileAtomic(path, bytes))
+    // The entry's sub-folder usually exists: it is made only when the first
+    // write fails.
+    bool written = WriteFileAtomic(path, bytes) || (EnsureFolders(ParentPath(path)) && WriteFileAtomic(path, bytes));
+    if (!written)
     {
         problem = "cannot write " + path + ": " + LastErrorText();
         // A cache folder that cannot be made, or that takes no new files,

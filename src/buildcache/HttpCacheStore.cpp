@@ -120,7 +120,25 @@ CacheStoreResult HttpCacheStore::Exchange(const std::string& method, const std::
     request += "\r\n";
     request += body;
 
+    uint64_t unreachableBefore = m_unreachableCount.load();
     std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_unreachableCount.load() != unreachableBefore)
+    {
+        problem = m_lastUnreachable;
+        return CacheStoreResult::Unreachable;
+    }
+    CacheStoreResult result = ExchangeLocked(method, request, response, problem);
+    if (result == CacheStoreResult::Unreachable)
+    {
+        m_lastUnreachable = problem;
+        ++m_unreachableCount;
+    }
+    return result;
+}
+
+CacheStoreResult HttpCacheStore::ExchangeLocked(const std::string& method, const std::string& request,
+                                                Response& response, std::string& problem)
+{
     for (int attempt = 0; attempt < 2; ++attempt)
     {
         bool reused = m_stream.IsOpen();

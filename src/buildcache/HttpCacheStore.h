@@ -7,6 +7,7 @@
 #include "ICacheStore.h"
 #include "platform/TcpStream.h"
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 
@@ -48,6 +49,8 @@ private:
     // server closed it while idle.
     CacheStoreResult Exchange(const std::string& method, const std::string& path, const std::string& body,
                               Response& response, std::string& problem);
+    CacheStoreResult ExchangeLocked(const std::string& method, const std::string& request, Response& response,
+                                    std::string& problem);
     CacheStoreResult TryExchange(const std::string& request, bool headOnly, Response& response,
                                  bool& nothingReceived, std::string& problem);
 
@@ -56,6 +59,11 @@ private:
     int m_waitSeconds;
     std::mutex m_mutex;
     TcpStream m_stream;
+    // Requests that found the server unreachable, and the last one's reason:
+    // compiles beside each other that queued behind such a request give up
+    // at once instead of each waiting for the server in turn.
+    std::atomic<uint64_t> m_unreachableCount{0};
+    std::string m_lastUnreachable;
 };
 
 } // namespace mw

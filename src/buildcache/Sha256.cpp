@@ -4,6 +4,12 @@
 
 #include <cstring>
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <cpuid.h>
+#include <immintrin.h>
+#define MW_SHA256_X86 1
+#endif
+
 namespace mw {
 namespace {
 
@@ -20,14 +26,7 @@ constexpr uint32_t kRound[64] = {
 
 inline uint32_t RotateRight(uint32_t value, int bits) { return (value >> bits) | (value << (32 - bits)); }
 
-} // namespace
-
-Sha256::Sha256()
-    : m_state{0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19}
-{
-}
-
-void Sha256::Compress(const uint8_t* block)
+void CompressPortable(uint32_t* state, const uint8_t* block)
 {
     uint32_t w[64];
     for (int i = 0; i < 16; ++i)
@@ -39,8 +38,8 @@ void Sha256::Compress(const uint8_t* block)
         uint32_t s1 = RotateRight(w[i - 2], 17) ^ RotateRight(w[i - 2], 19) ^ (w[i - 2] >> 10);
         w[i] = w[i - 16] + s0 + w[i - 7] + s1;
     }
-    uint32_t a = m_state[0], b = m_state[1], c = m_state[2], d = m_state[3];
-    uint32_t e = m_state[4], f = m_state[5], g = m_state[6], h = m_state[7];
+    uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
+    uint32_t e = state[4], f = state[5], g = state[6], h = state[7];
     for (int i = 0; i < 64; ++i)
     {
         uint32_t s1 = RotateRight(e, 6) ^ RotateRight(e, 11) ^ RotateRight(e, 25);
@@ -58,14 +57,92 @@ void Sha256::Compress(const uint8_t* block)
         b = a;
         a = t1 + t2;
     }
-    m_state[0] += a;
-    m_state[1] += b;
-    m_state[2] += c;
-    m_state[3] += d;
-    m_state[4] += e;
-    m_state[5] += f;
-    m_state[6] += g;
-    m_state[7] += h;
+    state[0] += a;
+    state[1] += b;
+    state[2] += c;
+    state[3] += d;
+    state[4] += e;
+    state[5] += f;
+    state[6] += g;
+    state[7] += h;
+}
+
+#ifdef MW_SHA256_X86
+// The processor's SHA instructions: about ten times the portable speed,
+// which the cache feels on every input it hashes and every entry it checks.
+bool HasShaInstructions()
+{
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    if (!__get_cpuid(1, &eax, &ebx, &ecx, &edx))
+        return false;
+    bool ssse3 = (ecx & (1u << 9)) != 0, sse41 = (ecx & (1u << 19)) != 0;
+    if (!ssse3 || !sse41 || !__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx))
+        return false;
+    return (ebx & (1u << 29)) != 0;
+}
+
+// The state is kept as the two halves the instructions take: ABEF and CDGH.
+// Message words are made four at a time: W[t..t+3] from W[t-16..t-1].
+__attribute__((target("sha,ssse3,sse4.1"))) void CompressWithShaInstructions(uint32_t* state, const uint8_t* data,
+                                                                            size_t count)
+{
+    const __m128i byteSwap = _mm_set_epi64x(0x0c0d0e0f08090a0bULL, 0x0405060700010203ULL);
+    __m128i dcba = _mm_loadu_si128(reinterpret_cast<const __m128i*>(state));
+    __m128i hgfe = _mm_loadu_si128(reinterpret_cast<const __m128i*>(state + 4));
+    __m128i cdab = _mm_shuffle_epi32(dcba, 0xB1);
+    __m128i efgh = _mm_shuffle_epi32(hgfe, 0x1B);
+    __m128i abef = _mm_alignr_epi8(cdab, efgh, 8);
+    __m128i cdgh = _mm_blend_epi16(efgh, cdab, 0xF0);
+    for (; count > 0; --count, data += 64)
+    {
+        __m128i abefBefore = abef, cdghBefore = cdgh;
+        __m128i words[16];
+        for (int group = 0; group < 16; ++group)
+        {
+            if (group < 4)
+                words[group] = _mm_shuffle_epi8(
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 16 * group)), byteSwap);
+            else
+            {
+                __m128i partial = _mm_sha256msg1_epu32(words[group - 4], words[group - 3]);
+                partial = _mm_add_epi32(partial, _mm_alignr_epi8(words[group - 1], words[group - 2], 4));
+                words[group] = _mm_sha256msg2_epu32(partial, words[group - 1]);
+            }
+            __m128i rounds = _mm_add_epi32(words[group],
+                                           _mm_loadu_si128(reinterpret_cast<const __m128i*>(kRound + 4 * group)));
+            cdgh = _mm_sha256rnds2_epu32(cdgh, abef, rounds);
+            abef = _mm_sha256rnds2_epu32(abef, cdgh, _mm_shuffle_epi32(rounds, 0x0E));
+        }
+        abef = _mm_add_epi32(abef, abefBefore);
+        cdgh = _mm_add_epi32(cdgh, cdghBefore);
+    }
+    __m128i feba = _mm_shuffle_epi32(abef, 0x1B);
+    __m128i dchg = _mm_shuffle_epi32(cdgh, 0xB1);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(state), _mm_blend_epi16(feba, dchg, 0xF0));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(state + 4), _mm_alignr_epi8(dchg, feba, 8));
+}
+
+const bool kHasShaInstructions = HasShaInstructions();
+#endif
+
+} // namespace
+
+Sha256::Sha256()
+    : m_state{0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a, 0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19}
+{
+}
+
+void Sha256::Compress(const uint8_t* blocks, size_t count)
+{
+#ifdef MW_SHA256_X86
+    if (kHasShaInstructions)
+    {
+        CompressWithShaInstructions(m_state.data(), blocks, count);
+        return;
+    }
+#endif
+    for (size_t i = 0; i < count; ++i)
+        CompressPortable(m_state.data(), blocks + 64 * i);
 }
 
 void Sha256::Update(std::string_view bytes)
@@ -82,11 +159,14 @@ void Sha256::Update(std::string_view bytes)
         size -= take;
         if (m_blockUsed < m_block.size())
             return;
-        Compress(m_block.data());
+        Compress(m_block.data(), 1);
         m_blockUsed = 0;
     }
-    for (; size >= 64; data += 64, size -= 64)
-        Compress(data);
+    size_t blocks = size / 64;
+    if (blocks > 0)
+        Compress(data, blocks);
+    data += 64 * blocks;
+    size -= 64 * blocks;
     std::memcpy(m_block.data(), data, size);
     m_blockUsed = size;
 }

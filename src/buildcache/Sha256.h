@@ -24,7 +24,8 @@ public:
     static std::string HexOf(std::string_view bytes);
 
 private:
-    void Compress(const uint8_t* block);
+    // Runs count 64-byte blocks through the state.
+    void Compress(const uint8_t* blocks, size_t count);
 
     std::array<uint32_t, 8> m_state;
     std::array<uint8_t, 64> m_block{};

@@ -40,6 +40,28 @@ TEST(CacheOptions, WithoutACacheSectionTheLocalCacheIsBelowTheUserCacheFolder)
     EXPECT_EQ(settings.shared, "/team/cache");
 }
 
+#ifndef _WIN32
+TEST(CacheOptions, WithoutAUserCacheFolderTheDefaultLocalCacheIsOffWithAReason)
+{
+    std::optional<std::string> home = EnvironmentValue("HOME");
+    std::optional<std::string> xdg = EnvironmentValue("XDG_CACHE_HOME");
+    unsetenv("HOME");
+    unsetenv("XDG_CACHE_HOME");
+    BuildCacheSettings settings = ToCacheSettings(CacheOptions{});
+    CacheOptions off;
+    off.local = "off";
+    BuildCacheSettings offSettings = ToCacheSettings(off);
+    if (home)
+        setenv("HOME", home->c_str(), 1);
+    if (xdg)
+        setenv("XDG_CACHE_HOME", xdg->c_str(), 1);
+    EXPECT_EQ(settings.localFolder, "");
+    EXPECT_NE(settings.localProblem.find("no user cache folder"), std::string::npos) << settings.localProblem;
+    // A cache the user switched off is no problem.
+    EXPECT_EQ(offSettings.localProblem, "");
+}
+#endif
+
 TEST(CacheOptions, OptionsDialogSettingsAreAppliedAndWrittenToTheCacheSection)
 {
     test::TempFolder temp;

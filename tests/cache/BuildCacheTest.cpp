@@ -10,7 +10,11 @@
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
+#include <cerrno>
+#include <fcntl.h>
+#include <mutex>
 #include <netinet/in.h>
+#include <thread>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -138,6 +142,30 @@ TEST_F(BuildCacheTest, LocalFolderThatCannotBeMadeIsWarnedAboutOnceAndLeftAloneF
     EXPECT_EQ(warnings.size(), 2u);
 }
 
+TEST_F(BuildCacheTest, MissingUserCacheFolderIsWarnedAboutOncePerBuild)
+{
+    BuildCacheSettings settings;
+    settings.localProblem = "there is no user cache folder";
+    settings.shared = temp / "shared";
+    std::string problem;
+    auto cache = BuildCache::Open(settings, CacheCredentials{}, problem);
+    ASSERT_TRUE(cache) << problem;
+    WriteFile(temp / "build/a.tex", "texture bytes");
+    uint32_t exitCode = 0;
+    for (char digit : {'1', '2', '3'})
+    {
+        EXPECT_FALSE(cache->Fetch(Key(digit), temp / "build/b.tex", exitCode, Collect()));
+        cache->Store(Key(digit), temp / "build/a.tex", 0, Collect());
+    }
+    EXPECT_TRUE(cache->Fetch(Key('2'), temp / "build/b.tex", exitCode, Collect()));
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0], "WARNING Local cache not used for the rest of this build: there is no user cache folder");
+    EXPECT_EQ(ReadFile(temp / "build/b.tex"), "texture bytes");
+    cache->BeginBuild();
+    cache->Store(Key('4'), temp / "build/a.tex", 0, Collect());
+    EXPECT_EQ(warnings.size(), 2u);
+}
+
 TEST_F(BuildCacheTest, LocalCacheEvictsTheLeastRecentlyUsedEntries)
 {
     // Each entry is about 1100 bytes; the limit holds three.
@@ -178,8 +206,21 @@ public:
             ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &size) != 0)
             ADD_FAILURE() << "no loopback port";
         port = ntohs(address.sin_port);
+        ::fcntl(m_fd, F_SETFL, O_NONBLOCK);
     }
     ~SilentServer() { ::close(m_fd); }
+    // The connections made to it so far.
+    int Connections()
+    {
+        int count = 0;
+        for (int fd; (fd = ::accept4(m_fd, nullptr, nullptr, SOCK_NONBLOCK)) >= 0 || errno == EINTR;)
+            if (fd >= 0)
+            {
+                ::close(fd);
+                ++count;
+            }
+        return count;
+    }
     int port = 0;
 
 private:
@@ -212,6 +253,31 @@ TEST_F(BuildCacheTest, ServerThatDoesNotAnswerIsSkippedForTheRestOfTheBuild)
     cache.BeginBuild();
     EXPECT_FALSE(cache.Fetch(Key('9'), temp / "build/b.tex", exitCode, Collect()));
     EXPECT_EQ(warnings.size(), 2u);
+}
+
+TEST_F(BuildCacheTest, CompilesQueuedBehindAServerThatDoesNotAnswerDoNotWaitAgain)
+{
+    SilentServer silent;
+    HttpAddress address;
+    ASSERT_TRUE(ParseHttpAddress("http://127.0.0.1:" + std::to_string(silent.port) + "/cache", address));
+    BuildCache cache(nullptr, std::make_unique<HttpCacheStore>(address, CacheCredentials{}, 1), false);
+    std::mutex warningsMutex;
+    auto warn = [&](const std::string& text) {
+        std::lock_guard<std::mutex> lock(warningsMutex);
+        warnings.push_back(text);
+    };
+    auto fetch = [&](char digit) {
+        uint32_t exitCode = 0;
+        EXPECT_FALSE(cache.Fetch(Key(digit), temp / ("build/" + std::string(1, digit)), exitCode, warn));
+    };
+    std::thread first(fetch, '1'), second(fetch, '2');
+    first.join();
+    second.join();
+    // The second compile gave up with the first one: it never waited for
+    // (nor connected to) the server itself.
+    EXPECT_EQ(silent.Connections(), 1);
+    EXPECT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(cache.Misses(), 2);
 }
 
 } // namespace
