@@ -337,6 +337,20 @@ TEST(TextureCompression, InterpolatedAlphaOfNoiseMatchesTheBestEndpoints)
                             sawSix, sawFour);
 }
 
+TEST(TextureCompression, InterpolatedAlphaReachesEndpointsFarOutsideTheValues)
+{
+    // Blocks whose best endpoints lie beyond one interpolant step outside
+    // their values: six interpolants over a wide spread, four between 0 and
+    // 255, and a narrow spread whose steps are shorter than the truncation.
+    static constexpr uint8_t kBlocks[3][16] = {
+        {114, 112, 39, 150, 80, 66, 140, 62, 111, 14, 84, 144, 163, 96, 3, 126},
+        {255, 255, 121, 103, 0, 163, 0, 0, 255, 0, 139, 155, 0, 0, 102, 118},
+        {191, 187, 194, 190, 197, 184, 187, 189, 185, 188, 195, 194, 193, 184, 197, 181}};
+    bool sawSix = false, sawFour = false;
+    ExpectAlphaAtItsOptimum({0, 1, 2}, [](uint32_t block, int i) { return int(kBlocks[block][i]); }, sawSix, sawFour);
+    EXPECT_TRUE(sawSix && sawFour);
+}
+
 TEST(TextureCompression, FixedImagesDecodeWithinTheirPsnrAndKeepModesApart)
 {
     struct Case
