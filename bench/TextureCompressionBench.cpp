@@ -330,7 +330,7 @@ Quality Measure(const RgbaImage& source, const RgbaImage& decoded)
 struct Encoder
 {
     const char* name;
-    std::function<std::string(const RgbaImage&, TextureFormat)> encode;
+    std::function<std::string(const RgbaImage&, TextureFormat, bool normalMap)> encode;
 };
 
 struct Totals
@@ -345,10 +345,13 @@ int main(int argc, char** argv)
     const bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
     const std::vector<TestImage> images = TestImages(quick);
     const std::vector<Encoder> encoders = {
-        {"TexForge", [](const RgbaImage& i, TextureFormat f) { return mw::tools::EncodeLevel(i, f); }},
-        {"TexForge fast", [](const RgbaImage& i, TextureFormat f) { return mw::tools::EncodeLevel(i, f, EncodeQuality::Fast); }},
-        {"squish range", [](const RgbaImage& i, TextureFormat f) { return SquishLevel(i, f, squish::kColourRangeFit); }},
-        {"squish cluster", [](const RgbaImage& i, TextureFormat f) { return SquishLevel(i, f, squish::kColourClusterFit); }},
+        // TexForge as its -normalmap option runs it for the normal map.
+        {"TexForge", [](const RgbaImage& i, TextureFormat f, bool normalMap) {
+             return mw::tools::EncodeLevel(i, f, normalMap ? EncodeQuality::Clusters : EncodeQuality::Best);
+         }},
+        {"TexForge fast", [](const RgbaImage& i, TextureFormat f, bool) { return mw::tools::EncodeLevel(i, f, EncodeQuality::Fast); }},
+        {"squish range", [](const RgbaImage& i, TextureFormat f, bool) { return SquishLevel(i, f, squish::kColourRangeFit); }},
+        {"squish cluster", [](const RgbaImage& i, TextureFormat f, bool) { return SquishLevel(i, f, squish::kColourClusterFit); }},
     };
     const size_t cluster = 3;
 
@@ -369,7 +372,7 @@ int main(int argc, char** argv)
             for (size_t e = 0; e < encoders.size(); ++e)
             {
                 const double start = mw::bench::ThreadCpuSeconds();
-                const std::string bytes = encoders[e].encode(test.image, format);
+                const std::string bytes = encoders[e].encode(test.image, format, test.normalMap);
                 const double seconds = mw::bench::ThreadCpuSeconds() - start;
                 RgbaImage decoded;
                 if (!mw::tools::DecodeLevel(bytes, test.image.width, test.image.height, format, decoded))
