@@ -1,8 +1,9 @@
 // BC1 colour block search: a principal-axis start, least-squares endpoints
-// for the chosen indexes, a candidate on the block's mean colour, then single
-// steps of each 565 endpoint channel, alone and in pairs, while the error
-// falls. Blocks of one colour use tables of the best endpoint pair for each
-// 8-bit value.
+// for the chosen indexes, a candidate on the block's mean colour (and for
+// the cluster quality one from the best split of the pixels along the axis),
+// then single steps of each 565 endpoint channel, alone and in pairs, while
+// the error falls. Blocks of one colour use tables of the best endpoint pair
+// for each 8-bit value.
 #include "ColorBlockEncoder.h"
 
 #include "BlockFormat.h"
