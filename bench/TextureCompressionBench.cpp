@@ -330,12 +330,14 @@ Quality Measure(const RgbaImage& source, const RgbaImage& decoded)
 struct Encoder
 {
     const char* name;
-    std::function<std::string(const RgbaImage&, TextureFormat)> encode;
+    std::function<std::string(const RgbaImage&, TextureFormat, bool normalMap)> encode;
 };
 
 struct Totals
 {
     double psnr = 0, seconds = 0, megapixels = 0, worstBelowCluster = -1e9;
+    double ordinarySeconds = 0, ordinaryMegapixels = 0; // without the normal map, which takes a wider search
+
 };
 
 } // namespace
@@ -345,10 +347,13 @@ int main(int argc, char** argv)
     const bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
     const std::vector<TestImage> images = TestImages(quick);
     const std::vector<Encoder> encoders = {
-        {"TexForge", [](const RgbaImage& i, TextureFormat f) { return mw::tools::EncodeLevel(i, f); }},
-        {"TexForge fast", [](const RgbaImage& i, TextureFormat f) { return mw::tools::EncodeLevel(i, f, EncodeQuality::Fast); }},
-        {"squish range", [](const RgbaImage& i, TextureFormat f) { return SquishLevel(i, f, squish::kColourRangeFit); }},
-        {"squish cluster", [](const RgbaImage& i, TextureFormat f) { return SquishLevel(i, f, squish::kColourClusterFit); }},
+        // TexForge as its -normalmap option runs it for the normal map.
+        {"TexForge", [](const RgbaImage& i, TextureFormat f, bool normalMap) {
+             return mw::tools::EncodeLevel(i, f, normalMap ? EncodeQuality::Clusters : EncodeQuality::Best);
+         }},
+        {"TexForge fast", [](const RgbaImage& i, TextureFormat f, bool) { return mw::tools::EncodeLevel(i, f, EncodeQuality::Fast); }},
+        {"squish range", [](const RgbaImage& i, TextureFormat f, bool) { return SquishLevel(i, f, squish::kColourRangeFit); }},
+        {"squish cluster", [](const RgbaImage& i, TextureFormat f, bool) { return SquishLevel(i, f, squish::kColourClusterFit); }},
     };
     const size_t cluster = 3;
 
@@ -369,7 +374,7 @@ int main(int argc, char** argv)
             for (size_t e = 0; e < encoders.size(); ++e)
             {
                 const double start = mw::bench::ThreadCpuSeconds();
-                const std::string bytes = encoders[e].encode(test.image, format);
+                const std::string bytes = encoders[e].encode(test.image, format, test.normalMap);
                 const double seconds = mw::bench::ThreadCpuSeconds() - start;
                 RgbaImage decoded;
                 if (!mw::tools::DecodeLevel(bytes, test.image.width, test.image.height, format, decoded))
@@ -381,6 +386,11 @@ int main(int argc, char** argv)
                 totals[e].psnr += qualities.back().rgbPsnr;
                 totals[e].seconds += seconds;
                 totals[e].megapixels += test.image.width * double(test.image.height) / 1e6;
+                if (!test.normalMap)
+                {
+                    totals[e].ordinarySeconds += seconds;
+                    totals[e].ordinaryMegapixels += test.image.width * double(test.image.height) / 1e6;
+                }
                 if (dxt5)
                     std::printf(" %7.2f/%5.2f %6.3fs", qualities.back().rgbPsnr, qualities.back().alphaPsnr,
                                 seconds);
@@ -405,6 +415,10 @@ int main(int argc, char** argv)
         std::printf("%-22s %9s", "seconds per MP", "");
         for (const Totals& total : totals)
             std::printf(" %*.3f", dxt5 ? 22 : 15, total.seconds / total.megapixels);
+        std::printf("\n");
+        std::printf("%-22s %9s", "  without normal map", "");
+        for (const Totals& total : totals)
+            std::printf(" %*.3f", dxt5 ? 22 : 15, total.ordinarySeconds / total.ordinaryMegapixels);
         std::printf("\n");
         std::printf("TexForge vs squish cluster (%s): average %+.2f dB, worst image %+.2f dB, %.1fx the speed\n\n",
                     dxt5 ? "dxt5" : "dxt1", (totals[0].psnr - totals[cluster].psnr) / images.size(),

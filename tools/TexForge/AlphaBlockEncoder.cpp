@@ -7,6 +7,7 @@
 #include "BlockFormat.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace mw::tools {
 namespace {
@@ -103,18 +104,52 @@ bool StepSearch(const int values[16], bool sixInterpolants, AlphaCandidate& best
     return moved;
 }
 
+// The block's distinct values with their counts, the ones furthest from the
+// middle of [low, high] first: those cost most under a pair that cannot win,
+// so the running sum of ErrorBelow reaches its limit soonest.
+struct DistinctValues
+{
+    int value[16], count[16];
+    int size = 0;
+};
+
+DistinctValues ExtremesFirst(const int values[16], int low, int high)
+{
+    DistinctValues distinct;
+    for (int i = 0; i < 16; ++i)
+    {
+        int k = 0;
+        while (k < distinct.size && distinct.value[k] != values[i])
+            ++k;
+        if (k == distinct.size)
+            distinct.value[distinct.size] = values[i], distinct.count[distinct.size++] = 0;
+        ++distinct.count[k];
+    }
+    // Insertion sort on the distance from the middle, larger first, ties by value.
+    for (int i = 1; i < distinct.size; ++i)
+        for (int k = i; k > 0; --k)
+        {
+            const int a = std::abs(2 * distinct.value[k - 1] - low - high), b = std::abs(2 * distinct.value[k] - low - high);
+            if (a > b || (a == b && distinct.value[k - 1] < distinct.value[k]))
+                break;
+            std::swap(distinct.value[k - 1], distinct.value[k]);
+            std::swap(distinct.count[k - 1], distinct.count[k]);
+        }
+    return distinct;
+}
+
 // The error of a pair, or limit once the running sum reaches it.
-uint32_t ErrorBelow(const int values[16], int alpha0, int alpha1, uint32_t limit)
+uint32_t ErrorBelow(const DistinctValues& distinct, int alpha0, int alpha1, uint32_t limit)
 {
     int palette[8];
     AlphaPalette(alpha0, alpha1, palette);
     uint32_t total = 0;
-    for (int i = 0; i < 16 && total < limit; ++i)
+    for (int i = 0; i < distinct.size && total < limit; ++i)
     {
         int best = 1 << 30;
         for (int value : palette)
-            best = std::min(best, (values[i] - value) * (values[i] - value));
-        total += uint32_t(best);
+            best = std::min(best, (distinct.value[i] - value) * (distinct.value[i] - value));
+        total += uint32_t(best * distinct.count[i]);
     }
     return std::min(total, limit);
 }
@@ -122,10 +157,11 @@ uint32_t ErrorBelow(const int values[16], int alpha0, int alpha1, uint32_t limit
 // Every pair of the mode that could still beat best. A pixel below the lower
 // endpoint costs at least its distance to it (or to 0 in the four-interpolant
 // mode), a pixel above the upper one likewise, so these costs bound how far
-// inside [low, high] the endpoints can lie. Outside it the search goes one
-// interpolant step and the truncation further, where an unused endpoint
-// lets the interpolants land on values; pairs further out can still win now
-// and then, by a few units of error, and are not searched.
+// inside [low, high] the endpoints can lie. Outside it the search goes two
+// interpolant steps further (three in the four-interpolant mode, whose
+// endpoints only need to span the values between 0 and 255), where unused
+// endpoints let the interpolants land on values; narrow blocks get at least
+// eight levels either side, their steps being shorter than the truncation.
 void ExhaustiveSearch(const int values[16], int low, int high, bool sixInterpolants, AlphaCandidate& best)
 {
     auto below = [&](int end) {
@@ -148,8 +184,9 @@ void ExhaustiveSearch(const int values[16], int low, int high, bool sixInterpola
             }
         return cost;
     };
+    const DistinctValues distinct = ExtremesFirst(values, low, high);
     const int steps = sixInterpolants ? 7 : 5;
-    const int margin = std::max(2, (high - low + steps) / (steps - 1));
+    const int margin = (sixInterpolants ? 2 : 3) * std::max(4, (high - low + steps) / (steps - 1));
     for (int lowEnd = std::max(0, low - margin); lowEnd <= 255; ++lowEnd)
     {
         const uint32_t lowCost = below(lowEnd);
@@ -162,7 +199,7 @@ void ExhaustiveSearch(const int values[16], int low, int high, bool sixInterpola
             const int alpha0 = sixInterpolants ? highEnd : lowEnd, alpha1 = sixInterpolants ? lowEnd : highEnd;
             if (!InMode(alpha0, alpha1, sixInterpolants))
                 continue;
-            const uint32_t error = ErrorBelow(values, alpha0, alpha1, best.error);
+            const uint32_t error = ErrorBelow(distinct, alpha0, alpha1, best.error);
             if (error < best.error)
                 best = AlphaCandidate{alpha0, alpha1, error};
         }

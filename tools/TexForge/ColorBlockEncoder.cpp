@@ -1,8 +1,9 @@
 // BC1 colour block search: a principal-axis start, least-squares endpoints
-// for the chosen indexes, a candidate on the block's mean colour, then single
-// steps of each 565 endpoint channel, alone and in pairs, while the error
-// falls. Blocks of one colour use tables of the best endpoint pair for each
-// 8-bit value.
+// for the chosen indexes, a candidate on the block's mean colour (and for
+// the cluster quality one from the best split of the pixels along the axis),
+// then single steps of each 565 endpoint channel, alone and in pairs, while
+// the error falls. Blocks of one colour use tables of the best endpoint pair
+// for each 8-bit value.
 #include "ColorBlockEncoder.h"
 
 #include "BlockFormat.h"
@@ -344,6 +345,54 @@ void ConsiderMeanColour(const BlockColours& colours, Candidate& best)
     Consider(colours, Pack565(high), Pack565(low), false, best);
 }
 
+// Every split of the pixels, ordered along the axis, into four runs for the
+// four colours of the palette: the split whose least-squares endpoints leave
+// the least error, compared exactly in integers, refitted to 565 levels.
+void ConsiderClusters(const BlockColours& colours, const int64_t projections[16], Candidate& best)
+{
+    int order[16];
+    for (int i = 0; i < 16; ++i)
+        order[i] = i;
+    std::stable_sort(order, order + 16, [&](int a, int b) { return projections[a] < projections[b]; });
+    int64_t prefix[17][3] = {};
+    for (int i = 0; i < 16; ++i)
+        for (int c = 0; c < 3; ++c)
+            prefix[i + 1][c] = prefix[i][c] + colours.channel[c][order[i]];
+    // Runs in order of the axis take the indexes 1, 3, 2, 0: colour0's weight 0, 1, 2 and 3 thirds.
+    int64_t bestQ = -1, bestDet = 1;
+    int bestSplit[3] = {-1, 0, 0};
+    for (int i = 0; i <= 16; ++i)
+        for (int j = i; j <= 16; ++j)
+            for (int k = j; k <= 16; ++k)
+            {
+                const int64_t n1 = j - i, n2 = k - j, n3 = 16 - k, n0 = i;
+                const int64_t saa = n1 + 4 * n2 + 9 * n3, sbb = 9 * n0 + 4 * n1 + n2, sab = 2 * n1 + 2 * n2;
+                const int64_t det = saa * sbb - sab * sab;
+                if (det <= 0)
+                    continue;
+                int64_t aa = 0, bb = 0, ab = 0;
+                for (int c = 0; c < 3; ++c)
+                {
+                    const int64_t s0 = prefix[i][c], s1 = prefix[j][c] - prefix[i][c], s2 = prefix[k][c] - prefix[j][c],
+                                  s3 = prefix[16][c] - prefix[k][c];
+                    const int64_t xa = s1 + 2 * s2 + 3 * s3, xb = 3 * s0 + 2 * s1 + s2;
+                    aa += xa * xa, bb += xb * xb, ab += xa * xb;
+                }
+                // The least error is the pixels' sum of squares less q / det.
+                const int64_t q = sbb * aa - 2 * sab * ab + saa * bb;
+                if (bestQ < 0 || q * bestDet > bestQ * det)
+                    bestQ = q, bestDet = det, bestSplit[0] = i, bestSplit[1] = j, bestSplit[2] = k;
+            }
+    if (bestSplit[0] < 0)
+        return;
+    uint8_t indexes[16];
+    for (int i = 0; i < 16; ++i)
+        indexes[order[i]] = uint8_t(i < bestSplit[0] ? 1 : i < bestSplit[1] ? 3 : i < bestSplit[2] ? 2 : 0);
+    uint16_t color0, color1;
+    if (RefitEndpoints(colours, indexes, false, 1, color0, color1))
+        Consider(colours, color0, color1, false, best);
+}
+
 // Single steps of one channel of either endpoint, and of both endpoints'
 // same channel together (apart, closer, or shifted), while the error falls:
 // the joint steps get past a narrower or wider palette that would need its
@@ -378,7 +427,7 @@ Candidate SearchMode(const BlockColours& colours, const int extremes[2][3], bool
 {
     Candidate best;
     Consider(colours, NearestColor(extremes[1]), NearestColor(extremes[0]), threeColour, best);
-    const int rounds = quality == EncodeQuality::Best ? 4 : 1;
+    const int rounds = quality != EncodeQuality::Fast ? 4 : 1;
     for (int round = 0; round < rounds && best.error > 0; ++round)
     {
         uint16_t color0, color1;
@@ -448,11 +497,12 @@ void EncodeColorBlock(const uint8_t block[16][4], ColorBlockMode mode, EncodeQua
         return;
     }
     int lowest = 0, highest = 0;
-    int64_t lowProjection = INT64_MAX, highProjection = INT64_MIN;
+    int64_t lowProjection = INT64_MAX, highProjection = INT64_MIN, projections[16];
     for (int i = 0; i < 16; ++i)
     {
         const int64_t projection =
             colours.channel[0][i] * axis[0] + colours.channel[1][i] * axis[1] + colours.channel[2][i] * axis[2];
+        projections[i] = projection;
         if (projection < lowProjection)
             lowest = i, lowProjection = projection;
         if (projection > highProjection)
@@ -464,9 +514,11 @@ void EncodeColorBlock(const uint8_t block[16][4], ColorBlockMode mode, EncodeQua
 
     // The step search polishes only the better of the two modes.
     Candidate best = SearchMode(colours, extremes, false, quality);
-    if (quality == EncodeQuality::Best)
+    if (quality != EncodeQuality::Fast)
         ConsiderMeanColour(colours, best);
-    const bool twoColours = quality == EncodeQuality::Best && SearchTwoColours(colours, false, best);
+    if (quality == EncodeQuality::Clusters)
+        ConsiderClusters(colours, projections, best);
+    const bool twoColours = quality != EncodeQuality::Fast && SearchTwoColours(colours, false, best);
     bool threeColour = false;
     if (mode == ColorBlockMode::AnyMode && best.error > 0)
     {
@@ -480,7 +532,7 @@ void EncodeColorBlock(const uint8_t block[16][4], ColorBlockMode mode, EncodeQua
     }
     // Steps change indexes that a refit can then use, and the refit opens
     // new steps: one more round of each pays on smooth blocks.
-    if (quality == EncodeQuality::Best && best.error > 0)
+    if (quality != EncodeQuality::Fast && best.error > 0)
     {
         StepSearch(colours, threeColour, 1, best);
         uint16_t color0, color1;

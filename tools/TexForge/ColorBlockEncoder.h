@@ -13,6 +13,7 @@ enum class ColorBlockMode {
 enum class EncodeQuality {
     Best, // least-squares endpoints refined by a search of neighbouring 565 values
     Fast, // least-squares endpoints only
+    Clusters, // Best, plus every split of the pixels along the axis into the four colours
 };
 
 // block: 16 RGBA pixels, rows top to bottom; alpha is ignored. The endpoints

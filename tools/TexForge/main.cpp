@@ -173,10 +173,15 @@ int Run(const Options& options)
     out.U32((options.normalMap ? 1u : 0u) | (levelCount > 1 ? 2u : 0u));
     out.U32(kind == 1 ? options.fps : 0);
     out.U32(levelCount);
+    // Normal maps take the wider colour search, which lowers their angular
+    // error at several times the encoding time.
+    const mw::tools::EncodeQuality quality = options.normalMap && options.quality == mw::tools::EncodeQuality::Best
+                                                 ? mw::tools::EncodeQuality::Clusters
+                                                 : options.quality;
     for (const std::vector<RgbaImage>& chain : levels)
         for (const RgbaImage& level : chain)
         {
-            std::string encoded = mw::tools::EncodeLevel(level, options.format, options.quality);
+            std::string encoded = mw::tools::EncodeLevel(level, options.format, quality);
             out.U32(uint32_t(encoded.size()));
             out.Bytes(encoded);
         }
