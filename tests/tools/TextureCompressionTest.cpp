@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 namespace mw {
 namespace {
@@ -408,7 +409,7 @@ double MeanAngle(const RgbaImage& a, const RgbaImage& b)
         }
         total += std::acos(std::clamp(dot / std::sqrt(lengthA * lengthB), -1.0, 1.0));
     }
-    return total / double(a.pixels.size() / 4) * 180 / M_PI;
+    return total / double(a.pixels.size() / 4) * 180 / std::numbers::pi;
 }
 
 TEST(TextureCompression, TheClusterSearchLowersTheAngleOfNormalMaps)
