@@ -1,17 +1,12 @@
 // Opening and closing the application's database archive.
 #include "ArchiveSlot.h"
 
-#include "ByteWriter.h"
 #include "DbArchive.h"
 #include "context/IWorkspaceContext.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
 
 namespace mw {
-namespace {
-constexpr size_t kSaveCapacity = 100000000;
-} // namespace
-
 void OpenDbArchive(IWorkspaceContext& context, const std::string& path)
 {
     std::unique_ptr<DbArchive>& slot = context.ArchiveSlot();
@@ -37,22 +32,21 @@ bool CloseDbArchive(IWorkspaceContext& context, const std::string& path, bool sa
     bool saved = true;
     if (save && (slot->HasChanges() || !IsFile(path)))
     {
-        ByteWriter writer(kSaveCapacity);
-        if (slot->Serialize(writer))
+        DbArchive::SaveImage image;
+        std::string failure;
+        if (!slot->PrepareSave(image, failure))
         {
-            if (!WriteFileAtomic(path, std::string_view(writer.Data(), writer.Size())))
-            {
-                context.Log(Format("Couldn't open %s for writing", path.c_str()), true, true);
-                saved = false;
-            }
-        }
-        else
-        {
-            if (!writer.FailureText().empty())
-                context.Log(writer.FailureText(), true, true);
+            if (!failure.empty())
+                context.Log(failure, true, true);
             context.Log("Serialization Error in DbArchive.", true, false);
             saved = false;
         }
+        else if (!WriteBuiltFileAtomic(path, image.pieces))
+        {
+            context.Log(Format("Couldn't open %s for writing", path.c_str()), true, true);
+            saved = false;
+        }
+        // The archive is closed below: its table need not take the new layout.
     }
     slot.reset();
     context.Log(Format("Closed %s", path.c_str()), true, false);

@@ -1,11 +1,14 @@
 // Loading, updating and saving database archives.
 #include "DbArchive.h"
 
+#include "Adler32.h"
 #include "BodyCompressor.h"
 #include "ByteWriter.h"
 #include "platform/PathRules.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <zlib.h>
@@ -23,11 +26,6 @@ uint32_t ReadU32(const char* bytes)
 
 // True when [offset, offset + length) lies inside an image of size bytes.
 bool Inside(uint64_t offset, uint64_t length, uint64_t size) { return offset <= size && length <= size - offset; }
-
-uint32_t Adler(const char* bytes, size_t size)
-{
-    return uint32_t(adler32_z(1, reinterpret_cast<const Bytef*>(bytes), size));
-}
 
 } // namespace
 
@@ -291,91 +289,185 @@ std::string DbArchive::NextName()
     return std::string();
 }
 
-bool DbArchive::Serialize(ByteWriter& writer)
-{
-    ArchiveHeader header = m_header;
-    auto writeHeader = [&] {
-        return writer.WriteUInt32(uint32_t(header.version) | uint32_t(header.flags) << 16) &&
-               writer.WriteUInt32(header.indexOffset) && writer.WriteUInt32(header.indexSize) &&
-               writer.WriteUInt32(header.recordCount) && writer.WriteUInt32(header.stringTableOffset) &&
-               writer.WriteUInt32(header.stringTableSize);
-    };
-    if (!writeHeader())
-        return false;
+DbArchive::SaveImage::SaveImage() = default;
+DbArchive::SaveImage::~SaveImage() = default;
 
-    std::vector<RecordEntry> entries;
-    entries.reserve(m_entries.size() + m_pending.size());
-    for (RecordEntry& entry : m_entries)
+size_t DbArchive::SaveImage::Size() const
+{
+    size_t size = 0;
+    for (std::string_view piece : pieces)
+        size += piece.size();
+    return size;
+}
+
+bool DbArchive::PrepareSave(SaveImage& image, std::string& failure)
+{
+    image.pieces.clear();
+    image.header.clear();
+    image.tail.reset();
+    failure.clear();
+    m_savedOrder.clear();
+    ArchiveHeader header = m_header;
+    image.pieces.push_back(std::string_view()); // the header, once its fields are known
+
+    // A loaded record with a pending body of the same name is written with
+    // the pending one, at the end.
+    std::vector<bool> replaced(m_strings.Count());
+    for (const PendingRecord& pending : m_pending)
+        if (pending.entry.nameId < replaced.size())
+            replaced[pending.entry.nameId] = true;
+
+    // Unchanged bodies keep their order; consecutive ones are one piece.
+    m_savedOrder.reserve(m_entries.size() + m_pending.size());
+    uint64_t position = 0;
+    const char* runStart = nullptr;
+    size_t runSize = 0;
+    uint32_t bodiesSum = 1;
+    auto endRun = [&] {
+        if (runSize == 0)
+            return;
+        image.pieces.emplace_back(runStart, runSize);
+        bodiesSum = Adler32(bodiesSum, runStart, runSize);
+        runSize = 0;
+    };
+    for (size_t i = 0; i < m_entries.size(); ++i)
     {
-        if (m_pendingIndex.count(entry.nameId))
+        const RecordEntry& entry = m_entries[i];
+        if (entry.nameId < replaced.size() && replaced[entry.nameId])
             continue;
         if (!m_hasDataBlock || !Inside(entry.bodyOffset, entry.bodySize, m_dataSize))
             return false;
-        size_t position = writer.Tell();
-        if (!writer.WriteBytes(DataBlock() + entry.bodyOffset, entry.bodySize))
-            return false;
-        entry.bodyOffset = uint32_t(position - ArchiveHeader::kSize);
-        entries.push_back(std::move(entry));
+        const char* body = DataBlock() + entry.bodyOffset;
+        if (runSize > 0 && runStart + runSize != body)
+            endRun();
+        if (runSize == 0)
+            runStart = body;
+        runSize += entry.bodySize;
+        m_savedOrder.emplace_back(i, uint32_t(position));
+        position += entry.bodySize;
     }
-    // The loaded bodies are all copied now, and each new body is freed once
-    // written, so the old image, the new bodies and the new image are not
-    // all held at once. The offsets no longer describe the old image either.
+    endRun();
+    for (size_t i = 0; i < m_pending.size(); ++i)
+    {
+        const std::string& body = m_pending[i].body;
+        image.pieces.emplace_back(body);
+        bodiesSum = Adler32(bodiesSum, body.data(), body.size());
+        m_savedOrder.emplace_back(m_entries.size() + i, uint32_t(position));
+        position += body.size();
+    }
+    // Offsets are 32 bits wide: a larger archive could not be read back.
+    if (ArchiveHeader::kSize + position > UINT32_MAX)
+    {
+        failure = "The database archive would be larger than 4 GB";
+        return false;
+    }
+    auto savedEntry = [&](size_t index) -> const RecordEntry& {
+        return index < m_entries.size() ? m_entries[index] : m_pending[index - m_entries.size()].entry;
+    };
+
+    // The index and the string table, sized exactly: the writer grows in
+    // small steps.
+    size_t tailSize = 4 + ArchiveChecksums::kSize;
+    for (const auto& [index, offset] : m_savedOrder)
+        tailSize += 24 + savedEntry(index).className.size();
+    for (uint32_t id = 0; id < m_strings.Count(); ++id)
+        tailSize += 4 + m_strings.GetString(id)->size();
+    image.tail = std::make_unique<ByteWriter>(tailSize);
+    ByteWriter& tail = *image.tail;
+    header.indexOffset = uint32_t(ArchiveHeader::kSize + position);
+    for (const auto& [index, offset] : m_savedOrder)
+    {
+        const RecordEntry& entry = savedEntry(index);
+        tail.WriteUInt32(entry.nameId);
+        tail.WriteText(entry.className);
+        tail.WriteUInt32(offset);
+        tail.WriteUInt32(entry.bodySize);
+        tail.WriteUInt32(entry.fileTimeLow);
+        tail.WriteUInt32(entry.fileTimeHigh);
+    }
+    header.recordCount = uint32_t(m_savedOrder.size());
+    header.indexSize = uint32_t(tail.Tell());
+    header.stringTableOffset = header.indexOffset + header.indexSize;
+    tail.WriteUInt32(m_strings.Count());
+    for (uint32_t id = 0; id < m_strings.Count(); ++id)
+        tail.WriteText(*m_strings.GetString(id));
+    if (tail.Failed())
+    {
+        failure = tail.FailureText();
+        return false;
+    }
+    if (uint64_t(header.indexOffset) + tail.Tell() > UINT32_MAX)
+    {
+        failure = "The database archive would be larger than 4 GB";
+        return false;
+    }
+    header.stringTableSize = uint32_t(tail.Tell() - header.indexSize);
+    header.version = ArchiveHeader::kVersion;
+    header.flags = ArchiveHeader::kFlagCompressed | ArchiveHeader::kFlagChecksums;
+
+    ByteWriter head(ArchiveHeader::kSize);
+    head.WriteUInt32(uint32_t(header.version) | uint32_t(header.flags) << 16);
+    for (uint32_t field : {header.indexOffset, header.indexSize, header.recordCount, header.stringTableOffset,
+                           header.stringTableSize})
+        head.WriteUInt32(field);
+    image.header.assign(head.Data(), head.Size());
+
+    // Each section is summed once; the whole file's sum is combined from them.
+    ArchiveChecksums sums;
+    sums.recordBodies = bodiesSum;
+    sums.recordIndex = Adler32(1, tail.Data(), header.indexSize);
+    sums.stringTable = Adler32(1, tail.Data() + header.indexSize, header.stringTableSize);
+    uLong whole = Adler32(1, image.header.data(), image.header.size());
+    whole = adler32_combine(whole, sums.recordBodies, z_off_t(position));
+    whole = adler32_combine(whole, sums.recordIndex, z_off_t(header.indexSize));
+    sums.wholeFile = uint32_t(adler32_combine(whole, sums.stringTable, z_off_t(header.stringTableSize)));
+    for (uint32_t sum : {sums.wholeFile, sums.stringTable, sums.recordBodies, sums.recordIndex})
+        tail.WriteUInt32(sum);
+    if (tail.Failed())
+    {
+        failure = tail.FailureText();
+        return false;
+    }
+    image.pieces.front() = image.header;
+    image.pieces.emplace_back(tail.Data(), tail.Size());
+    m_savedHeader = header;
+    return true;
+}
+
+void DbArchive::FinishSave()
+{
+    std::vector<RecordEntry> entries;
+    entries.reserve(m_savedOrder.size());
+    for (const auto& [index, offset] : m_savedOrder)
+    {
+        RecordEntry& entry = index < m_entries.size() ? m_entries[index] : m_pending[index - m_entries.size()].entry;
+        entries.push_back(std::move(entry));
+        entries.back().bodyOffset = offset;
+    }
+    m_entries = std::move(entries);
+    m_savedOrder.clear();
+    m_header = m_savedHeader;
+    m_pending.clear();
+    m_pendingIndex.clear();
+    m_removedRecords = false;
+    ReindexEntries();
     std::string().swap(m_dataBlock);
     m_hasDataBlock = false;
     m_dataStart = 0;
     m_dataSize = 0;
-    for (PendingRecord& pending : m_pending)
-    {
-        pending.entry.bodyOffset = uint32_t(writer.Tell() - ArchiveHeader::kSize);
-        if (!writer.WriteBytes(pending.body))
-            return false;
-        std::string().swap(pending.body);
-        entries.push_back(std::move(pending.entry));
-    }
-    m_entries = std::move(entries);
-    m_pending.clear();
-    m_pendingIndex.clear();
-    ReindexEntries();
+}
 
-    header.indexOffset = uint32_t(writer.Tell());
-    for (const RecordEntry& entry : m_entries)
-        if (!writer.WriteUInt32(entry.nameId) || !writer.WriteText(entry.className) ||
-            !writer.WriteUInt32(entry.bodyOffset) || !writer.WriteUInt32(entry.bodySize) ||
-            !writer.WriteUInt32(entry.fileTimeLow) || !writer.WriteUInt32(entry.fileTimeHigh))
-            return false;
-    header.recordCount = uint32_t(m_entries.size());
-    header.indexSize = uint32_t(writer.Tell() - header.indexOffset);
-
-    header.stringTableOffset = uint32_t(writer.Tell());
-    if (!writer.WriteUInt32(m_strings.Count()))
+bool DbArchive::Serialize(ByteWriter& writer)
+{
+    SaveImage image;
+    std::string failure;
+    if (!PrepareSave(image, failure))
         return false;
-    for (uint32_t id = 0; id < m_strings.Count(); ++id)
-        if (!writer.WriteText(*m_strings.GetString(id)))
+    for (std::string_view piece : image.pieces)
+        if (!writer.WriteBytes(piece))
             return false;
-    header.stringTableSize = uint32_t(writer.Tell() - header.stringTableOffset);
-    header.version = ArchiveHeader::kVersion;
-    header.flags = ArchiveHeader::kFlagCompressed | ArchiveHeader::kFlagChecksums;
-
-    size_t end = writer.Tell();
-    if (!writer.Seek(0) || !writeHeader() || !writer.Seek(end))
-        return false;
-    m_header = header;
-
-    // The checksums are computed over the bytes in memory.
-    const char* image = writer.Data();
-    if (!image)
-        return false;
-    // Each section is summed once; the whole file's sum is combined from them.
-    ArchiveChecksums sums;
-    sums.stringTable = Adler(image + header.stringTableOffset, header.stringTableSize);
-    sums.recordBodies = Adler(image + ArchiveHeader::kSize, header.indexOffset - ArchiveHeader::kSize);
-    sums.recordIndex = Adler(image + header.indexOffset, header.indexSize);
-    uLong whole = Adler(image, ArchiveHeader::kSize);
-    whole = adler32_combine(whole, sums.recordBodies, z_off_t(header.indexOffset - ArchiveHeader::kSize));
-    whole = adler32_combine(whole, sums.recordIndex, z_off_t(header.indexSize));
-    sums.wholeFile = uint32_t(adler32_combine(whole, sums.stringTable, z_off_t(header.stringTableSize)));
-    return writer.WriteUInt32(sums.wholeFile) && writer.WriteUInt32(sums.stringTable) &&
-           writer.WriteUInt32(sums.recordBodies) && writer.WriteUInt32(sums.recordIndex);
+    FinishSave();
+    return true;
 }
 
 void DbArchive::WriteStatistics(std::vector<std::string>& lines) const

@@ -1,6 +1,7 @@
 // One database archive in memory: the loaded record bodies (kept compressed),
 // the record index, records added since the load, and the string table.
-// Saving writes the whole file anew; unchanged bodies are copied as stored.
+// Saving writes the whole file anew; unchanged bodies are written as stored,
+// straight from the loaded image.
 #pragma once
 
 #include "ArchiveChecksums.h"
@@ -66,8 +67,28 @@ public:
     void BeginNames();
     std::string NextName();
 
-    // Writes the complete file into a memory writer (the checksums are
-    // computed over its bytes); pending records move into the main table.
+    // A save's bytes in order: the header, the unchanged bodies as runs of
+    // the loaded image, the new bodies, then the index, the string table and
+    // the checksums. The pieces point into the archive and into this object,
+    // and stay valid until the archive changes.
+    struct SaveImage
+    {
+        SaveImage();
+        ~SaveImage();
+        std::vector<std::string_view> pieces;
+        std::string header;
+        std::unique_ptr<ByteWriter> tail;
+        size_t Size() const;
+    };
+    // Lays out a save without copying the bodies; false (with the reason in
+    // failure, which may be empty) when the archive cannot be written.
+    bool PrepareSave(SaveImage& image, std::string& failure);
+    // After the prepared image was written: pending records move into the
+    // main table, and the loaded image, whose offsets no longer hold, is freed.
+    void FinishSave();
+
+    // Writes the complete file into a memory writer: PrepareSave, the
+    // pieces, FinishSave.
     bool Serialize(ByteWriter& writer);
     void WriteStatistics(std::vector<std::string>& lines) const;
 
@@ -109,6 +130,11 @@ private:
     std::vector<RecordEntry> m_entries;
     std::unordered_map<uint32_t, size_t> m_entryIndex;
     std::vector<PendingRecord> m_pending;
+    // What a prepared save writes, taken by FinishSave: for each record of
+    // the new table in order, its entry (an index into m_entries, or
+    // m_entries.size() plus an index into m_pending) and its new offset.
+    std::vector<std::pair<size_t, uint32_t>> m_savedOrder;
+    ArchiveHeader m_savedHeader;
     std::unordered_map<uint32_t, size_t> m_pendingIndex;
     StringMap m_strings;
     // Made on the first AddRecord: archives that are only read need none.

@@ -382,6 +382,19 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes)
     return false;
 }
 
+bool WriteBuiltFileAtomic(const std::string& path, const std::vector<std::string_view>& pieces)
+{
+    // ReplaceFile already moves the new file in without waiting for it.
+    std::string bytes;
+    size_t size = 0;
+    for (std::string_view piece : pieces)
+        size += piece.size();
+    bytes.reserve(size);
+    for (std::string_view piece : pieces)
+        bytes.append(piece);
+    return WriteFileAtomic(path, bytes);
+}
+
 bool OverwriteFileWithTime(const std::string& target, std::string_view bytes, FileTime time)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;

@@ -57,6 +57,12 @@ bool ReadFileRange(const std::string& path, uint64_t offset, size_t length, std:
 // and a rename, so a failure never leaves a truncated file. Refuses, like the
 // platform's own writes, to replace a read-only file.
 bool WriteFileAtomic(const std::string& path, std::string_view bytes);
+// The same for a file the build makes from sources it keeps, written from
+// the pieces in order. Where the system can, the new file swaps places with
+// the old one, which spares waiting for the new one's blocks to reach the
+// disk: after a power cut such a file may need building again, never a
+// source.
+bool WriteBuiltFileAtomic(const std::string& path, const std::vector<std::string_view>& pieces);
 // Text mode: every LF is written as CR LF (an existing CR LF stays CR LF).
 bool WriteTextFileAtomic(const std::string& path, std::string_view text);
 std::string ToCrLf(std::string_view text);

@@ -120,6 +120,42 @@ TEST(DbArchive, LoadedBodiesAreCopiedUnchangedAndReplacementsGoLast)
     EXPECT_EQ(Save(third), updated);
 }
 
+TEST(DbArchive, ChecksumsOfAnUpdatedArchiveMatchItsBytes)
+{
+    // Enough bodies for the sums to run over long stretches of the loaded
+    // image, broken where a replaced and a removed record were.
+    DbArchive first;
+    for (int i = 0; i < 300; ++i)
+    {
+        std::string body(size_t(40 + i % 90), '\0');
+        for (size_t j = 0; j < body.size(); ++j)
+            body[j] = char((i * 131 + int(j) * 7) % 251);
+        first.AddRecord(body.data(), body.size(), "r" + std::to_string(i) + ".dbr", "C", uint32_t(i), 0);
+    }
+    std::string original = Save(first);
+    DbArchive second;
+    second.Load(original.data(), original.size());
+    second.AddRecord("replaced", 8, "r150.dbr", "C", 999, 0);
+    second.RemoveRecord(*second.Strings().Find("r40.dbr"));
+    std::string updated = Save(second);
+
+    for (const std::string* bytes : {&original, &updated})
+    {
+        test::ArchiveImage image;
+        ASSERT_TRUE(image.Parse(*bytes));
+        size_t footerAt = bytes->size() - 16;
+        EXPECT_EQ(image.footer[0], Adler(*bytes, 0, footerAt));
+        EXPECT_EQ(image.footer[1], Adler(*bytes, image.stringTableOffset, image.stringTableSize));
+        EXPECT_EQ(image.footer[2], Adler(*bytes, 24, image.indexOffset - 24));
+        EXPECT_EQ(image.footer[3], Adler(*bytes, image.indexOffset, image.indexSize));
+    }
+    test::ArchiveImage after;
+    ASSERT_TRUE(after.Parse(updated));
+    ASSERT_EQ(after.entries.size(), 299u);
+    EXPECT_EQ(after.Inflated(after.entries.back()), "replaced");
+    EXPECT_EQ(after.FindByName("r40.dbr"), nullptr);
+}
+
 TEST(DbArchive, LookupByNameNormalisesAndLaterDuplicateEntriesWin)
 {
     DbArchive archive;

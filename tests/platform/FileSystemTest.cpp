@@ -4,6 +4,7 @@
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
+#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -108,6 +109,48 @@ TEST(FileSystem, AtomicWritesLeaveNoTemporaryFilesAndKeepMode)
     EXPECT_EQ(entries.size(), 1u);
     // A folder that does not exist: the write fails and nothing is created.
     EXPECT_FALSE(WriteFileAtomic(temp / "no/such/file", "x"));
+}
+
+TEST(FileSystem, BuiltFilesAreWrittenFromPiecesAndSwappedIn)
+{
+    TempFolder temp;
+    std::string path = temp / "database.arz";
+    // A new file, then a replacement, each from pieces of which some are empty.
+    ASSERT_TRUE(WriteBuiltFileAtomic(path, {"he", "", "ader"}));
+    EXPECT_EQ(ReadFile(path), "header");
+#ifndef _WIN32
+    ::chmod(path.c_str(), 0640);
+    // A reader that opened the old file keeps reading the old bytes.
+    std::FILE* reader = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(reader, nullptr);
+#endif
+    // More pieces than one system call takes, some of them large.
+    std::vector<std::string> parts;
+    std::string expected;
+    for (int i = 0; i < 3000; ++i)
+    {
+        parts.push_back(std::string(size_t(i % 7 == 0 ? 70000 : i % 5), char('a' + i % 26)));
+        expected += parts.back();
+    }
+    std::vector<std::string_view> pieces(parts.begin(), parts.end());
+    ASSERT_TRUE(WriteBuiltFileAtomic(path, pieces));
+    EXPECT_TRUE(ReadFile(path) == expected);
+#ifndef _WIN32
+    char old[7] = {};
+    EXPECT_EQ(std::fread(old, 1, 6, reader), 6u);
+    EXPECT_STREQ(old, "header");
+    std::fclose(reader);
+    struct stat info;
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+#endif
+    std::vector<FolderEntry> entries;
+    ListFolder(temp.Path(), entries);
+    EXPECT_EQ(entries.size(), 1u) << "a temporary or the old file was left behind";
+    // A read-only file is refused and stays as it was.
+    ASSERT_TRUE(SetReadOnly(path, true));
+    EXPECT_FALSE(WriteBuiltFileAtomic(path, {"refused"}));
+    EXPECT_TRUE(ReadFile(path) == expected);
 }
 
 TEST(FileSystem, AtomicWritesReplaceFilesWhoseNamesJustFit)
