@@ -151,6 +151,7 @@ TEST(FileSystem, BuiltFilesAreWrittenFromPiecesAndSwappedIn)
     ASSERT_TRUE(SetReadOnly(path, true));
     EXPECT_FALSE(WriteBuiltFileAtomic(path, {"refused"}));
     EXPECT_TRUE(ReadFile(path) == expected);
+    MakeWritable(path);
 }
 
 TEST(FileSystem, AtomicWritesReplaceFilesWhoseNamesJustFit)
