@@ -3,6 +3,7 @@
 
 #include "ResourceArchives.h"
 #include "context/IWorkspaceContext.h"
+#include "dbarchive/ArchiveHeader.h"
 #include "dbarchive/ArchiveSlot.h"
 #include "dbarchive/DbArchive.h"
 #include "dbtools/DatabaseCompile.h"
@@ -79,7 +80,7 @@ bool UnassociatedFiles::WalkOutput(const std::string& sourceFolder, const std::s
     FolderHandle sources;
     bool sourcesOpened = false;
     auto sourceIsFile = [&](const std::string& name) {
-        if (walked && walked->Contains(relative + name))
+        if (walked && walked->Contains(relative, name))
             return true;
         if (!sourcesOpened)
         {
@@ -98,12 +99,12 @@ bool UnassociatedFiles::WalkOutput(const std::string& sourceFolder, const std::s
             keeps = true;
             return false;
         }
-        std::string outputPath = outputFolder + entry.name;
-        std::string nativePath = outputNative + entry.name;
         // A link may lead out of the build folder: never walked, never made
         // writable; a link to a file is removed as a link (DeleteFile looks).
         if (entry.isFolder)
         {
+            std::string outputPath = outputFolder + entry.name;
+            std::string nativePath = outputNative + entry.name;
             if (IsSymbolicLink(nativePath))
             {
                 keeps = true;
@@ -135,6 +136,8 @@ bool UnassociatedFiles::WalkOutput(const std::string& sourceFolder, const std::s
             continue;
         }
         ++m_filesFound;
+        std::string outputPath = outputFolder + entry.name;
+        std::string nativePath = outputNative + entry.name;
         if (m_mode == Mode::ListOnly)
         {
             m_context.Log(Format("Unassociated: %s", outputPath.c_str()), true, false);
@@ -204,14 +207,33 @@ void UnassociatedFiles::DeleteUnassociatedRecords(const std::string& prefix)
     // Without an archive there are no records, and none is to be created.
     if (!IsFile(archivePath))
         return;
+    // The compile of this build went through the same archive: when every
+    // record it holds was walked, there is nothing to remove, and only its
+    // header is read.
+    const std::optional<std::vector<std::string>>* notWalked =
+        m_walkedDatabase ? &m_walkedDatabase->ArchiveRecordsNotWalked() : nullptr;
+    std::string header;
+    if (notWalked && notWalked->has_value() && (*notWalked)->empty() &&
+        ReadFileRange(archivePath, 0, ArchiveHeader::kSize, header) && header.size() == ArchiveHeader::kSize)
+    {
+        m_context.Log(Format("Opened %s for reading", archivePath.c_str()), true, false);
+        m_context.Log(Format("Closed %s", archivePath.c_str()), true, false);
+        return;
+    }
     OpenDbArchive(m_context, archivePath);
     if (!slot)
         return;
-    // The names are taken first: removing a record changes the table.
+    // The names are taken first: removing a record changes the table. Of a
+    // walked archive only the records the walk did not find are looked at.
     std::vector<std::string> names;
-    slot->BeginNames();
-    for (std::string name = slot->NextName(); !name.empty(); name = slot->NextName())
-        names.push_back(name);
+    if (notWalked && notWalked->has_value())
+        names = **notWalked;
+    else
+    {
+        slot->BeginNames();
+        for (std::string name = slot->NextName(); !name.empty(); name = slot->NextName())
+            names.push_back(name);
+    }
     std::string databaseFolder = m_context.GetWorkingDir() + prefix + "database\\";
     bool removed = false;
     // Records of one folder follow each other in the table: that folder is

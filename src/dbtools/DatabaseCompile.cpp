@@ -249,6 +249,16 @@ int CompileFiles(IWorkspaceContext& context, const std::vector<std::string>& fil
             break;
     }
     pipeline.Finish();
+    // What the walk left out of the archive it went through whole, for the
+    // unassociated-files scan that follows.
+    if (walked && !context.IsCancelled())
+    {
+        std::vector<std::string> notWalked;
+        for (const RecordEntry& entry : archive.Entries())
+            if (const std::string* name = archive.Strings().GetString(entry.nameId); name && !walked->Contains(*name))
+                notWalked.push_back(*name);
+        walked->SetArchiveRecordsNotWalked(std::move(notWalked));
+    }
     return errors;
 }
 

@@ -5,9 +5,11 @@
 // file is gone.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <vector>
 
 namespace mw {
 
@@ -16,14 +18,44 @@ class WalkedFiles
 public:
     // relative: below the walked folder, either separator, any case.
     void Add(std::string_view relative);
-    bool Contains(std::string_view relative) const;
+    bool Contains(std::string_view relative) const { return Contains(std::string_view(), relative); }
+    // The same for folder + name, without joining them.
+    bool Contains(std::string_view folder, std::string_view name) const;
     bool Empty() const { return m_files.empty(); }
 
-    // The form names are kept in: lower-cased, '/' separators.
+    // The database compile's word on its archive: the stored names of the
+    // records the archive held that its walk did not find. Unset when the
+    // compile did not go through all its records.
+    void SetArchiveRecordsNotWalked(std::vector<std::string> names) { m_recordsNotWalked = std::move(names); }
+    const std::optional<std::vector<std::string>>& ArchiveRecordsNotWalked() const { return m_recordsNotWalked; }
+
+    // The form names are compared in: lower-cased, '/' separators.
     static std::string Key(std::string_view relative);
 
 private:
-    std::unordered_set<std::string> m_files;
+    // Two views read as one name, so a lookup need not join them.
+    struct Split
+    {
+        std::string_view first;
+        std::string_view second;
+    };
+    // Hashes and compares in the key form without making it.
+    struct KeyHash
+    {
+        using is_transparent = void;
+        size_t operator()(const std::string& name) const { return (*this)(Split{std::string_view(), name}); }
+        size_t operator()(const Split& name) const;
+    };
+    struct KeyEqual
+    {
+        using is_transparent = void;
+        bool operator()(const std::string& a, const std::string& b) const { return a == b; }
+        bool operator()(const Split& a, const std::string& b) const;
+        bool operator()(const std::string& a, const Split& b) const { return (*this)(b, a); }
+    };
+
+    std::unordered_set<std::string, KeyHash, KeyEqual> m_files;
+    std::optional<std::vector<std::string>> m_recordsNotWalked;
 };
 
 } // namespace mw
