@@ -212,6 +212,8 @@ int CompileFiles(IWorkspaceContext& context, const std::vector<std::string>& fil
         lookAhead = std::make_unique<LookAhead>(files, sourceFolder, targetFolder);
     size_t aheadUntil = 0;
     int errors = 0;
+    if (walked)
+        walked->Reserve(files.size());
     for (size_t i = 0; i < files.size(); ++i)
     {
         if (!cancelAfterFile && context.IsCancelled())

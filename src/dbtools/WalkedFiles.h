@@ -18,6 +18,8 @@ class WalkedFiles
 public:
     // relative: below the walked folder, either separator, any case.
     void Add(std::string_view relative);
+    // Room for count more names, so a walk's adds do not rehash.
+    void Reserve(size_t count) { m_files.reserve(m_files.size() + count); }
     bool Contains(std::string_view relative) const { return Contains(std::string_view(), relative); }
     // The same for folder + name, without joining them.
     bool Contains(std::string_view folder, std::string_view name) const;
