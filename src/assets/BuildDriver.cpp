@@ -427,8 +427,9 @@ void BuildDriver::BeginCacheCounts()
 
 void BuildDriver::LogCacheCounts()
 {
-    // A build that looked nothing up (nothing out of date) has nothing to count.
-    if (m_cache && m_cache->Hits() + m_cache->Misses() > 0)
+    // A build that looked nothing up (nothing out of date), or had no usable
+    // cache (already warned about), has nothing to count.
+    if (m_cache && m_cache->Hits() + m_cache->Misses() > 0 && m_cache->Usable())
         m_context.Log(Format("Cache: %d hit(s) %d miss(es)", m_cache->Hits(), m_cache->Misses()), true, false);
 }
 

@@ -75,6 +75,12 @@ void BuildCache::NoteUnreachable(const std::string& problem, const Warn& warn)
     warn("WARNING Shared cache not used for the rest of this build: " + problem);
 }
 
+bool BuildCache::Usable() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return !m_localSkipped || (m_shared && !m_sharedSkipped);
+}
+
 bool BuildCache::LocalSkipped() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);

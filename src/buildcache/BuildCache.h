@@ -56,6 +56,9 @@ public:
 
     int Hits() const;
     int Misses() const;
+    // False once this build has no level left to use (the local one skipped,
+    // and no shared one or that skipped too): its counts then say nothing.
+    bool Usable() const;
     bool HasShared() const { return m_shared != nullptr; }
     std::string DescribeShared() const { return m_shared ? m_shared->Describe() : std::string(); }
 

@@ -151,6 +151,17 @@ TEST_F(BuildCacheTest, UnusableLocalCacheIsWarnedAboutOncePerBuild)
         EXPECT_EQ(warnings.size(), 2u);
     }
     EXPECT_EQ(warnings[0], "WARNING Local cache not used for the rest of this build: there is no user cache folder");
+
+    // With no shared level either, nothing is usable and the counts say nothing.
+    noUserFolder.shared.clear();
+    std::string problem;
+    auto alone = BuildCache::Open(noUserFolder, CacheCredentials{}, problem);
+    ASSERT_TRUE(alone) << problem;
+    EXPECT_TRUE(alone->Usable());
+    uint32_t exitCode = 0;
+    EXPECT_FALSE(alone->Fetch(Key('5'), temp / "build/c.tex", exitCode, Collect()));
+    alone->Store(Key('5'), temp / "build/a.tex", 0, Collect());
+    EXPECT_FALSE(alone->Usable());
 }
 
 TEST_F(BuildCacheTest, LocalCacheEvictsTheLeastRecentlyUsedEntries)
