@@ -25,8 +25,9 @@ set(ZLIB_USE_STATIC_LIBS ON)
 set(CMAKE_CXX_FLAGS_INIT "-D__USE_MINGW_ANSI_STDIO=1")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
-# Programs of the build run under Wine where one is installed.
+# Programs of the build run under Wine where one is installed, through a
+# wrapper that hands their output on once they end (see the script).
 find_program(MW_WINE_PROGRAM NAMES wine64 wine HINTS /usr/lib/wine)
 if(MW_WINE_PROGRAM)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${MW_WINE_PROGRAM})
+  set(CMAKE_CROSSCOMPILING_EMULATOR bash ${CMAKE_CURRENT_LIST_DIR}/windows/run-under-wine.sh ${MW_WINE_PROGRAM})
 endif()

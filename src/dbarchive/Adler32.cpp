@@ -63,7 +63,15 @@ __attribute__((target("avx2"))) uint32_t Adler32Avx2(uint32_t adler, const unsig
     return (s2 % kBase) << 16 | (s1 % kBase);
 }
 
-const bool kHasAvx2 = __builtin_cpu_supports("avx2");
+// Initialised before main, possibly before the compiler's own processor
+// probe has run: it is asked to run first.
+bool HasAvx2()
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+}
+
+const bool kHasAvx2 = HasAvx2();
 #endif
 
 } // namespace
