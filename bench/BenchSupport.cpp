@@ -1,6 +1,10 @@
 // Benchmark helpers.
 #include "BenchSupport.h"
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #include "platform/FileSystem.h"
 
 #include <cstdlib>
@@ -10,6 +14,13 @@
 #include <stdexcept>
 
 namespace mw::bench {
+
+void SettleWriteback()
+{
+#ifndef _WIN32
+    ::sync();
+#endif
+}
 
 std::string MakeBenchFolder(const char* name)
 {

@@ -23,6 +23,9 @@ private:
 
 // A fresh folder under $TMPDIR (or /tmp), ending in '/'.
 std::string MakeBenchFolder(const char* name);
+// Waits until the file system has written out what earlier phases wrote: a
+// phase timed during that writeback measures the disk, not the work.
+void SettleWriteback();
 
 // The processor time of the whole process (every thread), in seconds.
 double ProcessCpuSeconds();

@@ -28,9 +28,6 @@
 #include <ctime>
 #include <fstream>
 #include <vector>
-#ifndef _WIN32
-#include <unistd.h>
-#endif
 
 using namespace mw;
 
@@ -239,19 +236,14 @@ int main(int argc, char** argv)
     // Each timed Build starts once the file system has written out what was
     // written before it (the set-up writes some 60,000 files): a Build that
     // runs during that writeback measures the disk, not the Build.
-    auto settle = [] {
-#ifndef _WIN32
-        ::sync();
-#endif
-    };
-    settle();
+    bench::SettleWriteback();
     bench::Stopwatch firstWatch;
     int errors = driver.BuildAll(false, false);
     double first = firstWatch.Seconds();
     std::vector<double> noOp;
     for (int run = 0; run < 3; ++run)
     {
-        settle();
+        bench::SettleWriteback();
         bench::Stopwatch watch;
         errors += driver.BuildAll(false, false);
         noOp.push_back(watch.Seconds());

@@ -26,9 +26,6 @@
 #include <cstdlib>
 #include <memory>
 #include <vector>
-#ifndef _WIN32
-#include <unistd.h>
-#endif
 
 using namespace mw;
 
@@ -117,9 +114,7 @@ int main(int argc, char** argv)
         driver.SetCache(cache);
         if (cache)
             cache->BeginBuild();
-#ifndef _WIN32
-        ::sync();
-#endif
+        bench::SettleWriteback();
         bench::Stopwatch watch;
         errors += driver.CompileAssets("assets/", true, false);
         return watch.Seconds();

@@ -25,9 +25,6 @@
 #include <thread>
 #include <vector>
 #include <zlib.h>
-#ifndef _WIN32
-#include <unistd.h>
-#endif
 
 using namespace mw;
 
@@ -75,9 +72,7 @@ Measure MedianOfThree(Work work)
     std::vector<Measure> runs;
     for (int i = 0; i < 3; ++i)
     {
-#ifndef _WIN32
-        ::sync();
-#endif
+        bench::SettleWriteback();
         runs.push_back(Measured([&] { work(i); }));
     }
     std::sort(runs.begin(), runs.end(), [](const Measure& a, const Measure& b) { return a.wall < b.wall; });
