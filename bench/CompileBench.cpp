@@ -184,7 +184,7 @@ int RunOnce(int count)
     // A record from the middle of the archive each time, so its body is not
     // the last one, whose change would leave the others in place.
     Measure one = MedianOfThree([&](int i) {
-        std::string touched = workspace.recordPaths[size_t(count / 2 + 1000 * i)];
+        std::string touched = workspace.recordPaths[size_t(count / 2 + i * (count / 7 + 1)) % workspace.recordPaths.size()];
         SetLastWriteTime(touched, FileTimeFromUnix(std::time(nullptr) + 60, 0));
         errors += CompileDatabase(app, "database/", false, false);
     });
