@@ -280,7 +280,13 @@ int main(int argc, char** argv)
             errors += driver.CompileAssets(Format("assets/g%03d/", folder), true, false);
         return forcedWatch.Seconds();
     };
+    // The generated outputs are stand-ins: one untimed forced Build writes
+    // the real ones, so that both timed Builds find what a Build made (and
+    // rewrite only what differs) rather than the first paying for both.
+    forcedBuild(0);
+    bench::SettleWriteback();
     double forced = forcedBuild(1);
+    bench::SettleWriteback();
     double forcedParallel = forcedBuild(0);
 
     Discard output;
@@ -294,7 +300,8 @@ int main(int argc, char** argv)
     // A Texture starts its compiler; each archive is updated by one ArcPack run.
     double spawnsPerAsset = 1.0 / 3.0 + 1.0 / kAssetsPerFolder;
 
-    std::printf("\nforced Build of %d assets (a third each Binary, TextFile, Texture):\n", forcedCount);
+    std::printf("\nforced Build of %d assets (a third each Binary, TextFile, Texture), after one that made them:\n",
+                forcedCount);
     std::printf("  per asset, one compiler     %8.2f ms\n", forcedCount ? forced * 1000 / forcedCount : 0.0);
     std::printf("  per asset, %d at once        %8.2f ms   = %.2fx the serial build (target: at most 0.55x on 2 idle "
                 "cores)\n",

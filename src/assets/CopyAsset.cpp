@@ -73,7 +73,9 @@ bool CopyAsset::Build(IToolContext& context, const std::string& outputPath)
     const std::string source = context.GetSourceDir() + m_source;
     EnsureOutputFolder(outputPath);
     MakeWritable(outputPath);
-    bool copied = CopyFileKeepTime(source, outputPath);
+    // The copy takes the time it was made, so it is newer than its asset.
+    std::string bytes;
+    bool copied = ReadWholeFile(source, bytes) && WriteBuiltOutput(outputPath, bytes);
     if (!copied)
         context.Log("Error copying '" + source + "'", true, true);
     MakeWritable(outputPath);

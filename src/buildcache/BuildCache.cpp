@@ -157,7 +157,7 @@ bool BuildCache::Fetch(const std::string& key, const std::string& outputPath, ui
         found = !skipped && FetchFrom(*m_shared, true, key, bytes, exitCode, payload, warn);
         fromShared = found;
     }
-    if (found && !WriteFileAtomic(outputPath, payload))
+    if (found && !WriteBuiltOutput(outputPath, payload))
     {
         warn("WARNING Cached output not written to " + outputPath + ": " + LastErrorText());
         found = false;

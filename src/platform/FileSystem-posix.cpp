@@ -408,6 +408,36 @@ bool WriteBuiltFileAtomic(const std::string& path, const std::vector<std::string
     return WriteAtomically(path, pieces, true);
 }
 
+// True when native names a writable regular file of one name that holds
+// exactly bytes; its last-write time is then renewed. A link is not followed.
+static bool RenewIfUnchanged(const std::string& native, std::string_view bytes)
+{
+    int fd = ::open(native.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info;
+    bool same = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink == 1 &&
+                (info.st_mode & S_IWUSR) != 0 && uint64_t(info.st_size) == bytes.size();
+    char buffer[16384];
+    size_t at = 0;
+    while (same && at < bytes.size())
+    {
+        ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, bytes.size() - at));
+        if (n < 0 && errno == EINTR)
+            continue;
+        same = n > 0 && std::memcmp(buffer, bytes.data() + at, size_t(n)) == 0;
+        at += size_t(std::max<ssize_t>(n, 0));
+    }
+    same = same && ::futimens(fd, nullptr) == 0;
+    ::close(fd);
+    return same;
+}
+
+bool WriteBuiltOutput(const std::string& path, std::string_view bytes)
+{
+    return RenewIfUnchanged(ResolvePath(path), bytes) || WriteBuiltFileAtomic(path, {bytes});
+}
+
 bool OverwriteFileWithTime(const std::string& target, std::string_view bytes, FileTime time)
 {
     std::string native;

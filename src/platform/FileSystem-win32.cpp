@@ -395,6 +395,8 @@ bool WriteBuiltFileAtomic(const std::string& path, const std::vector<std::string
     return WriteFileAtomic(path, bytes);
 }
 
+bool WriteBuiltOutput(const std::string& path, std::string_view bytes) { return WriteFileAtomic(path, bytes); }
+
 bool OverwriteFileWithTime(const std::string& target, std::string_view bytes, FileTime time)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;

@@ -63,6 +63,12 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes);
 // disk: after a power cut such a file may need building again, never a
 // source.
 bool WriteBuiltFileAtomic(const std::string& path, const std::vector<std::string_view>& pieces);
+// A compiled or copied output, written like WriteBuiltFileAtomic. When the
+// file already holds exactly these bytes (a rebuild that changed nothing),
+// it is left in place and only its last-write time renewed: making a new
+// file costs many times more than reading the old one. A link, or a file
+// with a second name, is always replaced as before.
+bool WriteBuiltOutput(const std::string& path, std::string_view bytes);
 // Text mode: every LF is written as CR LF (an existing CR LF stays CR LF).
 bool WriteTextFileAtomic(const std::string& path, std::string_view text);
 std::string ToCrLf(std::string_view text);

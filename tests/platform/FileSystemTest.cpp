@@ -1,5 +1,6 @@
 // The file-system boundary on real files in a temporary folder.
 #include "platform/FileSystem.h"
+#include "platform/FileRemoval.h"
 #include "platform/PathRules.h"
 #include "support/TempFolder.h"
 
@@ -153,6 +154,52 @@ TEST(FileSystem, BuiltFilesAreWrittenFromPiecesAndSwappedIn)
     EXPECT_TRUE(ReadFile(path) == expected);
     MakeWritable(path);
 }
+
+#ifndef _WIN32
+TEST(FileSystem, BuiltOutputsOfUnchangedBytesKeepTheirFileAndRenewTheirTime)
+{
+    TempFolder temp;
+    std::string path = temp / "a.tex";
+    auto inode = [](const std::string& file) {
+        struct stat info{};
+        ::lstat(file.c_str(), &info);
+        return info.st_ino;
+    };
+    ASSERT_TRUE(WriteBuiltOutput(path, "texture"));
+    ino_t first = inode(path);
+    ASSERT_TRUE(SetLastWriteTime(path, FileTimeFromUnix(1000000000, 0)));
+    // The same bytes: the file stays, with a new time (it counts as built now).
+    ASSERT_TRUE(WriteBuiltOutput(path, "texture"));
+    EXPECT_EQ(inode(path), first);
+    FileInfo info;
+    ASSERT_TRUE(GetFileInfo(path, info));
+    EXPECT_GT(info.lastWrite.value, FileTimeFromUnix(1000000000, 0).value);
+    // Other bytes of the same size, and of another size, are written.
+    ASSERT_TRUE(WriteBuiltOutput(path, "TEXTURE"));
+    EXPECT_EQ(ReadFile(path), "TEXTURE");
+    ASSERT_TRUE(WriteBuiltOutput(path, "tex"));
+    EXPECT_EQ(ReadFile(path), "tex");
+    // A second name of the file keeps the old bytes; a link is replaced
+    // without touching what it points to.
+    std::string other = temp / "elsewhere.tex";
+    ASSERT_EQ(::link(path.c_str(), other.c_str()), 0);
+    ASSERT_TRUE(WriteBuiltOutput(path, "tex"));
+    EXPECT_NE(inode(path), inode(other));
+    ASSERT_TRUE(SetLastWriteTime(other, FileTimeFromUnix(1000000000, 0)));
+    std::string linked = temp / "linked.tex";
+    ASSERT_EQ(::symlink(other.c_str(), linked.c_str()), 0);
+    ASSERT_TRUE(WriteBuiltOutput(linked, "tex"));
+    EXPECT_FALSE(IsSymbolicLink(linked));
+    ASSERT_TRUE(GetFileInfo(other, info));
+    EXPECT_EQ(info.lastWrite.value, FileTimeFromUnix(1000000000, 0).value);
+    // A read-only output is refused even when its bytes would not change.
+    ASSERT_TRUE(SetReadOnly(path, true));
+    EXPECT_FALSE(WriteBuiltOutput(path, "tex"));
+    EXPECT_FALSE(WriteBuiltOutput(path, "other"));
+    EXPECT_EQ(ReadFile(path), "tex");
+    MakeWritable(path);
+}
+#endif
 
 TEST(FileSystem, AtomicWritesReplaceFilesWhoseNamesJustFit)
 {

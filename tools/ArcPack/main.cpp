@@ -91,7 +91,10 @@ bool SaveArchive(const std::string& path, const ResourceArchiveFile& file)
     if (!folder.empty())
         mw::EnsureFolders(folder + "/");
     RemoveStaleTemporaries(path);
-    if (mw::WriteFileAtomic(path, file.Serialize()))
+    // An archive is built from outputs that stay: swapping it in spares
+    // waiting for its blocks to reach the disk.
+    std::string bytes = file.Serialize();
+    if (mw::WriteBuiltFileAtomic(path, {bytes}))
         return true;
     mw::tools::ReportError(kProgram, Format("cannot write '%s': %s", path.c_str(), mw::LastErrorText().c_str()));
     return false;

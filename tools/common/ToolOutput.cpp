@@ -63,7 +63,7 @@ bool WriteOutput(const char* program, const std::string& path, std::string_view 
     std::string folder = ParentPath(path);
     if (!folder.empty())
         EnsureFolders(folder + "/");
-    if (WriteFileAtomic(path, bytes))
+    if (WriteBuiltOutput(path, bytes))
         return true;
     ReportError(program, Format("cannot write '%s': %s", path.c_str(), LastErrorText().c_str()));
     return false;

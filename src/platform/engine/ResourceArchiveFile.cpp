@@ -79,15 +79,56 @@ uint32_t Adler(std::string_view bytes)
     return uint32_t(sum);
 }
 
+// One deflate stream per thread, reset for each entry. Setting a stream up
+// allocates and clears a few hundred KiB; an archive of many small entries
+// spent most of its packing time on that when each entry had its own.
+class EntryDeflater
+{
+public:
+    ~EntryDeflater()
+    {
+        if (m_ready)
+            deflateEnd(&m_stream);
+    }
+
+    bool Deflate(std::string_view bytes, int level, std::string& compressed)
+    {
+        if (m_ready && m_level != level)
+        {
+            deflateEnd(&m_stream);
+            m_ready = false;
+        }
+        if (!m_ready)
+        {
+            m_stream = z_stream{};
+            if (deflateInit(&m_stream, level) != Z_OK)
+                return false;
+            m_ready = true;
+            m_level = level;
+        }
+        else if (deflateReset(&m_stream) != Z_OK)
+            return false;
+        compressed.resize(deflateBound(&m_stream, uLong(bytes.size())));
+        m_stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+        m_stream.avail_in = uInt(bytes.size());
+        m_stream.next_out = reinterpret_cast<Bytef*>(compressed.data());
+        m_stream.avail_out = uInt(compressed.size());
+        if (deflate(&m_stream, Z_FINISH) != Z_STREAM_END)
+            return false;
+        compressed.resize(m_stream.total_out);
+        return true;
+    }
+
+private:
+    z_stream m_stream{};
+    bool m_ready = false;
+    int m_level = 0;
+};
+
 bool Deflate(std::string_view bytes, int level, std::string& compressed)
 {
-    uLongf length = compressBound(uLong(bytes.size()));
-    compressed.resize(length);
-    if (compress2(reinterpret_cast<Bytef*>(compressed.data()), &length, reinterpret_cast<const Bytef*>(bytes.data()),
-                  uLong(bytes.size()), level) != Z_OK)
-        return false;
-    compressed.resize(length);
-    return true;
+    thread_local EntryDeflater deflater;
+    return deflater.Deflate(bytes, level, compressed);
 }
 
 } // namespace
