@@ -13,6 +13,7 @@ namespace mw {
 namespace {
 
 using GAME::ResourceArchiveFile;
+using GAME::ResourceArchiveEntry;
 using test::ReadFile;
 using test::TempFolder;
 using test::WriteFile;
@@ -215,6 +216,38 @@ TEST(ArchiveReader, DamagedFilesFailToOpenOrToExtractButNeverCrash)
     WriteFile(path, wrongCount);
     EXPECT_FALSE(archive.Open(path.c_str(), 1));
     EXPECT_FALSE(archive.LastError().empty());
+}
+
+TEST(ArchiveEntries, EachEntryIsCompressedAsIfAlone)
+{
+    // Entries are compressed one after another, at changing levels: each
+    // must come out as zlib compresses it on its own, whatever came before.
+    ResourceArchiveFile archive;
+    std::vector<std::string> contents;
+    std::vector<int> levels;
+    for (int i = 0; i < 40; ++i)
+    {
+        std::string bytes;
+        for (int j = 0; j < (i * 977) % 20000 + 1; ++j)
+            bytes += char(i % 3 == 0 ? (j * 7919 + i) % 251 : 'a' + (j / (i + 1)) % 5);
+        contents.push_back(bytes);
+        levels.push_back(i < 20 ? 6 : i % 9 + 1);
+        ASSERT_TRUE(archive.Put("e" + std::to_string(i), bytes, 0, levels.back()));
+    }
+    for (size_t i = 0; i < contents.size(); ++i)
+    {
+        uLongf length = compressBound(uLong(contents[i].size()));
+        std::string alone(length, '\0');
+        ASSERT_EQ(compress2(reinterpret_cast<Bytef*>(alone.data()), &length,
+                            reinterpret_cast<const Bytef*>(contents[i].data()), uLong(contents[i].size()), levels[i]),
+                  Z_OK);
+        alone.resize(length);
+        const ResourceArchiveEntry& entry = archive.Entries()[i];
+        if (alone.size() < contents[i].size())
+            EXPECT_EQ(entry.stored, alone) << "entry " << i;
+        else
+            EXPECT_EQ(entry.stored, contents[i]) << "entry " << i;
+    }
 }
 
 TEST(ArchiveNames, NormalizeKeepsRelativeNamesAndRefusesTheRest)
