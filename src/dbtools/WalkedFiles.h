@@ -5,10 +5,10 @@
 // file is gone.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 namespace mw {
@@ -18,12 +18,12 @@ class WalkedFiles
 public:
     // relative: below the walked folder, either separator, any case.
     void Add(std::string_view relative);
-    // Room for count more names, so a walk's adds do not rehash.
-    void Reserve(size_t count) { m_files.reserve(m_files.size() + count); }
+    // Room for count more names, so a walk's adds do not grow the table.
+    void Reserve(size_t count);
     bool Contains(std::string_view relative) const { return Contains(std::string_view(), relative); }
     // The same for folder + name, without joining them.
     bool Contains(std::string_view folder, std::string_view name) const;
-    bool Empty() const { return m_files.empty(); }
+    bool Empty() const { return m_count == 0; }
 
     // The database compile's word on its archive: the stored names of the
     // records the archive held that its walk did not find. Unset when the
@@ -35,28 +35,24 @@ public:
     static std::string Key(std::string_view relative);
 
 private:
-    // Two views read as one name, so a lookup need not join them.
-    struct Split
+    // A walk notes tens of thousands of names: they are kept one after
+    // another in one buffer, in key form, and found through an open table
+    // of their places, which costs no allocation per name.
+    struct Slot
     {
-        std::string_view first;
-        std::string_view second;
+        uint64_t hash = 0;
+        uint32_t offset = 0;
+        uint32_t length = kEmpty;
     };
-    // Hashes and compares in the key form without making it.
-    struct KeyHash
-    {
-        using is_transparent = void;
-        size_t operator()(const std::string& name) const { return (*this)(Split{std::string_view(), name}); }
-        size_t operator()(const Split& name) const;
-    };
-    struct KeyEqual
-    {
-        using is_transparent = void;
-        bool operator()(const std::string& a, const std::string& b) const { return a == b; }
-        bool operator()(const Split& a, const std::string& b) const;
-        bool operator()(const std::string& a, const Split& b) const { return (*this)(b, a); }
-    };
+    static constexpr uint32_t kEmpty = UINT32_MAX;
 
-    std::unordered_set<std::string, KeyHash, KeyEqual> m_files;
+    // The slot holding folder + name, or the empty one where it would go.
+    size_t Find(std::string_view folder, std::string_view name, uint64_t hash) const;
+    void Grow(size_t slots);
+
+    std::string m_keys;
+    std::vector<Slot> m_slots; // a power of two in size, at most half full
+    size_t m_count = 0;
     std::optional<std::vector<std::string>> m_recordsNotWalked;
 };
 

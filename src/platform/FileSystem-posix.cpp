@@ -578,8 +578,7 @@ bool ListFolder(const std::string& path, std::vector<FolderEntry>& entries)
         entries.push_back(FolderEntry{name, folder});
     }
     ::closedir(dir);
-    std::sort(entries.begin(), entries.end(),
-              [](const FolderEntry& a, const FolderEntry& b) { return LessNoCase(a.name, b.name); });
+    SortFolderEntries(entries);
     return true;
 }
 

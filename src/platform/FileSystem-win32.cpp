@@ -537,8 +537,7 @@ bool ListFolder(const std::string& path, std::vector<FolderEntry>& entries)
         entries.push_back(FolderEntry{FromWide(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
     } while (::FindNextFileW(search, &found));
     ::FindClose(search);
-    std::sort(entries.begin(), entries.end(),
-              [](const FolderEntry& a, const FolderEntry& b) { return LessNoCase(a.name, b.name); });
+    SortFolderEntries(entries);
     return true;
 }
 

@@ -104,6 +104,8 @@ bool DeleteFolderTree(const std::string& path);
 
 // The entries of a folder without "." and "..", sorted case-insensitively.
 bool ListFolder(const std::string& path, std::vector<FolderEntry>& entries);
+// Sorts entries as ListFolder does: by name, case-insensitively (LessNoCase).
+void SortFolderEntries(std::vector<FolderEntry>& entries);
 
 // The text of the last failed call (errno).
 std::string LastErrorText();

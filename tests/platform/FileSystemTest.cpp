@@ -5,6 +5,7 @@
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -53,6 +54,20 @@ TEST(FileSystem, ListingIsSortedCaseInsensitivelyWithoutDotEntries)
         names.push_back(entry.name + (entry.isFolder ? "/" : ""));
     EXPECT_EQ(names, (std::vector<std::string>{"A.txt", "b.txt", "B2.txt", "c", "Sub/"}));
     EXPECT_FALSE(ListFolder(temp / "missing", entries));
+
+    // The sort gives LessNoCase's order: names equal but for case, prefixes,
+    // characters between the capitals and the small letters, bytes above 127.
+    std::vector<std::string> tricky = {"abc", "ABC", "Abc", "ab", "AB_", "ab_", "aB[", "a\xc3\xa9", "a\xc3\x89",
+                                       "Z", "z", "_", "a", "", "abcd", "ABCD", "ab c", "AB-C"};
+    std::vector<FolderEntry> sorted;
+    for (const std::string& name : tricky)
+        sorted.push_back(FolderEntry{name, false});
+    SortFolderEntries(sorted);
+    std::sort(tricky.begin(), tricky.end(), [](const std::string& a, const std::string& b) { return LessNoCase(a, b); });
+    names.clear();
+    for (const FolderEntry& entry : sorted)
+        names.push_back(entry.name);
+    EXPECT_EQ(names, tricky);
 }
 
 TEST(FileSystem, FileTimesRoundTripAsFileTime)
