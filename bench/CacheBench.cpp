@@ -104,8 +104,9 @@ int main(int argc, char** argv)
     BuildDriver& driver = app.Builder();
     int jobs = BuildDriver::DefaultJobs();
     driver.SetJobs(jobs);
-    std::printf("forced Build of %d textures (%dx%d images), %d compiler(s) at once, in %s\nover the outputs of the Build before:\n", textures, size, size,
+    std::printf("forced Build of %d textures (%dx%d images), %d compiler(s) at once, in %s\n", textures, size, size,
                 jobs, root.c_str());
+    std::printf("over the outputs of the Build before:\n");
 
     int errors = 0;
     // Each timed Build starts once the file system has written out what the

@@ -1,32 +1,17 @@
 // Compresses record bodies the way the archive stores them: one zlib stream
-// per body at level 5 (zlib wrapper, 32 KiB window, default memory level and
-// strategy). One stream is kept and reset for every body, which gives the
-// same bytes as a one-shot compress2 without setting zlib up each time.
+// per body at level 5, from one stream reset for every body.
 #pragma once
 
-#include <cstddef>
-#include <memory>
-#include <string>
+#include "platform/engine/ZlibDeflater.h"
 
 namespace mw {
 
-class BodyCompressor
+class BodyCompressor : public ZlibDeflater
 {
 public:
     static constexpr int kLevel = 5;
 
-    BodyCompressor();
-    ~BodyCompressor();
-    BodyCompressor(const BodyCompressor&) = delete;
-    BodyCompressor& operator=(const BodyCompressor&) = delete;
-
-    // Replaces out with the compressed form of the bytes; false (out empty)
-    // when zlib cannot be set up or fails.
-    bool Compress(const char* bytes, size_t size, std::string& out);
-
-private:
-    struct Stream;
-    std::unique_ptr<Stream> m_stream;
+    BodyCompressor() : ZlibDeflater(kLevel) {}
 };
 
 } // namespace mw

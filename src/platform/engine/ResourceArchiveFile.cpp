@@ -1,5 +1,6 @@
 // Parsing, compressing and writing resource archives.
 #include "ResourceArchiveFile.h"
+#include "ZlibDeflater.h"
 
 #include <algorithm>
 #include <zlib.h>
@@ -79,56 +80,17 @@ uint32_t Adler(std::string_view bytes)
     return uint32_t(sum);
 }
 
-// One deflate stream per thread, reset for each entry. Setting a stream up
-// allocates and clears a few hundred KiB; an archive of many small entries
-// spent most of its packing time on that when each entry had its own.
-class EntryDeflater
-{
-public:
-    ~EntryDeflater()
-    {
-        if (m_ready)
-            deflateEnd(&m_stream);
-    }
-
-    bool Deflate(std::string_view bytes, int level, std::string& compressed)
-    {
-        if (m_ready && m_level != level)
-        {
-            deflateEnd(&m_stream);
-            m_ready = false;
-        }
-        if (!m_ready)
-        {
-            m_stream = z_stream{};
-            if (deflateInit(&m_stream, level) != Z_OK)
-                return false;
-            m_ready = true;
-            m_level = level;
-        }
-        else if (deflateReset(&m_stream) != Z_OK)
-            return false;
-        compressed.resize(deflateBound(&m_stream, uLong(bytes.size())));
-        m_stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
-        m_stream.avail_in = uInt(bytes.size());
-        m_stream.next_out = reinterpret_cast<Bytef*>(compressed.data());
-        m_stream.avail_out = uInt(compressed.size());
-        if (deflate(&m_stream, Z_FINISH) != Z_STREAM_END)
-            return false;
-        compressed.resize(m_stream.total_out);
-        return true;
-    }
-
-private:
-    z_stream m_stream{};
-    bool m_ready = false;
-    int m_level = 0;
-};
-
+// One stream per level and thread, reset for each entry: an archive of many
+// small entries spent most of its packing time setting zlib up when each
+// entry had its own.
 bool Deflate(std::string_view bytes, int level, std::string& compressed)
 {
-    thread_local EntryDeflater deflater;
-    return deflater.Deflate(bytes, level, compressed);
+    thread_local std::unique_ptr<mw::ZlibDeflater> deflaters[10];
+    level = std::clamp(level, 0, 9);
+    std::unique_ptr<mw::ZlibDeflater>& deflater = deflaters[level];
+    if (!deflater)
+        deflater = std::make_unique<mw::ZlibDeflater>(level);
+    return deflater->Compress(bytes.data(), bytes.size(), compressed);
 }
 
 } // namespace

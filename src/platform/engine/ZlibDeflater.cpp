@@ -1,34 +1,34 @@
-// Record body compression.
-#include "BodyCompressor.h"
+// A zlib stream reused for many inputs.
+#include "ZlibDeflater.h"
 
 #include <new>
 #include <zlib.h>
 
 namespace mw {
 
-struct BodyCompressor::Stream
+struct ZlibDeflater::Stream
 {
     z_stream zlib{};
     bool ready = false;
-    // Output space reused for every body; out receives an exact-size copy,
-    // so the bodies kept until the save hold no slack.
+    // Output space reused for every input; out receives an exact-size copy,
+    // so what callers keep holds no slack.
     std::unique_ptr<Bytef[]> buffer;
     size_t capacity = 0;
 };
 
-BodyCompressor::BodyCompressor() : m_stream(std::make_unique<Stream>())
+ZlibDeflater::ZlibDeflater(int level) : m_stream(std::make_unique<Stream>())
 {
     // The parameters of compress2 at this level.
-    m_stream->ready = deflateInit2(&m_stream->zlib, kLevel, Z_DEFLATED, MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
+    m_stream->ready = deflateInit2(&m_stream->zlib, level, Z_DEFLATED, MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
 }
 
-BodyCompressor::~BodyCompressor()
+ZlibDeflater::~ZlibDeflater()
 {
     if (m_stream->ready)
         deflateEnd(&m_stream->zlib);
 }
 
-bool BodyCompressor::Compress(const char* bytes, size_t size, std::string& out)
+bool ZlibDeflater::Compress(const char* bytes, size_t size, std::string& out)
 {
     out.clear();
     if (!m_stream->ready || deflateReset(&m_stream->zlib) != Z_OK)
