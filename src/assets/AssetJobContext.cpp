@@ -6,10 +6,10 @@
 
 namespace mw {
 
-AssetJobContext::AssetJobContext(IWorkspaceContext& build)
+AssetJobContext::AssetJobContext(IWorkspaceContext& build, OnStop onStop)
     : m_build(build), m_sourceDir(build.GetSourceDir()), m_toolsDir(build.GetToolsDir()),
       m_maxServer(build.GetMAXServer()), m_shaderAsmDir(build.GetShaderAsmDir()),
-      m_exportStatistics(build.GetExportStatistics()), m_statisticsDir(build.GetStatisticsDir())
+      m_exportStatistics(build.GetExportStatistics()), m_statisticsDir(build.GetStatisticsDir()), m_onStop(onStop)
 {
 }
 
@@ -20,13 +20,13 @@ bool AssetJobContext::RunTool(const std::string& commandLine, uint32_t& exitCode
     {
         explicit JobOutput(AssetJobContext& job) : job(job) {}
         void OnOutput(const std::string& chunk, bool error) override { job.Log(chunk, true, error); }
-        bool StopRequested() override { return job.m_build.IsCancelled(); }
+        bool StopRequested() override { return job.EndsOnStop() && job.m_build.IsCancelled(); }
         AssetJobContext& job;
     } output(*this);
     exitCode = 0;
     // A job whose build goes on after Stop (a scene export, then the
     // compiler) starts no further program; the exit code marks a failure.
-    if (m_stopped || m_build.IsCancelled())
+    if (EndsOnStop() && (m_stopped || m_build.IsCancelled()))
     {
         m_stopped = true;
         exitCode = 1;

@@ -1,6 +1,8 @@
 // The tool context of one asset compile that runs beside others: its log
 // lines are kept until the build hands them on in its own order, and the
-// programs it runs are ended as soon as the build is stopped.
+// programs it runs are ended as soon as the build is stopped. A job that
+// packs an archive finishes after Stop instead, as the build's own packing
+// of current outputs does.
 #pragma once
 
 #include "context/IToolContext.h"
@@ -17,7 +19,13 @@ class AssetJobContext final : public IToolContext
 public:
     // Takes the folder settings from build on the calling thread, so that
     // the job never reads them while it runs.
-    explicit AssetJobContext(IWorkspaceContext& build);
+    enum class OnStop
+    {
+        End,   // programs are ended, and none is started after Stop
+        Finish // programs run to their end whatever Stop says
+    };
+
+    explicit AssetJobContext(IWorkspaceContext& build, OnStop onStop = OnStop::End);
 
     bool RunTool(const std::string& commandLine, uint32_t& exitCode, const char* folder) override;
     void Log(const std::string& text, bool line, bool error) override;
@@ -42,6 +50,8 @@ private:
         bool error;
     };
 
+    bool EndsOnStop() const { return m_onStop == OnStop::End; }
+
     IWorkspaceContext& m_build;
     std::string m_sourceDir;
     std::string m_toolsDir;
@@ -50,6 +60,7 @@ private:
     int m_exportStatistics;
     std::string m_statisticsDir;
     std::vector<LogLine> m_lines;
+    OnStop m_onStop;
     bool m_stopped = false;
 };
 

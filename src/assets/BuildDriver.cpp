@@ -23,6 +23,7 @@
 
 #include <atomic>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -45,6 +46,7 @@ struct BuildDriver::AssetSlot
 {
     explicit AssetSlot(IWorkspaceContext& build) : job(build) {}
 
+    int index = 0; // in the walk's list
     std::string assetPath;
     std::string outputPath;
     std::string file;
@@ -54,6 +56,7 @@ struct BuildDriver::AssetSlot
     bool loaded = false;
     bool building = false;
     bool built = false;
+    bool skipped = false; // its turn came after Stop
     std::atomic<bool> ended{false};
 };
 
@@ -84,6 +87,13 @@ void CollectFiles(const std::string& folder, const std::string& relative, std::v
         else
             files.push_back(relative + entry.name);
     }
+}
+
+// True when path lies below folder (given without its last separator).
+bool IsInFolderNoCase(std::string_view path, std::string_view folder)
+{
+    return path.size() > folder.size() && IsSeparator(path[folder.size()]) &&
+           EqualsNoCase(path.substr(0, folder.size()), folder);
 }
 
 // "by 2.500 s": how much later one time is than another.
@@ -272,21 +282,49 @@ int BuildDriver::CompileInParallel(const std::vector<std::string>& files, bool l
     AssetJobContext typeContext(m_context);
     CompileJobs helpers(jobs, typeContext);
     std::deque<std::unique_ptr<AssetSlot>> window;
+    // As many builds again wait their turn as run: a helper whose build ends
+    // takes the next at once, without waiting for this thread to be given
+    // a core by the programs that run.
+    const int queued = 2 * jobs;
     int started = 0;
     std::atomic<int> endedJobs{0};
     auto running = [&]() { return started - endedJobs.load(); };
     int errors = 0;
     int total = int(files.size());
     int handedOn = 0;
+    // An archive whose outputs are all handed on is packed on a helper while
+    // the compiles of the next folder go on. Not when the list comes back to
+    // its folder later (a listing not grouped by folder): a build would
+    // write into the folder while it is packed, and the archive, packed
+    // twice, would hold its entries in another order than a serial build's.
+    m_packing->PackBeside(m_context, [&](const std::string& base, std::function<void()> task) {
+        // The output being noted is the front one's, of the next archive.
+        size_t next = size_t(window.front()->index) + 1;
+        if (base.size() < outputFolder.size())
+            return false; // every file of the list is in this one archive
+        std::string_view folder = std::string_view(base).substr(outputFolder.size());
+        for (size_t later = next; later < files.size(); ++later)
+            if (IsInFolderNoCase(files[later], folder))
+                return false;
+        ++started;
+        helpers.Start([task = std::move(task), &endedJobs](AssetRegistry&) {
+            task();
+            ++endedJobs;
+        });
+        return true;
+    });
 
     auto handOnEnded = [&]() {
         while (!window.empty() && (!window.front()->building || window.front()->ended.load()))
         {
             AssetSlot& slot = *window.front();
             slot.job.HandOnLines();
+            if (slot.building && !slot.skipped)
+                m_outcome.CountCompiled();
             // An asset whose compiler Stop ended is skipped, as the serial
-            // walk skips the assets after the current one: no error.
-            if (!slot.loaded || (slot.building && !slot.built && !slot.job.Stopped()))
+            // walk skips the assets after the current one: no error. So is
+            // one whose turn came after Stop.
+            if (!slot.loaded || (slot.building && !slot.built && !slot.job.Stopped() && !slot.skipped))
                 ++errors;
             else if (slot.building && slot.built)
                 FinishBuiltAsset(slot.assetPath, slot.outputPath, slot.plan.sources);
@@ -318,6 +356,7 @@ int BuildDriver::CompileInParallel(const std::vector<std::string>& files, bool l
             continue;
         }
         auto slot = std::make_unique<AssetSlot>(m_context);
+        slot->index = index;
         slot->file = file;
         slot->assetPath = assetFolder + file;
         slot->outputPath = outputFolder + file;
@@ -326,7 +365,8 @@ int BuildDriver::CompileInParallel(const std::vector<std::string>& files, bool l
         {
             // Two builds that share a scratch file never overlap.
             std::string scratch = slot->plan.asset->GetBuildScratchFile(slot->outputPath);
-            while (running() >= jobs || (!scratch.empty() && scratchInUse(scratch)))
+            while (running() >= queued || (!scratch.empty() && scratchInUse(scratch)) ||
+                   m_packing->PackingInto(slot->outputPath))
             {
                 helpers.WaitForAnEnd();
                 handOnEnded();
@@ -335,17 +375,23 @@ int BuildDriver::CompileInParallel(const std::vector<std::string>& files, bool l
             if (m_context.IsCancelled())
                 break;
             slot->scratch = scratch;
-            m_outcome.CountCompiled();
-            slot->job.Log(slot->outputPath, true, false);
-            if (m_explain)
-                slot->job.Log("explain: " + slot->plan.reason, true, false);
             slot->building = true;
             ++started;
             AssetSlot* job = slot.get();
             helpers.Start([this, job, &endedJobs](AssetRegistry& registry) {
-                AssetHeader header;
-                Asset* asset = registry.LoadAssetBytes(job->job, job->plan.bytes, job->assetPath, header);
-                job->built = asset && RunAssetBuild(*asset, job->job, job->assetPath, job->outputPath);
+                // Stop before this build's turn came: it is not begun, and
+                // leaves no line, as in the serial walk.
+                if (m_context.IsCancelled())
+                    job->skipped = true;
+                else
+                {
+                    job->job.Log(job->outputPath, true, false);
+                    if (m_explain)
+                        job->job.Log("explain: " + job->plan.reason, true, false);
+                    AssetHeader header;
+                    Asset* asset = registry.LoadAssetBytes(job->job, job->plan.bytes, job->assetPath, header);
+                    job->built = asset && RunAssetBuild(*asset, job->job, job->assetPath, job->outputPath);
+                }
                 job->ended.store(true);
                 ++endedJobs;
             });
@@ -363,6 +409,8 @@ int BuildDriver::CompileInParallel(const std::vector<std::string>& files, bool l
         handOnEnded();
     }
     handOnEnded();
+    // The helpers end with this call.
+    m_packing->PackBeside(m_context, nullptr);
     return errors;
 }
 
@@ -470,7 +518,7 @@ void BuildDriver::FinishBuiltAsset(const std::string& assetPath, const std::stri
     FileInfo output;
     if (!GetFileInfo(outputPath, output))
         output = FileInfo();
-    m_packing->Note(outputPath, output);
+    m_packing->Note(outputPath, output, true);
     if (m_network)
         WarnUnversionedSources(sources, assetPath);
 }

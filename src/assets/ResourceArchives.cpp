@@ -2,6 +2,7 @@
 #include "ResourceArchives.h"
 
 #include "ResourceArchiveIndex.h"
+#include "context/IToolContext.h"
 #include "context/IWorkspaceContext.h"
 #include "dbtools/WalkedFiles.h"
 #include "platform/DesktopLaunch.h"
@@ -28,7 +29,7 @@ std::string BuildPrefix(IWorkspaceContext& context)
 // Every archive-tool run has the tools folder as its current folder. The
 // runs are not judged by their exit code, but one that cannot even start
 // would otherwise leave no trace at all.
-bool RunArchiveTool(IWorkspaceContext& context, const std::string& commandLine, uint32_t& exitCode)
+bool RunArchiveTool(IToolContext& context, const std::string& commandLine, uint32_t& exitCode)
 {
     std::string tools = context.GetToolsDir();
     if (context.RunTool(commandLine, exitCode, tools.empty() ? nullptr : tools.c_str()))
@@ -38,7 +39,7 @@ bool RunArchiveTool(IWorkspaceContext& context, const std::string& commandLine, 
 }
 
 // One failure when the run could not start or ended with a failing code.
-int RunArchiveTool(IWorkspaceContext& context, const std::string& commandLine)
+int RunArchiveTool(IToolContext& context, const std::string& commandLine)
 {
     uint32_t exitCode = 0;
     return RunArchiveTool(context, commandLine, exitCode) && exitCode == 0 ? 0 : 1;
@@ -194,7 +195,7 @@ bool UpdateArchiveFile(IWorkspaceContext& context, const std::string& outputPath
     return true;
 }
 
-bool UpdateArchive(IWorkspaceContext& context, const std::string& base)
+bool UpdateArchive(IToolContext& context, const std::string& base)
 {
     return RunArchiveTool(context, "ArcPack \"" + base + ".arc\" -update . \"" + base + "\" 6") == 0;
 }

@@ -7,6 +7,7 @@
 
 namespace mw {
 
+class IToolContext;
 class IWorkspaceContext;
 class WalkedFiles;
 
@@ -30,7 +31,8 @@ bool UpdateArchiveFile(IWorkspaceContext& context, const std::string& outputPath
 bool SplitArchivePath(const std::string& outputPath, std::string& base, std::string& inner);
 // Updates one archive from its folder: stores the files that are new or
 // differ in size or time. False when the tool could not be run or failed.
-bool UpdateArchive(IWorkspaceContext& context, const std::string& base);
+// Needs no more than a tool context, so it can run beside a build.
+bool UpdateArchive(IToolContext& context, const std::string& base);
 
 // Removes from every archive the files that no longer exist in its folder.
 // prefix: the mod prefix ("" or "CustomMaps/<mod>/"), or null for the

@@ -14,6 +14,7 @@
 #include "platform/FileSystem.h"
 #include "platform/KnownFolders.h"
 #include "platform/PathRules.h"
+#include "platform/sourcecontrol/LocalSourceControlBackend.h"
 #include "support/BuildTree.h"
 #include "support/TempFolder.h"
 
@@ -148,6 +149,61 @@ TEST(ParallelBuild, GivesTheOutputsArchivesCountsAndLogOfASerialBuild)
         // output is in its archive.
         EXPECT_EQ(ArchiveContent(temp / "parallel/resources/g0.arc").find("t3.tex") != std::string::npos, true);
         EXPECT_EQ(ArchiveContent(temp / "parallel/resources/g1.arc").find("t3.tex"), std::string::npos);
+    }
+}
+
+// The local backend's listing with the files of "g0/" split in two: its
+// second half comes after the other folders, as a listing that is not
+// sorted by folder can give.
+class SplitListingBackend : public LocalSourceControlBackend
+{
+public:
+    void GetFilesUnderDirectory(const std::string& path, std::vector<std::string>& list) override
+    {
+        LocalSourceControlBackend::GetFilesUnderDirectory(path, list);
+        auto firstOfG0 = std::find_if(list.begin(), list.end(), [](const std::string& f) { return f.rfind("g0/", 0) == 0; });
+        ASSERT_NE(firstOfG0, list.end());
+        std::vector<std::string> later(firstOfG0 + 3, firstOfG0 + 6);
+        list.erase(firstOfG0 + 3, firstOfG0 + 6);
+        list.insert(list.end(), later.begin(), later.end());
+    }
+};
+
+std::string LogText(const TreeBuild& build)
+{
+    std::string text;
+    for (const std::string& line : build.Log())
+        text += line + "\n";
+    return text;
+}
+
+// Archives are packed beside the compiles of the next folder: what a serial
+// build packs at its end, with the same lines in the same place, when the
+// archive tool fails on one, and when a folder comes back later in the list.
+TEST(ParallelBuild, ArchivesPackedBesideTheCompilesAreThoseOfASerialBuild)
+{
+    for (bool splitListing : {false, true})
+    {
+        SCOPED_TRACE(splitListing ? "a folder listed in two parts" : "an archive that cannot be written");
+        TempFolder temp;
+        MakeTree(temp / "work/");
+        TreeBuild serial(temp, "serial");
+        TreeBuild parallel(temp, "parallel");
+        serial.driver.SetJobs(1);
+        parallel.driver.SetJobs(4);
+        for (TreeBuild* build : {&serial, &parallel})
+            if (splitListing)
+                build->context.SourceControl().SetBackend(std::make_unique<SplitListingBackend>());
+            else
+                EnsureFolders(build->context.GetBuildDir() + "resources/g1.arc/");
+
+        int serialErrors = serial.driver.CompileAssets("assets/", true, false);
+        EXPECT_EQ(parallel.driver.CompileAssets("assets/", true, false), serialErrors);
+        // g1's archive cannot be made: its seven outputs are errors, besides
+        // the two assets that fail; the archive tool's complaint is logged once.
+        EXPECT_EQ(serialErrors, splitListing ? 2 : 9);
+        EXPECT_EQ(LogText(parallel), LogText(serial));
+        test::ExpectSameBuild(temp / "serial/", temp / "parallel/");
     }
 }
 
