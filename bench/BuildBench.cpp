@@ -203,13 +203,17 @@ int main(int argc, char** argv)
     bench::GeneratedWorkspace workspace = bench::GenerateWorkspace(root, recordCount);
     std::vector<GeneratedAsset> assets = GenerateAssets(workspace.workingDir, assetCount);
 
+    // One run of the program on the workspace.
+    auto setUp = [](bench::QuietApp& run) {
+        run.app.SetToolsDir(ExecutableFolder());
+        run.app.SetExportStatistics(0);
+        RegisterAssetTypes(run.app.Assets(), run.app);
+        run.app.Builder().SetUnassociatedPolicy(BuildDriver::UnassociatedPolicy::YesToAll);
+    };
     bench::QuietApp quiet(root, workspace);
+    setUp(quiet);
     CModwrightApp& app = quiet.app;
-    app.SetToolsDir(ExecutableFolder());
-    app.SetExportStatistics(0);
-    RegisterAssetTypes(app.Assets(), app);
     BuildDriver& driver = app.Builder();
-    driver.SetUnassociatedPolicy(BuildDriver::UnassociatedPolicy::YesToAll);
 
     // File times are compared at 100 ns, as the tool stores them; ninja
     // compares nanoseconds. Sources on that grid make both see the same
@@ -238,7 +242,7 @@ int main(int argc, char** argv)
     bench::SettleWriteback();
     bench::Stopwatch firstWatch;
     int errors = driver.BuildAll(false, false);
-    double first = firstWatch.Seconds();
+    std::vector<double> firstNoOp{firstWatch.Seconds()};
     std::vector<double> noOp;
     for (int run = 0; run < 3; ++run)
     {
@@ -247,6 +251,18 @@ int main(int argc, char** argv)
         errors += driver.BuildAll(false, false);
         noOp.push_back(watch.Seconds());
     }
+    // The first no-op of a run, as often as the later ones: each time a new
+    // run of the program on the same workspace.
+    for (int run = 1; run < 3; ++run)
+    {
+        bench::QuietApp again(root, workspace);
+        setUp(again);
+        bench::SettleWriteback();
+        bench::Stopwatch watch;
+        errors += again.app.Builder().BuildAll(false, false);
+        firstNoOp.push_back(watch.Seconds());
+    }
+    double first = Best(firstNoOp);
 
     WriteBuildNinja(root, assets, workspace.recordPaths, workspace.workingDir);
     std::string said;
@@ -266,8 +282,8 @@ int main(int argc, char** argv)
     std::printf("  modwright BuildAll          %8.3f s\n", Best(noOp));
     std::printf("  ninja, same files and deps  %8.3f s   (\"%s\")\n", Best(ninja), said.c_str());
     std::printf("  ratio                       %8.2fx  (target: at most 1.0x)\n", Best(noOp) / Best(ninja));
-    std::printf("  first no-op of the run      %8.3f s   (with the unassociated-files scan) = %.2fx a later one "
-                "(target: at most 1.2x)\n",
+    std::printf("  first no-op of a run        %8.3f s   (best of 3 runs, with the unassociated-files scan) = %.2fx a "
+                "later one (target: at most 1.2x)\n",
                 first, first / Best(noOp));
 
     // A forced Build of the assets of a mod of their own (so many folders,

@@ -13,6 +13,8 @@
 #include "platform/FolderHandle.h"
 #include "platform/PathRules.h"
 
+#include <algorithm>
+
 namespace mw {
 
 bool IsEmptyTree(const std::string& folder)
@@ -73,7 +75,7 @@ bool UnassociatedFiles::WalkOutput(const std::string& sourceFolder, const std::s
 {
     std::vector<FolderEntry> entries;
     // A folder that cannot be listed is not known to be empty.
-    keeps = !ListFolder(outputNative, entries);
+    keeps = !ListFolderUnsorted(outputNative, entries);
     // Sources are looked at through their open folder, so the system does
     // not walk the whole path for every output; a name not found as written
     // is left to the case-insensitive lookup.
@@ -92,6 +94,21 @@ bool UnassociatedFiles::WalkOutput(const std::string& sourceFolder, const std::s
             return true;
         return IsFile(sourceFolder + name);
     };
+    // Nearly every file has its source and stays, whatever the order; what
+    // remains (folders, files to delete) is taken in name order, as the log
+    // and the questions show it. A large folder is not sorted whole.
+    auto staysAnyway = [&](const FolderEntry& entry) {
+        // The source is looked up without regard to case, as every path is.
+        if (entry.isFolder || !(entry.name == "database.arz" || EqualsNoCase(Extension(entry.name), "arc") ||
+                                EqualsNoCase(Extension(entry.name), "arz") || sourceIsFile(entry.name)))
+            return false;
+        keeps = true;
+        if (m_noteKeptOutputs)
+            m_keptOutputs.Add(relative + entry.name);
+        return true;
+    };
+    entries.erase(std::remove_if(entries.begin(), entries.end(), staysAnyway), entries.end());
+    SortFolderEntries(entries);
     for (const FolderEntry& entry : entries)
     {
         if (m_context.IsCancelled())
@@ -125,10 +142,7 @@ bool UnassociatedFiles::WalkOutput(const std::string& sourceFolder, const std::s
                 m_emptyFolders.push_back(EmptyFolder{outputSub, nativeSub});
             continue;
         }
-        std::string extension = Extension(entry.name);
-        // The source is looked up without regard to case, as every path is.
-        if (m_noToAll || entry.name == "database.arz" || EqualsNoCase(extension, "arc") ||
-            EqualsNoCase(extension, "arz") || sourceIsFile(entry.name))
+        if (m_noToAll)
         {
             keeps = true;
             if (m_noteKeptOutputs)

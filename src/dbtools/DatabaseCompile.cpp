@@ -64,8 +64,11 @@ struct RecordSteps
     std::string nameStart;
 };
 
+// stored, when given, is set to the record's time in the archive before
+// this compile (0: none), once the walk has got that far.
 bool BuildRecordWith(const RecordSteps& steps, const std::string& sourcePath, const std::string& targetPath,
-                     const KnownInfo& sourceKnown, const KnownInfo& targetKnown, RecordAhead* ahead);
+                     const KnownInfo& sourceKnown, const KnownInfo& targetKnown, RecordAhead* ahead,
+                     uint64_t* stored = nullptr);
 
 bool IsRecordFile(const std::string& path) { return ToLowerAscii(Extension(path)) == "dbr"; }
 
@@ -212,6 +215,10 @@ int CompileFiles(IWorkspaceContext& context, const std::vector<std::string>& fil
         lookAhead = std::make_unique<LookAhead>(files, sourceFolder, targetFolder);
     size_t aheadUntil = 0;
     int errors = 0;
+    // Walked records the archive held: when they are as many as its
+    // entries, the walk found every one of them.
+    size_t entriesAtStart = archive.Entries().size();
+    size_t walkedStored = 0;
     if (walked)
         walked->Reserve(files.size());
     for (size_t i = 0; i < files.size(); ++i)
@@ -242,11 +249,14 @@ int CompileFiles(IWorkspaceContext& context, const std::vector<std::string>& fil
             lookAhead->Look(i, source, target);
         else
             folders.Look(files[i], source, target);
-        if (walked && source.known)
-            walked->Add(files[i]);
+        // A name noted before (the same record in another case) counts once.
+        bool newlyWalked = walked && source.known && walked->Add(files[i]);
+        uint64_t storedTime = 0;
         if (!BuildRecordWith(steps, sourceFolder + files[i], targetFolder + files[i], source, target,
-                             pipeline.TakeAhead(i)))
+                             pipeline.TakeAhead(i), &storedTime))
             ++errors;
+        if (newlyWalked && storedTime != 0)
+            ++walkedStored;
         if (cancelAfterFile && context.IsCancelled())
             break;
     }
@@ -256,9 +266,11 @@ int CompileFiles(IWorkspaceContext& context, const std::vector<std::string>& fil
     if (walked && !context.IsCancelled())
     {
         std::vector<std::string> notWalked;
-        for (const RecordEntry& entry : archive.Entries())
-            if (const std::string* name = archive.Strings().GetString(entry.nameId); name && !walked->Contains(*name))
-                notWalked.push_back(*name);
+        if (walkedStored != entriesAtStart)
+            for (const RecordEntry& entry : archive.Entries())
+                if (const std::string* name = archive.Strings().GetString(entry.nameId);
+                    name && !walked->Contains(*name))
+                    notWalked.push_back(*name);
         walked->SetArchiveRecordsNotWalked(std::move(notWalked));
     }
     return errors;
@@ -384,7 +396,7 @@ std::string ArchiveRebuildReason(bool force, bool haveSourceTime, uint64_t sourc
 }
 
 bool BuildRecordWith(const RecordSteps& steps, const std::string& sourcePath, const std::string& targetPath,
-                     const KnownInfo& sourceKnown, const KnownInfo& targetKnown, RecordAhead* ahead)
+                     const KnownInfo& sourceKnown, const KnownInfo& targetKnown, RecordAhead* ahead, uint64_t* stored)
 {
     if (!IsRecordFile(sourcePath))
         return true;
@@ -434,6 +446,8 @@ bool BuildRecordWith(const RecordSteps& steps, const std::string& sourcePath, co
 
     std::string recordName = ahead ? std::move(ahead->recordName) : steps.RecordName(sourcePath);
     uint64_t storedTime = archive->RecordTime(archive->Strings().FindOrAdd(recordName));
+    if (stored)
+        *stored = storedTime;
     if (haveSourceTime && !(sourceTime.value > storedTime) && !force)
         return true;
     if (context.ExplainRebuilds())

@@ -85,21 +85,22 @@ size_t WalkedFiles::Find(std::string_view folder, std::string_view name, uint64_
     }
 }
 
-void WalkedFiles::Add(std::string_view relative)
+bool WalkedFiles::Add(std::string_view relative)
 {
     // Offsets and lengths are 32-bit: a walk never notes 4 GB of names.
     if (m_keys.size() + relative.size() >= kEmpty)
-        return;
+        return false;
     if (2 * (m_count + 1) > m_slots.size())
         Grow(m_slots.empty() ? 16 : m_slots.size() * 2);
     uint64_t hash = KeyHash(std::string_view(), relative);
     size_t at = Find(std::string_view(), relative, hash);
     if (m_slots[at].length != kEmpty)
-        return;
+        return false;
     m_slots[at] = Slot{hash, uint32_t(m_keys.size()), uint32_t(relative.size())};
     for (char c : relative)
         m_keys += KeyChar(c);
     ++m_count;
+    return true;
 }
 
 bool WalkedFiles::Contains(std::string_view folder, std::string_view name) const

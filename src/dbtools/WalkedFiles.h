@@ -16,8 +16,9 @@ namespace mw {
 class WalkedFiles
 {
 public:
-    // relative: below the walked folder, either separator, any case.
-    void Add(std::string_view relative);
+    // relative: below the walked folder, either separator, any case. False
+    // when the name was noted before (or cannot be noted).
+    bool Add(std::string_view relative);
     // Room for count more names, so a walk's adds do not grow the table.
     void Reserve(size_t count);
     bool Contains(std::string_view relative) const { return Contains(std::string_view(), relative); }

@@ -60,6 +60,14 @@ bool EnsureFolders(const std::string& path)
     return IsFolder(folder);
 }
 
+bool ListFolder(const std::string& path, std::vector<FolderEntry>& entries)
+{
+    if (!ListFolderUnsorted(path, entries))
+        return false;
+    SortFolderEntries(entries);
+    return true;
+}
+
 void SortFolderEntries(std::vector<FolderEntry>& entries)
 {
     // Each name is lower-cased once, not at every comparison: the keys then

@@ -555,7 +555,7 @@ bool DeleteFolderTree(const std::string& path)
     return ok;
 }
 
-bool ListFolder(const std::string& path, std::vector<FolderEntry>& entries)
+bool ListFolderUnsorted(const std::string& path, std::vector<FolderEntry>& entries)
 {
     entries.clear();
     std::string native = ResolvePath(path);
@@ -578,7 +578,6 @@ bool ListFolder(const std::string& path, std::vector<FolderEntry>& entries)
         entries.push_back(FolderEntry{name, folder});
     }
     ::closedir(dir);
-    SortFolderEntries(entries);
     return true;
 }
 

@@ -515,7 +515,7 @@ bool DeleteFolderTree(const std::string& path)
     return RemoveEmptyFolder(folder) && ok;
 }
 
-bool ListFolder(const std::string& path, std::vector<FolderEntry>& entries)
+bool ListFolderUnsorted(const std::string& path, std::vector<FolderEntry>& entries)
 {
     entries.clear();
     std::string pattern = path.empty() ? std::string("*") : WithTrailingSeparator(path) + "*";
@@ -537,7 +537,6 @@ bool ListFolder(const std::string& path, std::vector<FolderEntry>& entries)
         entries.push_back(FolderEntry{FromWide(name), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
     } while (::FindNextFileW(search, &found));
     ::FindClose(search);
-    SortFolderEntries(entries);
     return true;
 }
 

@@ -104,6 +104,9 @@ bool DeleteFolderTree(const std::string& path);
 
 // The entries of a folder without "." and "..", sorted case-insensitively.
 bool ListFolder(const std::string& path, std::vector<FolderEntry>& entries);
+// The same in the order the file system gives, for a caller that looks at
+// only some of a large folder's entries in order (and sorts those).
+bool ListFolderUnsorted(const std::string& path, std::vector<FolderEntry>& entries);
 // Sorts entries as ListFolder does: by name, case-insensitively (LessNoCase).
 void SortFolderEntries(std::vector<FolderEntry>& entries);
 

@@ -3,12 +3,14 @@
 #include "../dbarchive/ArchiveImage.h"
 #include "dbarchive/DbArchive.h"
 #include "dbtools/DatabaseCompile.h"
+#include "dbtools/WalkedFiles.h"
 #include "platform/FileSystem.h"
 #include "support/FakeWorkspace.h"
 #include "support/TempFolder.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <gtest/gtest.h>
 
 namespace mw {
@@ -374,6 +376,30 @@ TEST_F(CompileTest, BuildCopiesAreFoundWhateverTheirLetterCase)
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].name, "database.arz");
     EXPECT_EQ(entries[1].name, "RECORDS");
+}
+
+// The compile's word to the unassociated-files scan: the records of its
+// archive that the walk did not find. None when every one was walked;
+// a record listed twice in two letter cases is still one record.
+TEST_F(CompileTest, TheWalkNamesTheArchivedRecordsItDidNotFind)
+{
+    WriteRecord("database/Records/a.dbr", "a,1,\n");
+    WriteRecord("database/Records/b.dbr", "a,2,\n");
+    WriteRecord("database/Records/gone.dbr", "a,3,\n");
+    ASSERT_EQ(Compile(), 0);
+    auto notWalked = [&]() {
+        WalkedFiles walked;
+        EXPECT_EQ(CompileDatabase(workspace, "database/", false, false, DefaultCompileHelperThreads(), &walked), 0);
+        EXPECT_TRUE(walked.ArchiveRecordsNotWalked().has_value());
+        return walked.ArchiveRecordsNotWalked().value_or(std::vector<std::string>{"(unset)"});
+    };
+    EXPECT_EQ(notWalked(), std::vector<std::string>{});
+
+    ASSERT_TRUE(RemoveFile(temp / "work/database/Records/gone.dbr"));
+    // Written past the case-insensitive lookup, which would find a.dbr.
+    std::ofstream(temp / "work/database/Records/A.dbr") << ReadFile(temp / "work/database/Records/a.dbr");
+    WriteRecord("database/Records/new.dbr", "a,5,\n");
+    EXPECT_EQ(notWalked(), std::vector<std::string>{"records\\gone.dbr"});
 }
 
 } // namespace
