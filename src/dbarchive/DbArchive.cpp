@@ -99,6 +99,7 @@ bool DbArchive::LoadSections(const char* bytes, size_t size)
         const char* section = bytes + m_header.indexOffset;
         uint64_t sectionSize = m_header.indexSize;
         uint64_t at = 0;
+        m_entryIndex.Reset(EntryIndexLimit());
         for (uint32_t i = 0; i < m_header.recordCount; ++i)
         {
             if (sectionSize - at < 8)
@@ -119,12 +120,12 @@ bool DbArchive::LoadSections(const char* bytes, size_t size)
             // the record is compiled anew instead of failing every save.
             if (!Inside(entry.bodyOffset, entry.bodySize, m_dataSize))
                 continue;
-            auto existing = m_entryIndex.find(entry.nameId);
-            if (existing != m_entryIndex.end())
-                m_entries[existing->second] = std::move(entry);
+            size_t existing = m_entryIndex.Find(entry.nameId);
+            if (existing != RecordEntryIndex::kNone)
+                m_entries[existing] = std::move(entry);
             else
             {
-                m_entryIndex.emplace(entry.nameId, m_entries.size());
+                m_entryIndex.Set(entry.nameId, m_entries.size());
                 m_entries.push_back(std::move(entry));
             }
         }
@@ -143,8 +144,8 @@ bool DbArchive::LoadSections(const char* bytes, size_t size)
 
 const RecordEntry* DbArchive::FindEntry(uint32_t nameId) const
 {
-    auto it = m_entryIndex.find(nameId);
-    return it == m_entryIndex.end() ? nullptr : &m_entries[it->second];
+    size_t place = m_entryIndex.Find(nameId);
+    return place == RecordEntryIndex::kNone ? nullptr : &m_entries[place];
 }
 
 bool DbArchive::EnsureScratch(size_t capacity)
@@ -253,19 +254,19 @@ void DbArchive::AddCompressedRecord(std::string compressedBody, const std::strin
 
 void DbArchive::ReindexEntries()
 {
-    m_entryIndex.clear();
+    m_entryIndex.Reset(EntryIndexLimit());
     for (size_t i = 0; i < m_entries.size(); ++i)
-        m_entryIndex[m_entries[i].nameId] = i;
+        m_entryIndex.Set(m_entries[i].nameId, i);
 }
 
 void DbArchive::RemoveRecord(uint32_t nameId)
 {
-    auto it = m_entryIndex.find(nameId);
-    if (it == m_entryIndex.end())
+    size_t place = m_entryIndex.Find(nameId);
+    if (place == RecordEntryIndex::kNone)
         return;
-    m_entries.erase(m_entries.begin() + long(it->second));
+    m_entries.erase(m_entries.begin() + long(place));
     m_removedRecords = true;
-    if (m_nameCursor > it->second)
+    if (m_nameCursor > place)
         --m_nameCursor;
     ReindexEntries();
 }

@@ -7,6 +7,7 @@
 #include "ArchiveChecksums.h"
 #include "ArchiveHeader.h"
 #include "RecordEntry.h"
+#include "RecordEntryIndex.h"
 #include "StringMap.h"
 
 #include <cstdint>
@@ -116,6 +117,8 @@ private:
     bool LoadSections(const char* bytes, size_t size);
     const char* DataBlock() const { return m_dataBlock.data() + m_dataStart; }
     void ReindexEntries();
+    // Name ids below this have a string: the entry index keeps them in its array.
+    size_t EntryIndexLimit() const { return size_t(m_strings.Count()) + 1; }
     bool EnsureScratch(size_t capacity);
 
     ArchiveHeader m_header;
@@ -128,7 +131,7 @@ private:
     bool m_hasDataBlock = false;
     // Main table in file (then adding) order, with an index by name id.
     std::vector<RecordEntry> m_entries;
-    std::unordered_map<uint32_t, size_t> m_entryIndex;
+    RecordEntryIndex m_entryIndex;
     std::vector<PendingRecord> m_pending;
     // What a prepared save writes, taken by FinishSave: for each record of
     // the new table in order, its entry (an index into m_entries, or

@@ -292,6 +292,21 @@ TEST(DbArchive, DamagedImagesGiveWhatFitsAndNeverCrash)
     std::string_view body;
     EXPECT_FALSE(damaged.GetRecordByName("a.dbr", body));
     EXPECT_NE(damaged.LastError().find("Error decompressing database record: -3"), std::string::npos);
+    // An entry naming a string far beyond the table is kept aside, not
+    // given a place in an array that size; the other entry is found as ever.
+    test::ArchiveImage image;
+    ASSERT_TRUE(image.Parse(bytes));
+    std::string farName = bytes;
+    for (int i = 0; i < 4; ++i)
+        farName[image.indexOffset + i] = char(0xF0 + i);
+    DbArchive far;
+    far.Load(farName.data(), farName.size());
+    ASSERT_EQ(far.Entries().size(), 2u);
+    EXPECT_EQ(far.Entries()[0].nameId, 0xF3F2F1F0u);
+    EXPECT_TRUE(far.GetRecord(0xF3F2F1F0u, body));
+    EXPECT_EQ(body, "abc");
+    EXPECT_TRUE(far.GetRecordByName("b.dbr", body));
+    EXPECT_EQ(body, "def");
 }
 
 TEST(DbArchive, NamesIterateInTableOrderAndRemovedRecordsAreNotSaved)
