@@ -114,6 +114,16 @@ struct TreeBuild
     BuildDriver driver;
 };
 
+// The log as one text: a program's output reaches the log in chunks whose
+// boundaries depend on the pipe.
+std::string LogText(const TreeBuild& build)
+{
+    std::string text;
+    for (const std::string& line : build.Log())
+        text += line + "\n";
+    return text;
+}
+
 TEST(ParallelBuild, GivesTheOutputsArchivesCountsAndLogOfASerialBuild)
 {
     TempFolder temp;
@@ -131,15 +141,7 @@ TEST(ParallelBuild, GivesTheOutputsArchivesCountsAndLogOfASerialBuild)
         int parallelErrors = parallel.driver.CompileAssets("assets/", force, false);
         EXPECT_EQ(serialErrors, 2);
         EXPECT_EQ(parallelErrors, serialErrors);
-        // A program's output reaches the log in chunks whose boundaries
-        // depend on the pipe, so the logs are compared as one text.
-        std::string serialLog;
-        std::string parallelLog;
-        for (const std::string& line : serial.Log())
-            serialLog += line + "\n";
-        for (const std::string& line : parallel.Log())
-            parallelLog += line + "\n";
-        EXPECT_EQ(parallelLog, serialLog);
+        EXPECT_EQ(LogText(parallel), LogText(serial));
 
         std::vector<std::string> serialFiles = test::ExpectSameBuild(temp / "serial/", temp / "parallel/");
         int archives = int(std::count_if(serialFiles.begin(), serialFiles.end(),
@@ -168,14 +170,6 @@ public:
         list.insert(list.end(), later.begin(), later.end());
     }
 };
-
-std::string LogText(const TreeBuild& build)
-{
-    std::string text;
-    for (const std::string& line : build.Log())
-        text += line + "\n";
-    return text;
-}
 
 // Archives are packed beside the compiles of the next folder: what a serial
 // build packs at its end, with the same lines in the same place, when the
