@@ -8,7 +8,6 @@
 #include "platform/PathRules.h"
 
 #include <algorithm>
-#include <atomic>
 
 namespace mw {
 
@@ -24,7 +23,6 @@ struct ArchivePacking::BesidePack
     const std::vector<NotedOutput> outputs;
     AssetJobContext job;
     bool ran = false; // the archive tool was run
-    std::atomic<bool> ended{false};
 };
 
 ArchivePacking::ArchivePacking() = default;
@@ -65,16 +63,6 @@ void ArchivePacking::PackBeside(IWorkspaceContext& build, StartTask start)
     m_startBeside = std::move(start);
 }
 
-bool ArchivePacking::PackingInto(const std::string& outputPath) const
-{
-    std::string base;
-    std::string inner;
-    if (m_startBeside == nullptr || !SplitArchivePath(outputPath, base, inner))
-        return false;
-    auto archive = m_archives.find(base);
-    return archive != m_archives.end() && archive->second.beside && !archive->second.beside->ended.load();
-}
-
 void ArchivePacking::StartBeside(const std::string& base, Archive& archive)
 {
     auto pack = std::make_unique<BesidePack>(*m_besideBuild, archive.outputs);
@@ -86,7 +74,6 @@ void ArchivePacking::StartBeside(const std::string& base, Archive& archive)
             task->ran = true;
             UpdateArchive(task->job, base);
         }
-        task->ended.store(true);
     });
     if (started)
         archive.beside = std::move(pack);

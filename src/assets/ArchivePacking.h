@@ -41,9 +41,6 @@ public:
     // then runs beside the compiles that follow. The task's lines are kept for PackStale, which
     // packs whatever that task left out (outputs noted later, say).
     void PackBeside(IWorkspaceContext& build, StartTask start);
-    // True while a task packs the archive outputPath belongs to: nothing may
-    // be written into its folder meanwhile.
-    bool PackingInto(const std::string& outputPath) const;
     // Packs the outputs noted since the last call, archive by archive in the
     // order they were first noted; the number of outputs that are still not
     // in their archive afterwards (each logged as an error). Ends packing

@@ -299,6 +299,8 @@ int BuildDriver::CompileInParallel(const std::vector<std::string>& files, bool l
     // twice, would hold its entries in another order than a serial build's.
     m_packing->PackBeside(m_context, [&](const std::string& base, std::function<void()> task) {
         // The output being noted is the front one's, of the next archive.
+        if (window.empty())
+            return false;
         size_t next = size_t(window.front()->index) + 1;
         if (base.size() < outputFolder.size())
             return false; // every file of the list is in this one archive
@@ -365,8 +367,7 @@ int BuildDriver::CompileInParallel(const std::vector<std::string>& files, bool l
         {
             // Two builds that share a scratch file never overlap.
             std::string scratch = slot->plan.asset->GetBuildScratchFile(slot->outputPath);
-            while (running() >= queued || (!scratch.empty() && scratchInUse(scratch)) ||
-                   m_packing->PackingInto(slot->outputPath))
+            while (running() >= queued || (!scratch.empty() && scratchInUse(scratch)))
             {
                 helpers.WaitForAnEnd();
                 handOnEnded();
