@@ -282,8 +282,8 @@ int main(int argc, char** argv)
     std::printf("  modwright BuildAll          %8.3f s\n", Best(noOp));
     std::printf("  ninja, same files and deps  %8.3f s   (\"%s\")\n", Best(ninja), said.c_str());
     std::printf("  ratio                       %8.2fx  (target: at most 1.0x)\n", Best(noOp) / Best(ninja));
-    std::printf("  first no-op of a run        %8.3f s   (best of 3 runs, with the unassociated-files scan) = %.2fx a "
-                "later one (target: at most 1.2x)\n",
+    std::printf("  first no-op of a run        %8.3f s   (best of 3 runs, with the unassociated-files scan)"
+                " = %.2fx a later one (target: at most 1.2x)\n",
                 first, first / Best(noOp));
 
     // A forced Build of the assets of a mod of their own (so many folders,
@@ -331,8 +331,8 @@ int main(int argc, char** argv)
     // A Texture starts its compiler; each archive is updated by one ArcPack run.
     double spawnsPerAsset = 1.0 / 3.0 + 1.0 / kAssetsPerFolder;
 
-    std::printf("\nforced Build of a mod of %d assets in %d folders (a third each Binary, TextFile, Texture), best of 3, "
-                "after one that made them:\n",
+    std::printf("\nforced Build of a mod of %d assets in %d folders (a third each Binary, TextFile, Texture),"
+                " best of 3, after one that made them:\n",
                 forcedCount, (forcedCount + kAssetsPerFolder - 1) / kAssetsPerFolder);
     std::printf("  per asset, one compiler     %8.2f ms\n", forcedCount ? forced * 1000 / forcedCount : 0.0);
     std::printf("  per asset, %d at once        %8.2f ms   = %.2fx the serial build (target: at most 0.55x on 2 idle "

@@ -16,7 +16,6 @@
 
 namespace mw {
 
-class AssetJobContext;
 class IWorkspaceContext;
 
 class ArchivePacking
@@ -38,8 +37,9 @@ public:
     // From now on, once the noted outputs turn to another archive, the one
     // they leave is packed at once by a task given to start, provided this
     // build wrote any of its outputs and start can run it: the archive tool
-    // then runs beside the compiles that follow. The task's lines are kept for PackStale, which
-    // packs whatever that task left out (outputs noted later, say).
+    // then runs beside the compiles that follow. The task's lines are kept
+    // for PackStale, which packs whatever the task left out. An empty start
+    // ends this.
     void PackBeside(IWorkspaceContext& build, StartTask start);
     // Packs the outputs noted since the last call, archive by archive in the
     // order they were first noted; the number of outputs that are still not

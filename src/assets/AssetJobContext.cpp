@@ -9,7 +9,8 @@ namespace mw {
 AssetJobContext::AssetJobContext(IWorkspaceContext& build, OnStop onStop)
     : m_build(build), m_sourceDir(build.GetSourceDir()), m_toolsDir(build.GetToolsDir()),
       m_maxServer(build.GetMAXServer()), m_shaderAsmDir(build.GetShaderAsmDir()),
-      m_exportStatistics(build.GetExportStatistics()), m_statisticsDir(build.GetStatisticsDir()), m_onStop(onStop)
+      m_exportStatistics(build.GetExportStatistics()), m_statisticsDir(build.GetStatisticsDir()),
+      m_onStop(onStop)
 {
 }
 

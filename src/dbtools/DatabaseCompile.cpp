@@ -396,7 +396,8 @@ std::string ArchiveRebuildReason(bool force, bool haveSourceTime, uint64_t sourc
 }
 
 bool BuildRecordWith(const RecordSteps& steps, const std::string& sourcePath, const std::string& targetPath,
-                     const KnownInfo& sourceKnown, const KnownInfo& targetKnown, RecordAhead* ahead, uint64_t* stored)
+                     const KnownInfo& sourceKnown, const KnownInfo& targetKnown, RecordAhead* ahead,
+                     uint64_t* stored)
 {
     if (!IsRecordFile(sourcePath))
         return true;

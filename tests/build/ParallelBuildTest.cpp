@@ -163,7 +163,8 @@ public:
     void GetFilesUnderDirectory(const std::string& path, std::vector<std::string>& list) override
     {
         LocalSourceControlBackend::GetFilesUnderDirectory(path, list);
-        auto firstOfG0 = std::find_if(list.begin(), list.end(), [](const std::string& f) { return f.rfind("g0/", 0) == 0; });
+        auto firstOfG0 =
+            std::find_if(list.begin(), list.end(), [](const std::string& f) { return f.rfind("g0/", 0) == 0; });
         ASSERT_NE(firstOfG0, list.end());
         std::vector<std::string> later(firstOfG0 + 3, firstOfG0 + 6);
         list.erase(firstOfG0 + 3, firstOfG0 + 6);

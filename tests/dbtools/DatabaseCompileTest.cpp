@@ -389,7 +389,8 @@ TEST_F(CompileTest, TheWalkNamesTheArchivedRecordsItDidNotFind)
     ASSERT_EQ(Compile(), 0);
     auto notWalked = [&]() {
         WalkedFiles walked;
-        EXPECT_EQ(CompileDatabase(workspace, "database/", false, false, DefaultCompileHelperThreads(), &walked), 0);
+        int errors = CompileDatabase(workspace, "database/", false, false, DefaultCompileHelperThreads(), &walked);
+        EXPECT_EQ(errors, 0);
         EXPECT_TRUE(walked.ArchiveRecordsNotWalked().has_value());
         return walked.ArchiveRecordsNotWalked().value_or(std::vector<std::string>{"(unset)"});
     };

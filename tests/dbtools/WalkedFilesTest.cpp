@@ -16,8 +16,10 @@ TEST(WalkedFiles, FindsNamesInAnyCaseAndWithEitherSeparatorAsTheTableGrows)
     // each twice: the second add changes nothing.
     for (int round = 0; round < 2; ++round)
         for (int i = 0; i < 20000; ++i)
-            ASSERT_EQ(walked.Add("Records\\Folder" + std::to_string(i % 97) + "/Record" + std::to_string(i) + ".DBR"),
-                      round == 0);
+        {
+            std::string name = "Records\\Folder" + std::to_string(i % 97) + "/Record" + std::to_string(i) + ".DBR";
+            ASSERT_EQ(walked.Add(name), round == 0);
+        }
     EXPECT_FALSE(walked.Empty());
     for (int i = 0; i < 20000; i += 7)
     {
