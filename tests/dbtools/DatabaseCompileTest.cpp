@@ -397,8 +397,10 @@ TEST_F(CompileTest, TheWalkNamesTheArchivedRecordsItDidNotFind)
     EXPECT_EQ(notWalked(), std::vector<std::string>{});
 
     ASSERT_TRUE(RemoveFile(temp / "work/database/Records/gone.dbr"));
-    // Written past the case-insensitive lookup, which would find a.dbr.
-    std::ofstream(temp / "work/database/Records/A.dbr") << ReadFile(temp / "work/database/Records/a.dbr");
+    // Written past the case-insensitive lookup, which would find a.dbr (on
+    // a file system that ignores case, it is a.dbr rewritten).
+    std::string record = ReadFile(temp / "work/database/Records/a.dbr");
+    std::ofstream(temp / "work/database/Records/A.dbr", std::ios::binary) << record;
     WriteRecord("database/Records/new.dbr", "a,5,\n");
     EXPECT_EQ(notWalked(), std::vector<std::string>{"records\\gone.dbr"});
 }
