@@ -114,6 +114,21 @@ struct TreeBuild
     BuildDriver driver;
 };
 
+// The tree with two builds of it: one compiler at a time, and four.
+struct SerialAndParallel
+{
+    SerialAndParallel()
+    {
+        MakeTree(temp / "work/");
+        serial.driver.SetJobs(1);
+        parallel.driver.SetJobs(4);
+    }
+
+    TempFolder temp;
+    TreeBuild serial{temp, "serial"};
+    TreeBuild parallel{temp, "parallel"};
+};
+
 // The log as one text: a program's output reaches the log in chunks whose
 // boundaries depend on the pipe.
 std::string LogText(const TreeBuild& build)
@@ -126,12 +141,8 @@ std::string LogText(const TreeBuild& build)
 
 TEST(ParallelBuild, GivesTheOutputsArchivesCountsAndLogOfASerialBuild)
 {
-    TempFolder temp;
-    MakeTree(temp / "work/");
-    TreeBuild serial(temp, "serial");
-    TreeBuild parallel(temp, "parallel");
-    serial.driver.SetJobs(1);
-    parallel.driver.SetJobs(4);
+    SerialAndParallel builds;
+    auto& [temp, serial, parallel] = builds;
 
     for (bool force : {false, true})
     {
@@ -180,12 +191,8 @@ TEST(ParallelBuild, ArchivesPackedBesideTheCompilesAreThoseOfASerialBuild)
     for (bool splitListing : {false, true})
     {
         SCOPED_TRACE(splitListing ? "a folder listed in two parts" : "an archive that cannot be written");
-        TempFolder temp;
-        MakeTree(temp / "work/");
-        TreeBuild serial(temp, "serial");
-        TreeBuild parallel(temp, "parallel");
-        serial.driver.SetJobs(1);
-        parallel.driver.SetJobs(4);
+        SerialAndParallel builds;
+        auto& [temp, serial, parallel] = builds;
         for (TreeBuild* build : {&serial, &parallel})
             if (splitListing)
                 build->context.SourceControl().SetBackend(std::make_unique<SplitListingBackend>());
