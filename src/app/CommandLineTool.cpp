@@ -274,8 +274,8 @@ int ArchiveList(const std::vector<std::string>& arguments, std::ostream& out, st
         return 1;
     for (const RecordEntry& entry : archive.Entries())
     {
-        const std::string* name = archive.Strings().GetString(entry.nameId);
-        out << (name ? *name : std::string("?")) << '\t' << entry.className << '\t' << entry.bodySize << '\n';
+        std::optional<std::string_view> name = archive.Strings().GetString(entry.nameId);
+        out << (name ? *name : std::string_view("?")) << '\t' << entry.className << '\t' << entry.bodySize << '\n';
     }
     return 0;
 }

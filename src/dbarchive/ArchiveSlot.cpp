@@ -9,19 +9,36 @@
 namespace mw {
 void OpenDbArchive(IWorkspaceContext& context, const std::string& path)
 {
+    if (context.ArchiveSlot())
+    {
+        context.Log("Error - Attempt to open Database Archive while it is already open.", true, false);
+        return;
+    }
+    InstallDbArchive(context, path, LoadDbArchiveFile(path));
+}
+
+LoadedDbArchive LoadDbArchiveFile(const std::string& path)
+{
+    LoadedDbArchive loaded;
+    loaded.archive = std::make_unique<DbArchive>();
+    std::string bytes;
+    loaded.read = ReadWholeFile(path, bytes);
+    if (loaded.read)
+        loaded.archive->Load(std::move(bytes));
+    return loaded;
+}
+
+void InstallDbArchive(IWorkspaceContext& context, const std::string& path, LoadedDbArchive loaded)
+{
     std::unique_ptr<DbArchive>& slot = context.ArchiveSlot();
     if (slot)
     {
         context.Log("Error - Attempt to open Database Archive while it is already open.", true, false);
         return;
     }
-    slot = std::make_unique<DbArchive>();
-    std::string bytes;
-    if (ReadWholeFile(path, bytes))
-    {
+    if (loaded.read)
         context.Log(Format("Opened %s for reading", path.c_str()), true, false);
-        slot->Load(std::move(bytes));
-    }
+    slot = std::move(loaded.archive);
 }
 
 bool CloseDbArchive(IWorkspaceContext& context, const std::string& path, bool save)

@@ -283,9 +283,8 @@ std::string DbArchive::NextName()
         BeginNames();
     while (m_nameCursor < m_entries.size())
     {
-        const std::string* name = m_strings.GetString(m_entries[m_nameCursor++].nameId);
-        if (name)
-            return *name;
+        if (std::optional<std::string_view> name = m_strings.GetString(m_entries[m_nameCursor++].nameId))
+            return std::string(*name);
     }
     return std::string();
 }

@@ -7,7 +7,7 @@ namespace mw {
 
 bool DbArchiveStrings::GetString(uint32_t id, std::string& text) const
 {
-    const std::string* found = m_archive.Strings().GetString(id);
+    std::optional<std::string_view> found = m_archive.Strings().GetString(id);
     if (!found)
         return false;
     text = *found;

@@ -48,19 +48,21 @@ CompilePipeline::CompilePipeline(int helperCount, DbArchive& archive) : m_archiv
 // ends by an exception, and then the archive is not saved.
 CompilePipeline::~CompilePipeline() = default;
 
-void CompilePipeline::ReadAhead(size_t index, const std::string& sourcePath, std::string recordName, bool read,
-                                bool force, uint64_t storedTime)
+void CompilePipeline::ReadAhead(size_t index, const std::string& sourcePath, std::string recordName,
+                                std::optional<uint32_t> nameId, bool read, bool force, uint64_t storedTime)
 {
     if (!Parallel())
         return;
     AheadJob job;
     job.index = index;
     job.wanted = read;
-    job.sourcePath = sourcePath;
+    if (read)
+        job.sourcePath = sourcePath;
     job.force = force;
     job.storedTime = storedTime;
     job.result = std::make_unique<RecordAhead>();
     job.result->recordName = std::move(recordName);
+    job.result->nameId = nameId;
     m_ahead.push_back(std::move(job));
     if (!read)
         return;

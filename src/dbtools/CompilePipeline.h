@@ -12,6 +12,7 @@
 #include <deque>
 #include <future>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -35,6 +36,8 @@ struct RecordAhead
     std::string_view templateName;
     std::vector<std::pair<std::string_view, std::string_view>> values;
     std::string recordName; // as the walk formed it when it started the read
+    // The name's id in the archive's strings when it was there already.
+    std::optional<uint32_t> nameId;
 };
 
 class CompilePipeline
@@ -52,8 +55,8 @@ public:
     // rising order) and, when read is set, starts reading it: always when
     // force is set, otherwise only when its last-write time is later than
     // storedTime (the archive's time for it).
-    void ReadAhead(size_t index, const std::string& sourcePath, std::string recordName, bool read, bool force,
-                   uint64_t storedTime);
+    void ReadAhead(size_t index, const std::string& sourcePath, std::string recordName,
+                   std::optional<uint32_t> nameId, bool read, bool force, uint64_t storedTime);
     // What was read ahead for index, once it is ready; null when nothing was
     // started for it. Valid until the next call.
     RecordAhead* TakeAhead(size_t index);

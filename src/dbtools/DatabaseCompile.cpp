@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <future>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -70,7 +71,11 @@ bool BuildRecordWith(const RecordSteps& steps, const std::string& sourcePath, co
                      const KnownInfo& sourceKnown, const KnownInfo& targetKnown, RecordAhead* ahead,
                      uint64_t* stored = nullptr);
 
-bool IsRecordFile(const std::string& path) { return ToLowerAscii(Extension(path)) == "dbr"; }
+bool IsRecordFile(std::string_view path)
+{
+    size_t dot = path.rfind('.');
+    return dot != std::string_view::npos && EqualsNoCase(path.substr(dot + 1), "dbr");
+}
 
 // The source and target folders of the files being walked, kept open while
 // consecutive files lie in them.
@@ -233,15 +238,16 @@ int CompileFiles(IWorkspaceContext& context, const std::vector<std::string>& fil
             if (!IsRecordFile(sourcePath))
                 continue;
             std::string recordName = steps.RecordName(sourcePath);
-            uint64_t storedTime = 0;
-            if (!force)
-                if (std::optional<uint32_t> id = archive.Strings().Find(recordName))
-                    storedTime = archive.RecordTime(*id);
+            // A name found now keeps its id: strings are never renumbered.
+            // One not found yet is added by the walk in its turn, so ids
+            // are handed out in the serial compile's order.
+            std::optional<uint32_t> nameId = archive.Strings().Find(recordName);
+            uint64_t storedTime = nameId ? archive.RecordTime(*nameId) : 0;
             // Without force only records the archive lacks are read ahead:
             // the others are mostly up to date, and looking at each from a
             // helper would cost more than the few changed ones save.
             bool read = force || storedTime == 0;
-            pipeline.ReadAhead(aheadUntil, sourcePath, std::move(recordName), read, force, storedTime);
+            pipeline.ReadAhead(aheadUntil, sourcePath, std::move(recordName), nameId, read, force, storedTime);
         }
         KnownInfo source;
         KnownInfo target;
@@ -268,9 +274,9 @@ int CompileFiles(IWorkspaceContext& context, const std::vector<std::string>& fil
         std::vector<std::string> notWalked;
         if (walkedStored != entriesAtStart)
             for (const RecordEntry& entry : archive.Entries())
-                if (const std::string* name = archive.Strings().GetString(entry.nameId);
+                if (std::optional<std::string_view> name = archive.Strings().GetString(entry.nameId);
                     name && !walked->Contains(*name))
-                    notWalked.push_back(*name);
+                    notWalked.emplace_back(*name);
         walked->SetArchiveRecordsNotWalked(std::move(notWalked));
     }
     return errors;
@@ -339,14 +345,22 @@ int CompileDatabase(IWorkspaceContext& context, const std::string& folder, bool 
         return 1;
     }
     int errors = 0;
-    OpenDbArchive(context, archivePath);
+    // With helpers, the archive is read and parsed on a thread of its own
+    // while the files are listed; it is in the slot before anything uses it.
+    std::future<LoadedDbArchive> loading;
+    if (helperThreads > 0 && !context.ArchiveSlot())
+        loading = std::async(std::launch::async, LoadDbArchiveFile, archivePath);
+    else
+        OpenDbArchive(context, archivePath);
+    std::vector<std::string> files;
+    context.SourceControl().GetFilesUnderDirectory(folder, files);
+    bool listWalk = !files.empty();
+    if (!listWalk && !context.IsCancelled())
+        ListFilesOnDisk(sourceFolder, std::string(), files);
+    if (loading.valid())
+        InstallDbArchive(context, archivePath, loading.get());
     if (context.ArchiveSlot())
     {
-        std::vector<std::string> files;
-        context.SourceControl().GetFilesUnderDirectory(folder, files);
-        bool listWalk = !files.empty();
-        if (!listWalk && !context.IsCancelled())
-            ListFilesOnDisk(sourceFolder, std::string(), files);
         // Records a sync left in conflict are never compiled: each is an error.
         errors = ConflictedFiles(context, folder).Exclude(files);
         errors += CompileFiles(context, files, listWalk, sourceFolder, targetFolder, force, helperThreads, walked);
@@ -446,7 +460,10 @@ bool BuildRecordWith(const RecordSteps& steps, const std::string& sourcePath, co
     }
 
     std::string recordName = ahead ? std::move(ahead->recordName) : steps.RecordName(sourcePath);
-    uint64_t storedTime = archive->RecordTime(archive->Strings().FindOrAdd(recordName));
+    // The id the read-ahead found saves a second name lookup; the time is
+    // read again, as an earlier file of the walk may have stored this record.
+    uint32_t nameId = ahead && ahead->nameId ? *ahead->nameId : archive->Strings().FindOrAdd(recordName);
+    uint64_t storedTime = archive->RecordTime(nameId);
     if (stored)
         *stored = storedTime;
     if (haveSourceTime && !(sourceTime.value > storedTime) && !force)

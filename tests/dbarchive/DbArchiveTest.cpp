@@ -393,7 +393,14 @@ TEST(StringMap, IdsFollowFirstUseAndLookupsAgreeAcrossGrowth)
     StringMap strings;
     std::vector<std::string> texts = {"", "a", "A", "ab", std::string("ab\0c", 4), std::string("ab\0", 3), "templateName"};
     for (int i = 0; i < 40000; ++i)
+    {
         texts.push_back("records\\folder" + std::to_string(i % 200) + "\\record" + std::to_string(i) + ".dbr");
+        // Long texts now and then, of the sizes either side of the ones
+        // kept apart from the short ones, and longer than a whole block.
+        if (i % 10000 == 1)
+            for (size_t length : {8191u, 8192u, 65535u, 65536u, 100000u})
+                texts.push_back(std::string(length, char('a' + i % 26)) + std::to_string(i));
+    }
     for (size_t i = 0; i < texts.size(); ++i)
     {
         ASSERT_EQ(strings.FindOrAdd(texts[i]), i);
@@ -408,8 +415,8 @@ TEST(StringMap, IdsFollowFirstUseAndLookupsAgreeAcrossGrowth)
     }
     EXPECT_FALSE(strings.Find("records\\folder0\\record40000.dbr").has_value());
     EXPECT_FALSE(strings.Find(std::string("a\0", 2)).has_value());
-    EXPECT_EQ(strings.GetString(-1), nullptr);
-    EXPECT_EQ(strings.GetString(int64_t(texts.size())), nullptr);
+    EXPECT_EQ(strings.GetString(-1), std::nullopt);
+    EXPECT_EQ(strings.GetString(int64_t(texts.size())), std::nullopt);
 }
 
 } // namespace
