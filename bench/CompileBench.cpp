@@ -2,9 +2,10 @@
 // and with copies present), no-op and one touched record, each next to its
 // floor measured in the same run, with processor time and peak memory.
 //   bench_compile [RECORDS...]   (default 20000 50000)
-//   bench_compile --profile forced|noop HELPERS RECORDS
-//     a forced compile into a fresh build folder, then (noop) a compile with
-//     nothing changed; for profilers, each inside a function of its own:
+//   bench_compile --profile forced|noop|touched HELPERS RECORDS
+//     a forced compile into a fresh build folder, then (noop) twenty
+//     compiles with nothing changed, or (touched) twenty with one record
+//     touched each; for profilers, each inside a function of its own:
 //     callgrind --toggle-collect='*ProfiledForced*' or '*ProfiledNoop*'.
 // The machine may be shared: the load average is printed, and the forced
 // compile is also run without helper threads in the same run, so the gain of
@@ -258,7 +259,7 @@ int Profile(const std::string& phase, int helpers, int count)
     if (phase == "touched")
     {
         errors += ProfiledNoop(app, helpers);
-        for (int i = 0; i < 5; ++i)
+        for (int i = 0; i < 20; ++i)
         {
             SetLastWriteTime(workspace.recordPaths[size_t(count / 3 + i)], FileTimeFromUnix(std::time(nullptr) + 60, 0));
             bench::Stopwatch one;

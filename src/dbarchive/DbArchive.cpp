@@ -212,6 +212,12 @@ bool DbArchive::GetRecordByName(const std::string& name, std::string_view& body)
     return GetRecord(m_strings.FindOrAdd(NormaliseRecordName(name)), body);
 }
 
+std::optional<size_t> DbArchive::EntryPlace(uint32_t nameId) const
+{
+    size_t place = m_entryIndex.Find(nameId);
+    return place == RecordEntryIndex::kNone ? std::nullopt : std::optional<size_t>(place);
+}
+
 uint64_t DbArchive::RecordTime(uint32_t nameId) const
 {
     const RecordEntry* entry = FindEntry(nameId);

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -51,6 +52,8 @@ public:
     bool GetRecordByName(const std::string& name, std::string_view& body);
     // The stored file time of a main-table record, or 0.
     uint64_t RecordTime(uint32_t nameId) const;
+    // Where the main-table record of that name id is in Entries(), if any.
+    std::optional<size_t> EntryPlace(uint32_t nameId) const;
     // Stores a new body (compressed) for the record, replacing any stored
     // body of that name at the next save. Adding a name twice keeps the later body.
     void AddRecord(const char* body, size_t size, const std::string& name, const std::string& className,

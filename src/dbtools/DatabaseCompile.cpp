@@ -10,6 +10,7 @@
 #include "dbarchive/ByteWriter.h"
 #include "dbarchive/DbArchive.h"
 #include "dbarchive/RecordCompiler.h"
+#include "dbarchive/RecordNameCursor.h"
 #include "dbtext/DbRecord.h"
 #include "dbtext/DbTemplate.h"
 #include "platform/FileSystem.h"
@@ -54,7 +55,30 @@ struct RecordSteps
     // separators, without the first occurrence of the database folder, lower-cased.
     std::string RecordName(const std::string& sourcePath) const
     {
+        // Nearly always the path starts with the database folder: the name
+        // is then made in one pass, without the general search.
+        if (StartsWithFolder(sourcePath))
+        {
+            std::string name(sourcePath, nameStart.size());
+            for (char& c : name)
+                c = c == '/' ? '\\' : LowerAscii(c);
+            return name;
+        }
         return ToLowerAscii(RemoveFirstNoCase(ToBackslashes(sourcePath), nameStart));
+    }
+
+    // Whether path begins with nameStart, either separator matching either.
+    bool StartsWithFolder(std::string_view path) const
+    {
+        if (path.size() < nameStart.size())
+            return false;
+        for (size_t i = 0; i < nameStart.size(); ++i)
+        {
+            char c = path[i] == '/' ? '\\' : path[i];
+            if (LowerAscii(c) != LowerAscii(nameStart[i]))
+                return false;
+        }
+        return true;
     }
 
     IWorkspaceContext& context;
@@ -121,19 +145,21 @@ private:
 };
 
 // Looks at the source and target of the files ahead of the walk on a
-// helper thread. The walk takes what the helper has found and looks for
-// itself where the helper has not been yet, and the helper skips ahead of
-// the walk when it falls behind: neither ever waits for the other, so a
-// helper slowed down by other work never holds the walk up.
+// helper thread. Each file is claimed by whichever of the two comes to it
+// first, so no file is looked at twice: the walk looks for itself where the
+// helper has not been yet, and the helper skips ahead of the walk when it
+// falls behind. The walk waits only for a file the helper is looking at
+// that moment, and not for long: a helper slowed down by other work never
+// holds the walk up.
 class LookAhead
 {
 public:
     LookAhead(const std::vector<std::string>& files, const std::string& sourceRoot, const std::string& targetRoot)
-        : m_files(files), m_done(new std::atomic<bool>[files.size()]), m_source(files.size()),
+        : m_files(files), m_state(new std::atomic<uint8_t>[files.size()]), m_source(files.size()),
           m_target(files.size()), m_walkFolders(sourceRoot, targetRoot), m_helperFolders(sourceRoot, targetRoot)
     {
         for (size_t i = 0; i < files.size(); ++i)
-            m_done[i].store(false, std::memory_order_relaxed);
+            m_state[i].store(kFree, std::memory_order_relaxed);
         m_thread = std::thread([this] { Run(); });
     }
     ~LookAhead()
@@ -148,33 +174,61 @@ public:
     void Look(size_t index, KnownInfo& source, KnownInfo& target)
     {
         m_walkAt.store(index, std::memory_order_relaxed);
-        if (m_done[index].load(std::memory_order_acquire))
+        uint8_t state = kFree;
+        if (!m_state[index].compare_exchange_strong(state, kWalkTook, std::memory_order_acquire))
         {
-            source = m_source[index];
-            target = m_target[index];
-            return;
+            for (int wait = 0; state == kHelperLooking && wait < kMostWaits; ++wait)
+            {
+                std::this_thread::yield();
+                state = m_state[index].load(std::memory_order_acquire);
+            }
+            if (state == kHelperDone)
+            {
+                source = m_source[index];
+                target = m_target[index];
+                return;
+            }
         }
+        // Taken by the walk, or the helper is held up: what it finds later
+        // is not read.
         m_walkFolders.Look(m_files[index], source, target);
     }
 
 private:
+    enum : uint8_t
+    {
+        kFree,
+        kHelperLooking,
+        kHelperDone,
+        kWalkTook,
+    };
+    // How many times the walk lets the helper finish the file it is at.
+    static constexpr int kMostWaits = 32;
+    // When the walk comes this near, the helper goes on further ahead and
+    // leaves the files between to the walk: otherwise a walk that has caught
+    // up would wait at every file for the helper to finish it.
+    static constexpr size_t kLeastLead = 4;
+    static constexpr size_t kSkipPastWalk = 64;
+
     void Run()
     {
         for (size_t i = 0; i < m_files.size() && !m_stop.load(std::memory_order_relaxed); ++i)
         {
             size_t walkAt = m_walkAt.load(std::memory_order_relaxed);
-            if (i <= walkAt)
-            {
-                i = walkAt;
+            if (i <= walkAt + kLeastLead)
+                i = walkAt + kSkipPastWalk;
+            if (i >= m_files.size())
+                break;
+            uint8_t state = kFree;
+            if (!m_state[i].compare_exchange_strong(state, kHelperLooking, std::memory_order_relaxed))
                 continue;
-            }
             m_helperFolders.Look(m_files[i], m_source[i], m_target[i]);
-            m_done[i].store(true, std::memory_order_release);
+            m_state[i].store(kHelperDone, std::memory_order_release);
         }
     }
 
     const std::vector<std::string>& m_files;
-    std::unique_ptr<std::atomic<bool>[]> m_done;
+    std::unique_ptr<std::atomic<uint8_t>[]> m_state;
     std::vector<KnownInfo> m_source;
     std::vector<KnownInfo> m_target;
     WalkFolders m_walkFolders;
@@ -219,6 +273,7 @@ int CompileFiles(IWorkspaceContext& context, const std::vector<std::string>& fil
     if (pipeline.Parallel() && !force && files.size() > 1)
         lookAhead = std::make_unique<LookAhead>(files, sourceFolder, targetFolder);
     size_t aheadUntil = 0;
+    RecordNameCursor names(archive);
     int errors = 0;
     // Walked records the archive held: when they are as many as its
     // entries, the walk found every one of them.
@@ -241,7 +296,7 @@ int CompileFiles(IWorkspaceContext& context, const std::vector<std::string>& fil
             // A name found now keeps its id: strings are never renumbered.
             // One not found yet is added by the walk in its turn, so ids
             // are handed out in the serial compile's order.
-            std::optional<uint32_t> nameId = archive.Strings().Find(recordName);
+            std::optional<uint32_t> nameId = names.Find(recordName);
             uint64_t storedTime = nameId ? archive.RecordTime(*nameId) : 0;
             // Without force only records the archive lacks are read ahead:
             // the others are mostly up to date, and looking at each from a

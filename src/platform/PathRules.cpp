@@ -40,8 +40,6 @@ std::string ToBackslashes(std::string path)
     return path;
 }
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
 std::string ToLowerAscii(std::string text)
 {
     for (char& c : text)

@@ -20,7 +20,7 @@ std::string ToForwardSlashes(std::string path);
 std::string ToBackslashes(std::string path);
 
 // ASCII lower-casing, independent of the process locale.
-char LowerAscii(char c);
+inline char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 std::string ToLowerAscii(std::string text);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 // Position of the first occurrence of needle in haystack, compared without

@@ -4,9 +4,12 @@
 #include "dbarchive/BodyCompressor.h"
 #include "dbarchive/ByteWriter.h"
 #include "dbarchive/DbArchive.h"
+#include "dbarchive/RecordNameCursor.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
+
+#include <algorithm>
 
 namespace mw {
 namespace {
@@ -417,6 +420,42 @@ TEST(StringMap, IdsFollowFirstUseAndLookupsAgreeAcrossGrowth)
     EXPECT_FALSE(strings.Find(std::string("a\0", 2)).has_value());
     EXPECT_EQ(strings.GetString(-1), std::nullopt);
     EXPECT_EQ(strings.GetString(int64_t(texts.size())), std::nullopt);
+}
+
+
+// The cursor gives the string table's own answer whatever order the names
+// come in: the saved order with one record moved last by a replacement, a
+// string that names no record, unknown names, and the whole list backwards.
+TEST(RecordNameCursor, GivesTheStringTablesIdsInAnyOrder)
+{
+    DbArchive first;
+    std::vector<std::string> names;
+    for (int i = 0; i < 6; ++i)
+    {
+        names.push_back("records\\r" + std::to_string(i) + ".dbr");
+        first.AddRecord("body", 4, names.back(), "Class", uint32_t(i + 1), 0);
+    }
+    std::string original = Save(first);
+    DbArchive second;
+    second.Load(original.data(), original.size());
+    second.AddRecord("newer", 5, names[2], "Class", 9, 0);
+    std::string updated = Save(second);
+    DbArchive archive;
+    archive.Load(updated.data(), updated.size());
+    ASSERT_EQ(*archive.Strings().GetString(archive.Entries().back().nameId), names[2]);
+    archive.Strings().FindOrAdd("stray");
+
+    std::vector<std::string> asked = names;
+    asked.insert(asked.begin() + 3, "records\\missing.dbr");
+    asked.insert(asked.begin() + 5, "stray");
+    asked.push_back(names[0]);
+    for (int pass = 0; pass < 2; ++pass)
+    {
+        RecordNameCursor cursor(archive);
+        for (const std::string& name : asked)
+            EXPECT_EQ(cursor.Find(name), archive.Strings().Find(name)) << name << " in pass " << pass;
+        std::reverse(asked.begin(), asked.end());
+    }
 }
 
 } // namespace
