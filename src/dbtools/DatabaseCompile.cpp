@@ -515,8 +515,7 @@ bool BuildRecordWith(const RecordSteps& steps, const std::string& sourcePath, co
     }
 
     std::string recordName = ahead ? std::move(ahead->recordName) : steps.RecordName(sourcePath);
-    // The id the read-ahead found saves a second name lookup; the time is
-    // read again, as an earlier file of the walk may have stored this record.
+    // The id the read-ahead found spares a second name lookup.
     uint32_t nameId = ahead && ahead->nameId ? *ahead->nameId : archive->Strings().FindOrAdd(recordName);
     uint64_t storedTime = archive->RecordTime(nameId);
     if (stored)

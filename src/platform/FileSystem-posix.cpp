@@ -344,11 +344,6 @@ bool WritePieces(int fd, const std::vector<std::string_view>& pieces)
     return true;
 }
 
-// exchange: the finished temporary file swaps places with the old one,
-// which is then removed. Renaming over the old file instead makes the file
-// system write the new one's blocks out at once (its guard against losing
-// both versions on a power cut), which for a large file costs more than
-// writing it did.
 // A replaced file this large is let go of on a thread of its own: the file
 // system frees its blocks when its last descriptor closes, and where it
 // discards freed blocks at once (the discard mount option) that takes
@@ -367,6 +362,11 @@ void CloseLater(int fd)
     }
 }
 
+// exchange: the finished temporary file swaps places with the old one,
+// which is then removed. Renaming over the old file instead makes the file
+// system write the new one's blocks out at once (its guard against losing
+// both versions on a power cut), which for a large file costs more than
+// writing it did.
 bool WriteAtomically(const std::string& path, const std::vector<std::string_view>& pieces, bool exchange)
 {
     std::string native = ResolvePath(path);
