@@ -7,14 +7,24 @@
 #include "platform/PathRules.h"
 
 namespace mw {
+namespace {
+
+// A second open keeps the first archive; it is logged as an error.
+bool RefusedAsOpen(IWorkspaceContext& context)
+{
+    if (!context.ArchiveSlot())
+        return false;
+    context.Log("Error - Attempt to open Database Archive while it is already open.", true, false);
+    return true;
+}
+
+} // namespace
+
 void OpenDbArchive(IWorkspaceContext& context, const std::string& path)
 {
-    if (context.ArchiveSlot())
-    {
-        context.Log("Error - Attempt to open Database Archive while it is already open.", true, false);
-        return;
-    }
-    InstallDbArchive(context, path, LoadDbArchiveFile(path));
+    // Checked before the file is read, so a refused open reads nothing.
+    if (!RefusedAsOpen(context))
+        InstallDbArchive(context, path, LoadDbArchiveFile(path));
 }
 
 LoadedDbArchive LoadDbArchiveFile(const std::string& path)
@@ -30,15 +40,11 @@ LoadedDbArchive LoadDbArchiveFile(const std::string& path)
 
 void InstallDbArchive(IWorkspaceContext& context, const std::string& path, LoadedDbArchive loaded)
 {
-    std::unique_ptr<DbArchive>& slot = context.ArchiveSlot();
-    if (slot)
-    {
-        context.Log("Error - Attempt to open Database Archive while it is already open.", true, false);
+    if (RefusedAsOpen(context))
         return;
-    }
     if (loaded.read)
         context.Log(Format("Opened %s for reading", path.c_str()), true, false);
-    slot = std::move(loaded.archive);
+    context.ArchiveSlot() = std::move(loaded.archive);
 }
 
 bool CloseDbArchive(IWorkspaceContext& context, const std::string& path, bool save)

@@ -144,8 +144,8 @@ bool DbArchive::LoadSections(const char* bytes, size_t size)
 
 const RecordEntry* DbArchive::FindEntry(uint32_t nameId) const
 {
-    size_t place = m_entryIndex.Find(nameId);
-    return place == RecordEntryIndex::kNone ? nullptr : &m_entries[place];
+    std::optional<size_t> place = EntryPlace(nameId);
+    return place ? &m_entries[*place] : nullptr;
 }
 
 bool DbArchive::EnsureScratch(size_t capacity)

@@ -396,7 +396,7 @@ bool WriteAtomically(const std::string& path, const std::vector<std::string_view
 #ifdef RENAME_EXCHANGE
     // Held open, the old file outlives its name until the descriptor closes.
     int oldFd = ok && exists && exchange && info.st_size >= kFreeLaterSize
-                    ? ::open(native.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC)
+                    ? ::open(native.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)
                     : -1;
     if (ok && exists && exchange && ::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, native.c_str(), RENAME_EXCHANGE) == 0)
     {
