@@ -15,6 +15,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Environment.h"
 #include "platform/KnownFolders.h"
+#include "platform/CompilerWorkers.h"
 #include "platform/ProcessRunner.h"
 #include "platform/NativePaths.h"
 #include "platform/PathRules.h"
@@ -54,6 +55,7 @@ CModwrightApp::CModwrightApp(AppEnvironment environment)
         m_prompt = m_consolePrompt.get();
     }
     m_buildDriver = std::make_unique<BuildDriver>(*this, m_assetRegistry);
+    m_compilerWorkers = std::make_unique<CompilerWorkers>(m_layout.helperFolder);
     m_sourceControl.SetNetworkBackendFactory([password = environment.networkPassword](const std::string& database) {
         return MakeNetworkBackend(database, password);
     });
@@ -174,6 +176,7 @@ void CModwrightApp::ReadConfiguration()
     m_splashMute = ReadProfileInt("SplashScreen", "splashmute", 0, m_iniPath);
     m_exportStatistics = ReadProfileInt("Build", "ExportStatistics", 1, m_iniPath);
     SetBuildJobs(ReadProfileInt("Build", "Jobs", 0, m_iniPath));
+    m_keepCompilersRunning = ReadProfileInt("Build", "KeepCompilersRunning", 1, m_iniPath);
     SetLocalDir(ReadProfileString("Login", "localdir", "", m_iniPath), false);
     SetBuildDir(ReadProfileString("Login", "builddir", "", m_iniPath));
     SetToolsDir(ReadProfileString("Login", "toolsdir", "", m_iniPath));
@@ -251,6 +254,7 @@ bool CModwrightApp::WriteOptionSettings()
     ok = WriteProfileString("SplashScreen", "splashmute", std::to_string(m_splashMute), m_iniPath) && ok;
     ok = WriteProfileString("Build", "ExportStatistics", std::to_string(m_exportStatistics), m_iniPath) && ok;
     ok = WriteProfileString("Build", "Jobs", std::to_string(m_buildJobs), m_iniPath) && ok;
+    ok = WriteProfileString("Build", "KeepCompilersRunning", std::to_string(m_keepCompilersRunning), m_iniPath) && ok;
     ok = WriteProfileString("Login", "additionalbuilddirs", JoinAdditionalBuildDirs(), m_iniPath) && ok;
     ok = WriteCacheOptions(m_cacheOptions, m_iniPath) && ok;
     return ok;
@@ -488,6 +492,9 @@ void CModwrightApp::BeginOperation()
 
 void CModwrightApp::EndOperation()
 {
+    // The compilers kept running for this operation's compiles end with it,
+    // so none outlives the work it was started for.
+    m_compilerWorkers->EndIdle();
     if (m_frame)
         m_frame->SetClearPending();
     else if (m_quiet && !m_compactErrorOut)
@@ -565,6 +572,8 @@ bool CModwrightApp::RunToolInto(const std::string& commandLine, const char* fold
     // same for compiles that run beside each other.
     ProcessRunner runner(m_layout.helperFolder);
     runner.SetFallbackFolder(m_layout.helperFolder);
+    if (m_keepCompilersRunning)
+        runner.SetWorkers(m_compilerWorkers.get());
     std::string statisticsFolder;
     if (!folder)
     {

@@ -23,6 +23,7 @@ namespace mw {
 
 class BuildCache;
 class BuildDriver;
+class CompilerWorkers;
 class ConsolePrompt;
 class ContextSourceControlLog;
 class IFrameHost;
@@ -142,6 +143,10 @@ public:
     // Compilers a build runs at once: Build/Jobs in Tools.ini, 0 for one per core.
     void SetBuildJobs(int jobs);
     int GetBuildJobs() const { return m_buildJobs; }
+    // Build/KeepCompilersRunning in Tools.ini: when not 0 (the default), the
+    // compilers that come with the tool are started once per operation and
+    // core and take one compile after another, instead of one start each.
+    void SetKeepCompilersRunning(int value) { m_keepCompilersRunning = value; }
     const std::vector<DefaultFile>& GetDefaults() const { return m_defaults; }
     BuildDriver& Builder() { return *m_buildDriver; }
     // The build cache of [Cache] in Tools.ini; SetCacheOptions opens it anew.
@@ -218,6 +223,8 @@ private:
     std::vector<std::string> m_additionalBuildDirs;
     int m_exportStatistics = 1;
     int m_buildJobs = 0;
+    int m_keepCompilersRunning = 1;
+    std::unique_ptr<CompilerWorkers> m_compilerWorkers;
     std::unique_ptr<DbArchive> m_openArchive;
     std::unique_ptr<ReferenceIndex> m_referenceIndex;
     std::unique_ptr<BuildDriver> m_buildDriver;

@@ -1,7 +1,9 @@
 // POSIX process runner: posix_spawn with two pipes, polled every 10 ms.
 #include "ProcessRunner.h"
 
+#include "ChildPipes-posix.h"
 #include "CommandLine.h"
+#include "CompilerWorkers.h"
 #include "FileSystem.h"
 #include "KnownFolders.h"
 #include "PathRules.h"
@@ -9,7 +11,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -48,20 +49,6 @@ std::string Join(const std::string& folder, const std::string& name)
     if (folder.empty())
         return name;
     return IsSeparator(folder.back()) ? folder + name : folder + "/" + name;
-}
-
-// Reads one chunk; the count read, 0 at the end of the pipe, -1 when nothing is waiting.
-ssize_t ReadChunk(int fd, char* buffer)
-{
-    for (;;)
-    {
-        ssize_t n = ::read(fd, buffer, ProcessRunner::kChunkSize);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return -1;
-        return n;
-    }
 }
 
 } // namespace
@@ -106,6 +93,14 @@ bool ProcessRunner::Run(const std::string& commandLine, const char* folder, IPro
     std::string program = FindProgram(arguments[0], folder ? std::string(folder) : std::string());
     if (program.empty())
         return false;
+    if (m_workers && m_workers->Serves(program))
+    {
+        bool handled = false;
+        bool ran = m_workers->Run(program, arguments, folder ? std::string(folder) : std::string(), output, outcome,
+                                  handled);
+        if (handled)
+            return ran;
+    }
 
     int outPipe[2];
     int errPipe[2];
@@ -141,48 +136,22 @@ bool ProcessRunner::Run(const std::string& commandLine, const char* folder, IPro
         ::close(errPipe[0]);
         return false;
     }
-    ::fcntl(outPipe[0], F_SETFL, O_NONBLOCK);
-    ::fcntl(errPipe[0], F_SETFL, O_NONBLOCK);
-
-    char buffer[kChunkSize];
-    int outFd = outPipe[0];
-    int errFd = errPipe[0];
+    ChildPipes pipes(outPipe[0], errPipe[0]);
     int status = 0;
     bool ended = false;
     for (;;)
     {
-        ssize_t n = outFd >= 0 ? ReadChunk(outFd, buffer) : -1;
-        if (n > 0)
-        {
-            output.OnOutput(std::string(buffer, size_t(n)), false);
+        if (pipes.ReadOne(output))
             continue;
-        }
-        if (n == 0)
-        {
-            ::close(outFd);
-            outFd = -1;
-        }
-        n = errFd >= 0 ? ReadChunk(errFd, buffer) : -1;
-        if (n > 0)
-        {
-            output.OnOutput(std::string(buffer, size_t(n)), true);
-            continue;
-        }
-        if (n == 0)
-        {
-            ::close(errFd);
-            errFd = -1;
-        }
         // Both pipes are empty: only now is the end of the program noticed.
         if (ended)
             break;
-        if (outFd < 0 && errFd < 0)
+        if (pipes.Closed())
         {
             ::waitpid(pid, &status, 0);
             break;
         }
-        pid_t done = ::waitpid(pid, &status, WNOHANG);
-        if (done == pid)
+        if (::waitpid(pid, &status, WNOHANG) == pid)
         {
             // Read once more what it wrote just before it ended.
             ended = true;
@@ -195,22 +164,9 @@ bool ProcessRunner::Run(const std::string& commandLine, const char* folder, IPro
             outcome.stopped = true;
             break;
         }
-        pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
-        ::poll(fds, 2, 10);
+        pipes.Wait(10);
     }
-    if (outFd >= 0)
-        ::close(outFd);
-    if (errFd >= 0)
-        ::close(errFd);
-    if (WIFSIGNALED(status))
-    {
-        outcome.exitCode = 128 + uint32_t(WTERMSIG(status));
-        outcome.endedEarly = true;
-    }
-    else
-        outcome.exitCode = uint32_t(WEXITSTATUS(status));
-    if (outcome.stopped)
-        outcome.endedEarly = true;
+    SetOutcomeFromStatus(status, outcome);
     return true;
 }
 

@@ -30,6 +30,8 @@ struct ProcessOutcome
     bool stopped = false;
 };
 
+class CompilerWorkers;
+
 class ProcessRunner
 {
 public:
@@ -43,6 +45,10 @@ public:
     // when it holds a program of that file name (the tool's own compilers,
     // when the configured tools folder lacks them). None by default.
     void SetFallbackFolder(std::string folder) { m_fallbackFolder = std::move(folder); }
+
+    // Programs these workers serve are run on one of them instead of in a
+    // process of their own (none by default). The workers outlive the runner.
+    void SetWorkers(CompilerWorkers* workers) { m_workers = workers; }
 
     // The program a command line's first argument names. A path with folders
     // is taken relative to runFolder (the process's current folder when that
@@ -62,6 +68,7 @@ public:
 private:
     std::string m_ownFolder;
     std::string m_fallbackFolder;
+    CompilerWorkers* m_workers = nullptr;
 };
 
 } // namespace mw

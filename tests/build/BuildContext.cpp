@@ -15,7 +15,7 @@ bool BuildContext::RunToolInto(const std::string& commandLine, const char* folde
     }
     outcome = ProcessOutcome();
     if (realRuns)
-        return ProcessRunner(ExecutableFolder()).Run(commandLine, folder, output, outcome);
+        return RunReally(commandLine, folder, output, outcome);
     std::lock_guard<std::mutex> lock(m_runMutex);
     return onRun ? onRun(commandLine, outcome.exitCode) : true;
 }
@@ -36,12 +36,20 @@ bool BuildContext::RunTool(const std::string& commandLine, uint32_t& exitCode, c
             BuildContext& context;
         } output(*this);
         ProcessOutcome outcome;
-        if (!ProcessRunner(ExecutableFolder()).Run(commandLine, folder, output, outcome))
+        if (!RunReally(commandLine, folder, output, outcome))
             return false;
         exitCode = outcome.exitCode;
         return true;
     }
     return onRun ? onRun(commandLine, exitCode) : true;
+}
+
+bool BuildContext::RunReally(const std::string& commandLine, const char* folder, IProcessOutput& output,
+                             ProcessOutcome& outcome) const
+{
+    ProcessRunner runner(ExecutableFolder());
+    runner.SetWorkers(workers);
+    return runner.Run(commandLine, folder, output, outcome);
 }
 
 std::vector<std::string> BuildContext::CommandLines() const

@@ -9,6 +9,10 @@
 #include <string>
 #include <vector>
 
+namespace mw {
+class CompilerWorkers;
+}
+
 namespace mw::test {
 
 struct ToolRun
@@ -44,9 +48,14 @@ public:
     std::function<bool(const std::string& commandLine, uint32_t& exitCode)> onRun;
     // Runs the programs for real (output logged like the application's).
     bool realRuns = false;
+    // The workers real runs go through (none: a process each).
+    CompilerWorkers* workers = nullptr;
     int exportStatistics = 0;
 
 private:
+    bool RunReally(const std::string& commandLine, const char* folder, IProcessOutput& output,
+                   ProcessOutcome& outcome) const;
+
     std::string m_toolsDir;
     std::mutex m_runMutex;
 };

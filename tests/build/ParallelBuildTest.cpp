@@ -11,6 +11,7 @@
 #include "buildcache/BuildCache.h"
 #include "buildcache/CacheCredentials.h"
 #include "platform/CommandLine.h"
+#include "platform/CompilerWorkers.h"
 #include "platform/FileSystem.h"
 #include "platform/KnownFolders.h"
 #include "platform/PathRules.h"
@@ -112,9 +113,12 @@ struct TreeBuild
     BuildContext context;
     AssetRegistry registry;
     BuildDriver driver;
+    // Used when the context is given them.
+    CompilerWorkers workers{ExecutableFolder()};
 };
 
-// The tree with two builds of it: one compiler at a time, and four.
+// The tree with two builds of it: one compiler at a time, each in a process
+// of its own, and four, on compilers kept running.
 struct SerialAndParallel
 {
     SerialAndParallel()
@@ -122,6 +126,7 @@ struct SerialAndParallel
         MakeTree(temp / "work/");
         serial.driver.SetJobs(1);
         parallel.driver.SetJobs(4);
+        parallel.context.workers = &parallel.workers;
     }
 
     TempFolder temp;
@@ -295,6 +300,8 @@ TEST(ParallelBuild, StopEndsTheRunningCompilersAndLeavesNoPartialOutput)
     MakeTree(temp / "work/");
     SlowCompilerContext context(temp / "work/", temp / "build/", ExecutableFolder() + "/");
     context.realRuns = true;
+    CompilerWorkers workers(ExecutableFolder());
+    context.workers = &workers;
     AssetRegistry registry;
     RegisterAssetTypes(registry, context);
     BuildDriver driver(context, registry);

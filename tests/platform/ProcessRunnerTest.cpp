@@ -1,11 +1,13 @@
 // The process runner against TestTool, a program built for these tests.
 #include "platform/CommandLine.h"
+#include "platform/CompilerWorkers.h"
 #include "platform/FileSystem.h"
 #include "platform/KnownFolders.h"
 #include "platform/PathRules.h"
 #include "platform/ProcessRunner.h"
 #include "support/TempFolder.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -61,9 +63,28 @@ TEST(CommandLine, SplitsWithTheQuotingRules)
         EXPECT_EQ(SplitCommandLine(c.line), c.arguments) << c.line;
 }
 
-TEST(ProcessRunner, OutputArrivesInChunksAndTheExitCodeComesBack)
+// Each run below is made twice: in a process of its own, and on a worker
+// (TestTool serves as one, as the compilers do), where it must end alike.
+class ProcessRunnerRuns : public ::testing::TestWithParam<bool>
 {
-    ProcessRunner runner(ParentPath(kTestTool));
+protected:
+    ProcessRunnerRuns()
+    {
+        if (GetParam())
+            runner.SetWorkers(&workers);
+    }
+
+    CompilerWorkers workers{ParentPath(kTestTool)};
+    ProcessRunner runner{ParentPath(kTestTool)};
+};
+
+INSTANTIATE_TEST_SUITE_P(, ProcessRunnerRuns, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "OnAWorker" : "InAProcessOfItsOwn";
+                         });
+
+TEST_P(ProcessRunnerRuns, OutputArrivesInChunksAndTheExitCodeComesBack)
+{
     CollectingOutput output;
     ProcessOutcome outcome;
     ASSERT_TRUE(runner.Run("\"" + kTestTool + "\" --out 5000 --exit 3", nullptr, output, outcome));
@@ -81,9 +102,8 @@ TEST(ProcessRunner, OutputArrivesInChunksAndTheExitCodeComesBack)
     EXPECT_EQ(all[4999], char('a' + 4999 % 26));
 }
 
-TEST(ProcessRunner, StandardErrorIsFlaggedAndNothingWrittenBeforeTheEndIsLost)
+TEST_P(ProcessRunnerRuns, StandardErrorIsFlaggedAndNothingWrittenBeforeTheEndIsLost)
 {
-    ProcessRunner runner(ParentPath(kTestTool));
     CollectingOutput output;
     ProcessOutcome outcome;
     ASSERT_TRUE(runner.Run(kTestTool + " --err oops --say done", nullptr, output, outcome));
@@ -92,15 +112,21 @@ TEST(ProcessRunner, StandardErrorIsFlaggedAndNothingWrittenBeforeTheEndIsLost)
     EXPECT_EQ(outcome.exitCode, 0u);
 }
 
-TEST(ProcessRunner, ArgumentsFolderAndCrashes)
+TEST_P(ProcessRunnerRuns, ArgumentsFolderAndCrashes)
 {
     test::TempFolder temp;
-    ProcessRunner runner(ParentPath(kTestTool));
     CollectingOutput output;
     ProcessOutcome outcome;
     ASSERT_TRUE(runner.Run(kTestTool + " --cwd --args \"a b\" c\\d \"\"", temp.Path().c_str(), output, outcome));
     std::string folder = temp.Path().substr(0, temp.Path().size() - 1);
     EXPECT_EQ(output.All(false), folder + "\n[a b]\n[c\\d]\n[]\n");
+    CollectingOutput here;
+    ASSERT_TRUE(runner.Run(kTestTool + " --cwd", nullptr, here, outcome));
+    EXPECT_EQ(here.All(false), std::filesystem::current_path().generic_string() + "\n");
+    CollectingOutput nowhere;
+    EXPECT_FALSE(runner.Run(kTestTool + " --say x", (temp / "no-such-folder").c_str(), nowhere, outcome));
+    EXPECT_EQ(outcome.exitCode, 0u);
+    EXPECT_TRUE(nowhere.chunks.empty());
 
     CollectingOutput crash;
     ASSERT_TRUE(runner.Run(kTestTool + " --say before --crash", nullptr, crash, outcome));
@@ -185,6 +211,89 @@ TEST(ProcessRunner, BareNamesAreNotLookedUpInTheProcessCurrentFolder)
     // Named explicitly, the folder is searched.
     EXPECT_EQ(runner.FindProgram("mw-planted-program", temp.Path()), ResolvePath(planted));
     EXPECT_NE(runner.FindProgram("./mw-planted-program", temp.Path()), "");
+}
+#endif
+
+#ifndef _WIN32
+// Stops the program once it has written something.
+class StopAfterOutput : public CollectingOutput
+{
+public:
+    bool StopRequested() override { return !chunks.empty(); }
+};
+
+TEST(CompilerWorkers, OneWorkerTakesRunAfterRunAndANewOneFollowsItsEnd)
+{
+    CompilerWorkers workers(ParentPath(kTestTool));
+    ProcessRunner runner(ParentPath(kTestTool));
+    runner.SetWorkers(&workers);
+    ProcessOutcome outcome;
+    auto say = [&](const std::string& text) {
+        CollectingOutput output;
+        EXPECT_TRUE(runner.Run(kTestTool + " --say " + text, nullptr, output, outcome));
+        EXPECT_EQ(output.All(false), text + "\n");
+        EXPECT_EQ(outcome.exitCode, 0u);
+    };
+    for (const char* text : {"one", "two", "three"})
+        say(text);
+    EXPECT_EQ(workers.Started(), 1);
+
+    // A program that ends itself in a compile reports its exit code.
+    CollectingOutput quit;
+    ASSERT_TRUE(runner.Run(kTestTool + " --say bye --quit 7", nullptr, quit, outcome));
+    EXPECT_EQ(quit.All(false), "bye\n");
+    EXPECT_EQ(outcome.exitCode, 7u);
+    EXPECT_FALSE(outcome.endedEarly);
+    say("after-quit");
+    EXPECT_EQ(workers.Started(), 2);
+
+    StopAfterOutput stop;
+    ASSERT_TRUE(runner.Run(kTestTool + " --say going --sleep 30000", nullptr, stop, outcome));
+    EXPECT_TRUE(outcome.stopped);
+    EXPECT_TRUE(outcome.endedEarly);
+    say("after-stop");
+    EXPECT_EQ(workers.Started(), 3);
+
+    workers.EndIdle();
+    say("after-end");
+    EXPECT_EQ(workers.Started(), 4);
+}
+
+TEST(CompilerWorkers, OnlyTheFoldersAnsweringProgramsAreServedAndAReplacedOneIsStartedAnew)
+{
+    test::TempFolder temp;
+    CompilerWorkers workers(temp.Path());
+    EXPECT_FALSE(workers.Serves(kTestTool));
+    ProcessRunner runner{std::string()};
+    runner.SetWorkers(&workers);
+    ProcessOutcome outcome;
+
+    // A program that does not answer as a worker is run as before, and not tried again.
+    std::string plain = temp / "plain";
+    test::WriteFile(plain, "#!/bin/sh\necho \"[$*]\"\n");
+    ASSERT_EQ(::chmod(plain.c_str(), 0755), 0);
+    for (const char* argument : {"a", "b"})
+    {
+        CollectingOutput output;
+        ASSERT_TRUE(runner.Run(plain + " " + argument, nullptr, output, outcome));
+        EXPECT_EQ(output.All(false), "[" + std::string(argument) + "]\n");
+    }
+    EXPECT_EQ(workers.Started(), 1);
+
+    std::string tool = temp / "tool";
+    std::filesystem::copy_file(kTestTool, tool);
+    auto run = [&] {
+        CollectingOutput output;
+        ASSERT_TRUE(runner.Run(tool + " --say x", nullptr, output, outcome));
+        EXPECT_EQ(output.All(false), "x\n");
+    };
+    run();
+    run();
+    EXPECT_EQ(workers.Started(), 2);
+    std::filesystem::copy_file(kTestTool, temp / "tool.new");
+    std::filesystem::rename(temp / "tool.new", tool);
+    run();
+    EXPECT_EQ(workers.Started(), 3);
 }
 #endif
 

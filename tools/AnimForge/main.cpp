@@ -1,5 +1,6 @@
 // AnimForge: compiles a scene's animation export data (and an optional AIF
 // file of events) into a .anm animation. Command line and formats: tools/README.md.
+#include "common/CompilerMain.h"
 #include "common/BinaryOutput.h"
 #include "common/TextLines.h"
 #include "common/ToolOutput.h"
@@ -136,11 +137,9 @@ bool ReadAif(const std::string& path, Animation& animation)
     return true;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// One compile; main runs it once, or once for each command line a worker is sent.
+int Compile(const std::vector<std::string>& args)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() != 2 && args.size() != 3)
     {
         mw::tools::ReportError(kProgram, "usage: AnimForge EXPORTDATA [AIF] OUTPUT");
@@ -178,4 +177,11 @@ int main(int argc, char** argv)
                                      animation.bones.size(), animation.frames, animation.fps, animation.events.size(),
                                      out.Data().size()));
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return mw::tools::CompilerMain(argc, argv, Compile);
 }

@@ -1,5 +1,6 @@
 // ArcPack: builds, updates, cleans, compacts, lists, extracts and summarises
 // resource archives (.arc). Command lines and format: tools/README.md.
+#include "common/CompilerMain.h"
 #include "common/ToolOutput.h"
 
 #include "platform/FileSystem.h"
@@ -400,11 +401,9 @@ bool ParseLevel(const std::vector<std::string>& args, size_t index, int& level)
     return true;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// One compile; main runs it once, or once for each command line a worker is sent.
+int Compile(const std::vector<std::string>& args)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() >= 2 && args[0] == "-totalStats")
         return TotalStats(args[1], std::vector<std::string>(args.begin() + 2, args.end()));
     if (args.size() < 2)
@@ -435,4 +434,11 @@ int main(int argc, char** argv)
         return Extract(archive, args[2]);
     Usage();
     return kFailure;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return mw::tools::CompilerMain(argc, argv, Compile);
 }

@@ -4,6 +4,7 @@
 #include "GlyphRasterizer.h"
 #include "TrueTypeFont.h"
 
+#include "common/CompilerMain.h"
 #include "common/BinaryOutput.h"
 #include "common/ToolOutput.h"
 
@@ -58,11 +59,9 @@ int Pack(std::vector<PlacedGlyph>& glyphs, int width)
     return y + rowHeight + kPadding;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// One compile; main runs it once, or once for each command line a worker is sent.
+int Compile(const std::vector<std::string>& args)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() != 3)
     {
         mw::tools::ReportError(kProgram, "usage: GlyphForge FONT.ttf OUTPUT SIZE");
@@ -159,4 +158,11 @@ int main(int argc, char** argv)
     mw::tools::ReportProgress(Format("%s: %zu glyphs at %d pixels, %dx%d atlas, %zu bytes", output.c_str(), glyphs.size(),
                                      size, width, height, out.Data().size()));
     return kSuccess;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return mw::tools::CompilerMain(argc, argv, Compile);
 }

@@ -1,6 +1,7 @@
 // MapForge: compiles a world file and the region files it lists into a .map.
 // The world file is read by the engine library's own reader, so the tool and
 // the compiler agree on it. Command line and formats: tools/README.md.
+#include "common/CompilerMain.h"
 #include "common/BinaryOutput.h"
 #include "common/TextLines.h"
 #include "common/ToolOutput.h"
@@ -90,11 +91,9 @@ bool ReadRegion(const std::string& path, RegionData& region)
     return true;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// One compile; main runs it once, or once for each command line a worker is sent.
+int Compile(const std::vector<std::string>& args)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() != 3 && args.size() != 4)
     {
         mw::tools::ReportError(kProgram, "usage: MapForge WORLD SOURCEFOLDER OUTPUT [STATISTICS]");
@@ -175,4 +174,11 @@ int main(int argc, char** argv)
                                         {output, std::to_string(regionBody.size()), std::to_string(cells),
                                          std::to_string(objects), std::to_string(out.Data().size())});
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return mw::tools::CompilerMain(argc, argv, Compile);
 }

@@ -2,6 +2,7 @@
 // .ssh with its technique list. Command line and formats: tools/README.md.
 #include "ShaderPreprocessor.h"
 
+#include "common/CompilerMain.h"
 #include "common/BinaryOutput.h"
 #include "common/ToolOutput.h"
 
@@ -101,12 +102,11 @@ std::string CheckStructure(const std::string& text, std::vector<std::string>& te
     return std::string();
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// One compile; main runs it once, or once for each command line a worker is sent.
+int Compile(const std::vector<std::string>& args)
 {
     Options options;
-    if (!ParseArguments(std::vector<std::string>(argv + 1, argv + argc), options))
+    if (!ParseArguments(args, options))
         return 1;
     if (!options.asmDir.empty() && !mw::IsFolder(options.asmDir))
     {
@@ -161,4 +161,11 @@ int main(int argc, char** argv)
                                         {options.output, std::to_string(lines), std::to_string(preprocessor.IncludeCount()),
                                          std::to_string(techniques.size()), std::to_string(out.Data().size())});
     return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return mw::tools::CompilerMain(argc, argv, Compile);
 }

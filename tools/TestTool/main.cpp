@@ -8,6 +8,10 @@
 //   --sleep MS     wait MS milliseconds
 //   --crash        end through an abort signal (an unhandled exception on Windows)
 //   --exit N       end with exit code N (0 when not given)
+//   --quit N       end the program at once with exit code N
+// Started as a worker, it does so for each command line it is sent.
+#include "common/CompilerMain.h"
+
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -16,44 +20,43 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
 #endif
 
-int main(int argc, char** argv)
+namespace {
+
+int Act(const std::vector<std::string>& args)
 {
-#ifdef _WIN32
-    // Output goes out byte for byte, line feeds without carriage returns, as on Linux.
-    _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stderr), _O_BINARY);
-#endif
     int exitCode = 0;
-    for (int i = 1; i < argc; ++i)
+    const size_t argc = args.size();
+    for (size_t i = 0; i < argc; ++i)
     {
-        std::string option = argv[i];
+        const std::string& option = args[i];
         bool hasValue = i + 1 < argc;
         if (option == "--out" && hasValue)
         {
-            long count = std::atol(argv[++i]);
+            long count = std::atol(args[++i].c_str());
             for (long n = 0; n < count; ++n)
                 std::fputc('a' + int(n % 26), stdout);
             std::fflush(stdout);
         }
         else if (option == "--err" && hasValue)
         {
-            std::fputs(argv[++i], stderr);
+            std::fputs(args[++i].c_str(), stderr);
             std::fflush(stderr);
         }
         else if (option == "--say" && hasValue)
         {
-            std::printf("%s\n", argv[++i]);
+            std::printf("%s\n", args[++i].c_str());
             std::fflush(stdout);
         }
         else if (option == "--args")
         {
-            for (int j = i + 1; j < argc; ++j)
-                std::printf("[%s]\n", argv[j]);
+            for (size_t j = i + 1; j < argc; ++j)
+                std::printf("[%s]\n", args[j].c_str());
             std::fflush(stdout);
             break;
         }
@@ -65,7 +68,7 @@ int main(int argc, char** argv)
             std::fflush(stdout);
         }
         else if (option == "--sleep" && hasValue)
-            std::this_thread::sleep_for(std::chrono::milliseconds(std::atol(argv[++i])));
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::atol(args[++i].c_str())));
         else if (option == "--crash")
         {
 #ifdef _WIN32
@@ -75,8 +78,25 @@ int main(int argc, char** argv)
             std::abort();
 #endif
         }
+        else if (option == "--quit" && hasValue)
+        {
+            std::fflush(stdout);
+            std::exit(std::atoi(args[++i].c_str()));
+        }
         else if (option == "--exit" && hasValue)
-            exitCode = std::atoi(argv[++i]);
+            exitCode = std::atoi(args[++i].c_str());
     }
     return exitCode;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+#ifdef _WIN32
+    // Output goes out byte for byte, line feeds without carriage returns, as on Linux.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+#endif
+    return mw::tools::CompilerMain(argc, argv, Act);
 }

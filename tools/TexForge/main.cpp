@@ -3,6 +3,7 @@
 #include "TargaReader.h"
 #include "TextureEncoder.h"
 
+#include "common/CompilerMain.h"
 #include "common/BinaryOutput.h"
 #include "common/ToolOutput.h"
 
@@ -199,12 +200,18 @@ int Run(const Options& options)
     return 0;
 }
 
+// One compile; main runs it once, or once for each command line a worker is sent.
+int Compile(const std::vector<std::string>& args)
+{
+    Options options;
+    if (!ParseArguments(args, options))
+        return 1;
+    return Run(options);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    Options options;
-    if (!ParseArguments(std::vector<std::string>(argv + 1, argv + argc), options))
-        return 1;
-    return Run(options);
+    return mw::tools::CompilerMain(argc, argv, Compile);
 }
