@@ -14,6 +14,13 @@ AssetJobContext::AssetJobContext(IWorkspaceContext& build, OnStop onStop)
 {
 }
 
+AssetJobContext::AssetJobContext(const AssetJobContext& settings, OnStop onStop)
+    : m_build(settings.m_build), m_sourceDir(settings.m_sourceDir), m_toolsDir(settings.m_toolsDir),
+      m_maxServer(settings.m_maxServer), m_shaderAsmDir(settings.m_shaderAsmDir),
+      m_exportStatistics(settings.m_exportStatistics), m_statisticsDir(settings.m_statisticsDir), m_onStop(onStop)
+{
+}
+
 bool AssetJobContext::RunTool(const std::string& commandLine, uint32_t& exitCode, const char* folder)
 {
     // What the program writes goes into this job's lines; Stop ends it.

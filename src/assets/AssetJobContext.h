@@ -26,6 +26,9 @@ public:
     };
 
     explicit AssetJobContext(IWorkspaceContext& build, OnStop onStop = OnStop::End);
+    // A job of the same build with the settings another job took, without
+    // asking the build again (some settings look at the disk).
+    AssetJobContext(const AssetJobContext& settings, OnStop onStop);
 
     bool RunTool(const std::string& commandLine, uint32_t& exitCode, const char* folder) override;
     void Log(const std::string& text, bool line, bool error) override;

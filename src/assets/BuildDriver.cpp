@@ -44,7 +44,7 @@ struct BuildDriver::AssetPlan
 // are handed on.
 struct BuildDriver::AssetSlot
 {
-    explicit AssetSlot(IWorkspaceContext& build) : job(build) {}
+    explicit AssetSlot(const AssetJobContext& settings) : job(settings, AssetJobContext::OnStop::End) {}
 
     int index = 0; // in the walk's list
     std::string assetPath;
@@ -57,6 +57,7 @@ struct BuildDriver::AssetSlot
     bool building = false;
     bool built = false;
     bool skipped = false; // its turn came after Stop
+    FileInfo builtOutput; // the output a successful build wrote, looked at on the helper
     std::atomic<bool> ended{false};
 };
 
@@ -329,7 +330,7 @@ int BuildDriver::CompileInParallel(const std::vector<std::string>& files, bool l
             if (!slot.loaded || (slot.building && !slot.built && !slot.job.Stopped() && !slot.skipped))
                 ++errors;
             else if (slot.building && slot.built)
-                FinishBuiltAsset(slot.assetPath, slot.outputPath, slot.plan.sources);
+                FinishBuiltAsset(slot.assetPath, slot.outputPath, slot.builtOutput, slot.plan.sources);
             else if (!slot.building)
                 m_packing->Note(slot.outputPath, slot.plan.output);
             ++handedOn;
@@ -357,7 +358,7 @@ int BuildDriver::CompileInParallel(const std::vector<std::string>& files, bool l
             ++handedOn;
             continue;
         }
-        auto slot = std::make_unique<AssetSlot>(m_context);
+        auto slot = std::make_unique<AssetSlot>(typeContext);
         slot->index = index;
         slot->file = file;
         slot->assetPath = assetFolder + file;
@@ -392,6 +393,8 @@ int BuildDriver::CompileInParallel(const std::vector<std::string>& files, bool l
                     AssetHeader header;
                     Asset* asset = registry.LoadAssetBytes(job->job, job->plan.bytes, job->assetPath, header);
                     job->built = asset && RunAssetBuild(*asset, job->job, job->assetPath, job->outputPath);
+                    if (job->built && !GetFileInfo(job->outputPath, job->builtOutput))
+                        job->builtOutput = FileInfo();
                 }
                 job->ended.store(true);
                 ++endedJobs;
@@ -514,11 +517,8 @@ bool BuildDriver::RunAssetBuild(Asset& asset, IToolContext& context, const std::
 }
 
 void BuildDriver::FinishBuiltAsset(const std::string& assetPath, const std::string& outputPath,
-                                   const std::vector<std::string>& sources)
+                                   const FileInfo& output, const std::vector<std::string>& sources)
 {
-    FileInfo output;
-    if (!GetFileInfo(outputPath, output))
-        output = FileInfo();
     m_packing->Note(outputPath, output, true);
     if (m_network)
         WarnUnversionedSources(sources, assetPath);
@@ -546,7 +546,12 @@ bool BuildDriver::CompileAsset(const std::string& assetPath, const std::string& 
             m_context.Log("explain: " + plan.reason, true, false);
         result = RunAssetBuild(*plan.asset, m_context, assetPath, outputPath);
         if (result)
-            FinishBuiltAsset(assetPath, outputPath, plan.sources);
+        {
+            FileInfo output;
+            if (!GetFileInfo(outputPath, output))
+                output = FileInfo();
+            FinishBuiltAsset(assetPath, outputPath, output, plan.sources);
+        }
     }
     if (alone)
     {

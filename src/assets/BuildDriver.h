@@ -101,9 +101,9 @@ private:
     // Through the build cache when there is one.
     bool RunAssetBuild(Asset& asset, IToolContext& context, const std::string& assetPath,
                        const std::string& outputPath);
-    // After a successful build: notes the output for its archive and warns
-    // about unversioned sources.
-    void FinishBuiltAsset(const std::string& assetPath, const std::string& outputPath,
+    // After a successful build: notes the output (as the build left it) for
+    // its archive and warns about unversioned sources.
+    void FinishBuiltAsset(const std::string& assetPath, const std::string& outputPath, const FileInfo& output,
                           const std::vector<std::string>& sources);
     int CompileInOrder(const std::vector<std::string>& files, bool listed, const std::string& assetFolder,
                        const std::string& outputFolder, bool force);
