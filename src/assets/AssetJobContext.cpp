@@ -1,6 +1,7 @@
 // One asset compile's own log and program runs.
 #include "AssetJobContext.h"
 
+#include "ProgramSlots.h"
 #include "context/IWorkspaceContext.h"
 #include "platform/ProcessRunner.h"
 
@@ -17,7 +18,8 @@ AssetJobContext::AssetJobContext(IWorkspaceContext& build, OnStop onStop)
 AssetJobContext::AssetJobContext(const AssetJobContext& settings, OnStop onStop)
     : m_build(settings.m_build), m_sourceDir(settings.m_sourceDir), m_toolsDir(settings.m_toolsDir),
       m_maxServer(settings.m_maxServer), m_shaderAsmDir(settings.m_shaderAsmDir),
-      m_exportStatistics(settings.m_exportStatistics), m_statisticsDir(settings.m_statisticsDir), m_onStop(onStop)
+      m_exportStatistics(settings.m_exportStatistics), m_statisticsDir(settings.m_statisticsDir), m_onStop(onStop),
+      m_programSlots(settings.m_programSlots)
 {
 }
 
@@ -35,6 +37,14 @@ bool AssetJobContext::RunTool(const std::string& commandLine, uint32_t& exitCode
     // A job whose build goes on after Stop (a scene export, then the
     // compiler) starts no further program; the exit code marks a failure.
     if (EndsOnStop() && (m_stopped || m_build.IsCancelled()))
+    {
+        m_stopped = true;
+        exitCode = 1;
+        return true;
+    }
+    ProgramSlots::Held slot(m_programSlots);
+    // Stop while waiting for the slot: the program is not started.
+    if (EndsOnStop() && m_build.IsCancelled())
     {
         m_stopped = true;
         exitCode = 1;

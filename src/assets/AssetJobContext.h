@@ -13,6 +13,7 @@
 namespace mw {
 
 class IWorkspaceContext;
+class ProgramSlots;
 
 class AssetJobContext final : public IToolContext
 {
@@ -39,6 +40,10 @@ public:
     int GetExportStatistics() const override { return m_exportStatistics; }
     std::string GetStatisticsDir() const override { return m_statisticsDir; }
 
+    // Each program this job (and every job made from its settings) runs
+    // holds one of these slots while it runs. None by default.
+    void LimitPrograms(ProgramSlots* slots) { m_programSlots = slots; }
+
     // Passes the kept lines on to the build's log, in the order they came.
     void HandOnLines();
     // True once a program of this job was ended by Stop (or not started
@@ -64,6 +69,7 @@ private:
     std::string m_statisticsDir;
     std::vector<LogLine> m_lines;
     OnStop m_onStop;
+    ProgramSlots* m_programSlots = nullptr;
     bool m_stopped = false;
 };
 

@@ -5,6 +5,7 @@
 
 #include "Asset.h"
 #include "AssetJobContext.h"
+#include "ProgramSlots.h"
 #include "AssetRegistry.h"
 #include "BuildStatistics.h"
 #include "BuildCacheKey.h"
@@ -280,13 +281,20 @@ int BuildDriver::CompileInParallel(const std::vector<std::string>& files, bool l
     // the counts and the archives are those of a serial compile.
     // The helpers' asset types read folder settings while they load; they
     // read this copy, taken here, rather than the application's.
+    // One helper more than compilers: while jobs compilers run, the next
+    // job's own work (a copy, or what a job does before and after its
+    // compiler) goes on, and a core freed by a compiler that ends is taken
+    // without waiting for a helper to be woken.
+    ProgramSlots programs(jobs);
     AssetJobContext typeContext(m_context);
-    CompileJobs helpers(jobs, typeContext);
+    typeContext.LimitPrograms(&programs);
+    const int threads = jobs + 1;
+    CompileJobs helpers(threads, typeContext);
     std::deque<std::unique_ptr<AssetSlot>> window;
     // As many builds again wait their turn as run: a helper whose build ends
     // takes the next at once, without waiting for this thread to be given
     // a core by the programs that run.
-    const int queued = 2 * jobs;
+    const int queued = 2 * threads;
     int started = 0;
     std::atomic<int> endedJobs{0};
     auto running = [&]() { return started - endedJobs.load(); };
@@ -310,8 +318,12 @@ int BuildDriver::CompileInParallel(const std::vector<std::string>& files, bool l
             if (IsInFolderNoCase(files[later], folder))
                 return false;
         ++started;
-        helpers.Start([task = std::move(task), &endedJobs](AssetRegistry&) {
-            task();
+        helpers.Start([task = std::move(task), &endedJobs, &programs](AssetRegistry&) {
+            {
+                // The archive tool is one of the programs at once.
+                ProgramSlots::Held slot(&programs);
+                task();
+            }
             ++endedJobs;
         });
         return true;

@@ -273,6 +273,43 @@ TEST(ParallelBuild, WarmCacheGivesTheOutputsAndArchivesOfACompileAndAllHits)
     test::ExpectSameBuild(temp / "filled/", temp / "serial/");
 }
 
+// Compilers that take a while, counting how many run at once.
+class CountingContext : public BuildContext
+{
+public:
+    using BuildContext::BuildContext;
+
+    bool RunToolInto(const std::string& commandLine, const char* folder, IProcessOutput& output,
+                     ProcessOutcome& outcome) override
+    {
+        int now = ++running;
+        for (int seen = most.load(); now > seen && !most.compare_exchange_weak(seen, now);)
+        {
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        bool ran = BuildContext::RunToolInto(commandLine, folder, output, outcome);
+        --running;
+        return ran;
+    }
+
+    std::atomic<int> running{0};
+    std::atomic<int> most{0};
+};
+
+TEST(ParallelBuild, RunsNoMoreCompilersAtOnceThanAskedFor)
+{
+    TempFolder temp;
+    MakeTree(temp / "work/");
+    CountingContext context(temp / "work/", temp / "build/", ExecutableFolder() + "/");
+    context.realRuns = true;
+    AssetRegistry registry;
+    RegisterAssetTypes(registry, context);
+    BuildDriver driver(context, registry);
+    driver.SetJobs(2);
+    EXPECT_EQ(driver.CompileAssets("assets/", false, false), 2);
+    EXPECT_EQ(context.most.load(), 2);
+}
+
 // Compilers that write part of their output and then take long.
 class SlowCompilerContext : public BuildContext
 {

@@ -205,7 +205,7 @@ int Store(const std::string& archivePath, StoreMode mode, const std::string& rel
             ++failed;
             continue;
         }
-        mw::tools::ReportProgress(Format("  %s (%zu bytes)", source.name.c_str(), bytes.size()));
+        mw::tools::ReportDetail(Format("  %s (%zu bytes)", source.name.c_str(), bytes.size()));
         ++stored;
     }
     if (failed > 0)
@@ -237,7 +237,7 @@ int RemoveMissing(const std::string& archivePath, const std::string& folder)
         const ResourceArchiveEntry& entry = archive.file.Entries()[i];
         if (ResourceArchiveFile::IsSafeName(entry.name) && mw::IsFile(Join(folder, entry.name)))
             continue;
-        mw::tools::ReportProgress(Format("  removed %s", entry.name.c_str()));
+        mw::tools::ReportDetail(Format("  removed %s", entry.name.c_str()));
         archive.file.Remove(i);
         ++removed;
     }
@@ -303,7 +303,7 @@ int Extract(const std::string& archivePath, const std::string& folder)
             ++failed;
             continue;
         }
-        mw::tools::ReportProgress(Format("  %s", entry.name));
+        mw::tools::ReportDetail(Format("  %s", entry.name));
     }
     return failed ? kFailure : 0;
 }

@@ -1,6 +1,8 @@
 // A compiler's main, and its worker loop: see platform/WorkerProtocol.h.
 #include "CompilerMain.h"
 
+#include "ToolOutput.h"
+
 #include "platform/WorkerProtocol.h"
 
 #include <cstdio>
@@ -81,6 +83,7 @@ int ServeRequests(CompileFunction compile)
         uint32_t reply = worker::kCannotEnterFolder;
         if (folder.empty() || ::chdir(folder.c_str()) == 0)
             reply = uint32_t(compile(args)) & 0xFF;
+        FlushDetails();
         // All it wrote reaches the tool's pipes before the reply does.
         std::cout.flush();
         std::cerr.flush();
@@ -101,7 +104,9 @@ int CompilerMain(int argc, char** argv, CompileFunction compile)
     if (StartedAsWorker(argc, argv))
         return ServeRequests(compile);
 #endif
-    return compile(std::vector<std::string>(argv + 1, argv + argc));
+    int exitCode = compile(std::vector<std::string>(argv + 1, argv + argc));
+    FlushDetails();
+    return exitCode;
 }
 
 } // namespace mw::tools

@@ -5,6 +5,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
+#include "platform/ProcessRunner.h"
 
 #include <cstdio>
 #include <fstream>
@@ -27,16 +28,46 @@ std::string CsvField(const std::string& field)
     return quoted + "\"";
 }
 
+// The detail lines not written yet.
+std::string& PendingDetails()
+{
+    static std::string pending;
+    return pending;
+}
+
 } // namespace
+
+void FlushDetails()
+{
+    std::string& pending = PendingDetails();
+    if (pending.empty())
+        return;
+    std::fwrite(pending.data(), 1, pending.size(), stdout);
+    std::fflush(stdout);
+    pending.clear();
+}
+
+void ReportDetail(const std::string& line)
+{
+    std::string& pending = PendingDetails();
+    if (!pending.empty() && pending.size() + line.size() + 1 > ProcessRunner::kChunkSize)
+        FlushDetails();
+    pending += line;
+    pending += '\n';
+    if (pending.size() >= ProcessRunner::kChunkSize)
+        FlushDetails();
+}
 
 void ReportError(const char* program, const std::string& message)
 {
+    FlushDetails();
     std::fprintf(stderr, "%s: %s\n", program, message.c_str());
     std::fflush(stderr);
 }
 
 void ReportProgress(const std::string& line)
 {
+    FlushDetails();
     std::fprintf(stdout, "%s\n", line.c_str());
     std::fflush(stdout);
 }

@@ -14,6 +14,14 @@ void ReportError(const char* program, const std::string& message);
 // Prints a progress line on standard output and flushes it, so the tool's
 // log shows it while the program runs.
 void ReportProgress(const std::string& line);
+// Prints a line of detail (one of many, a line per file, say) on standard
+// output, gathered with the next ones into writes of whole lines of at most
+// the size the tool reads at once: a program that reports each of a hundred
+// files makes a few writes, not a hundred, and so wakes the tool a few times.
+// The lines are written before any other line and at the end of the run.
+void ReportDetail(const std::string& line);
+// Writes the gathered detail lines now.
+void FlushDetails();
 
 // Appends one CSV line (CR LF) to the file in the current folder, writing the
 // header line first when the file is new or empty. Fields holding ',' or '"'
