@@ -281,6 +281,9 @@ void CompilerWorkers::EndIdle()
         std::lock_guard<std::mutex> lock(m_mutex);
         ending.swap(m_idle);
     }
+    // All are told first, so that they leave side by side.
+    for (std::unique_ptr<Worker>& worker : ending)
+        CloseIfOpen(worker->requestFd);
     ending.clear();
 }
 
