@@ -5,6 +5,7 @@
 #include "platform/KnownFolders.h"
 #include "platform/PathRules.h"
 #include "platform/ProcessRunner.h"
+#include "platform/WorkerProtocol.h"
 #include "support/TempFolder.h"
 
 #include <filesystem>
@@ -213,6 +214,23 @@ TEST(ProcessRunner, BareNamesAreNotLookedUpInTheProcessCurrentFolder)
     EXPECT_NE(runner.FindProgram("./mw-planted-program", temp.Path()), "");
 }
 #endif
+
+TEST(WorkerProtocol, RequestsComeBackAsSentAndCutOnesAreRefused)
+{
+    std::vector<std::string> arguments{"-stat", "", std::string("a\0b", 3), std::string(70000, 'x')};
+    std::string body = worker::EncodeRequest("/work/folder", arguments);
+    std::string folder;
+    std::vector<std::string> decoded;
+    ASSERT_TRUE(worker::DecodeRequest(body, folder, decoded));
+    EXPECT_EQ(folder, "/work/folder");
+    EXPECT_EQ(decoded, arguments);
+    for (size_t cut : {size_t(0), size_t(3), size_t(10), body.size() - 1})
+        EXPECT_FALSE(worker::DecodeRequest(std::string_view(body).substr(0, cut), folder, decoded)) << cut;
+    // A length that runs past the end, however large.
+    std::string huge;
+    worker::PutU32(huge, 0xFFFFFFFFu);
+    EXPECT_FALSE(worker::DecodeRequest(huge + "abc", folder, decoded));
+}
 
 #ifndef _WIN32
 // Stops the program once it has written something.
