@@ -318,6 +318,12 @@ bool CompilerWorkers::Run(const std::string& program, const std::vector<std::str
     outcome = ProcessOutcome();
     handled = true;
     std::string runFolder = folder.empty() ? ProcessFolder() : ResolvePath(folder);
+    if (runFolder.empty())
+    {
+        // A worker given no folder would stay in its last one.
+        handled = false;
+        return false;
+    }
     std::vector<std::string> compileArguments(arguments.begin() + (arguments.empty() ? 0 : 1), arguments.end());
     std::string body = worker::EncodeRequest(runFolder, compileArguments);
     std::string request;

@@ -296,18 +296,30 @@ public:
     std::atomic<int> most{0};
 };
 
+// The tree and a build of it with two compilers, through a context of its
+// own that runs the programs.
+template <class Context>
+struct TreeWith
+{
+    TreeWith()
+    {
+        MakeTree(temp / "work/");
+        context.realRuns = true;
+        RegisterAssetTypes(registry, context);
+        driver.SetJobs(2);
+    }
+
+    TempFolder temp;
+    Context context{temp / "work/", temp / "build/", ExecutableFolder() + "/"};
+    AssetRegistry registry;
+    BuildDriver driver{context, registry};
+};
+
 TEST(ParallelBuild, RunsNoMoreCompilersAtOnceThanAskedFor)
 {
-    TempFolder temp;
-    MakeTree(temp / "work/");
-    CountingContext context(temp / "work/", temp / "build/", ExecutableFolder() + "/");
-    context.realRuns = true;
-    AssetRegistry registry;
-    RegisterAssetTypes(registry, context);
-    BuildDriver driver(context, registry);
-    driver.SetJobs(2);
-    EXPECT_EQ(driver.CompileAssets("assets/", false, false), 2);
-    EXPECT_EQ(context.most.load(), 2);
+    TreeWith<CountingContext> tree;
+    EXPECT_EQ(tree.driver.CompileAssets("assets/", false, false), 2);
+    EXPECT_EQ(tree.context.most.load(), 2);
 }
 
 // Compilers that write part of their output and then take long.
@@ -333,16 +345,10 @@ public:
 
 TEST(ParallelBuild, StopEndsTheRunningCompilersAndLeavesNoPartialOutput)
 {
-    TempFolder temp;
-    MakeTree(temp / "work/");
-    SlowCompilerContext context(temp / "work/", temp / "build/", ExecutableFolder() + "/");
-    context.realRuns = true;
+    TreeWith<SlowCompilerContext> tree;
+    auto& [temp, context, registry, driver] = tree;
     CompilerWorkers workers(ExecutableFolder());
     context.workers = &workers;
-    AssetRegistry registry;
-    RegisterAssetTypes(registry, context);
-    BuildDriver driver(context, registry);
-    driver.SetJobs(2);
 
     std::thread stopper([&] {
         while (context.started.load() < 2)
