@@ -280,14 +280,15 @@ int BuildDriver::CompileInParallel(const std::vector<std::string>& files, bool l
     // and the output is noted for packing at the same moment, so the log,
     // the counts and the archives are those of a serial compile.
     // The helpers' asset types read folder settings while they load; they
-    // read this copy, taken here, rather than the application's.
+    // read this copy, taken here, rather than the application's. Every
+    // job's programs hold one of the jobs slots while they run.
+    ProgramSlots programs(jobs);
+    AssetJobContext typeContext(m_context);
+    typeContext.LimitPrograms(&programs);
     // One helper more than compilers: while jobs compilers run, the next
     // job's own work (a copy, or what a job does before and after its
     // compiler) goes on, and a core freed by a compiler that ends is taken
     // without waiting for a helper to be woken.
-    ProgramSlots programs(jobs);
-    AssetJobContext typeContext(m_context);
-    typeContext.LimitPrograms(&programs);
     const int threads = jobs + 1;
     CompileJobs helpers(threads, typeContext);
     std::deque<std::unique_ptr<AssetSlot>> window;
