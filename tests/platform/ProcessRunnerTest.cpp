@@ -11,7 +11,11 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #ifndef _WIN32
+#include <csignal>
+#include <fstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #endif
 
@@ -312,6 +316,61 @@ TEST(CompilerWorkers, OnlyTheFoldersAnsweringProgramsAreServedAndAReplacedOneIsS
     std::filesystem::rename(temp / "tool.new", tool);
     run();
     EXPECT_EQ(workers.Started(), 3);
+}
+// A tool killed in the middle of a compile leaves no worker behind once that
+// compile is over, as a compiler started for it would end with its compile:
+// the output or reply it then writes has no reader, and no request follows.
+TEST(CompilerWorkers, NoneOutlivesTheCompileOfAToolThatIsKilled)
+{
+    int pidPipe[2];
+    ASSERT_EQ(::pipe(pidPipe), 0);
+    pid_t tool = ::fork();
+    ASSERT_GE(tool, 0);
+    if (tool == 0)
+    {
+        ::close(pidPipe[0]);
+        CompilerWorkers workers(ParentPath(kTestTool));
+        ProcessRunner runner(ParentPath(kTestTool));
+        runner.SetWorkers(&workers);
+        CollectingOutput output;
+        ProcessOutcome outcome;
+        runner.Run(kTestTool + " --pid", nullptr, output, outcome);
+        std::string pid = output.All(false);
+        if (::write(pidPipe[1], pid.data(), pid.size()) != ssize_t(pid.size()))
+            ::_exit(1);
+        ::close(pidPipe[1]);
+        // Killed while the worker sleeps in this compile.
+        runner.Run(kTestTool + " --sleep 1000 --say late", nullptr, output, outcome);
+        ::_exit(0);
+    }
+    ::close(pidPipe[1]);
+    char text[32] = {};
+    ssize_t got = ::read(pidPipe[0], text, sizeof text - 1);
+    ::close(pidPipe[0]);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ::kill(tool, SIGKILL);
+    ::waitpid(tool, nullptr, 0);
+    ASSERT_GT(got, 0);
+    pid_t worker = pid_t(std::atol(text));
+    ASSERT_GT(worker, 0);
+    ASSERT_NE(worker, tool);
+    // Gone, or a zombie no one reaps: either way no longer running.
+    auto running = [worker] {
+        std::string stat;
+        std::ifstream in("/proc/" + std::to_string(worker) + "/stat");
+        if (!std::getline(in, stat))
+            return false;
+        size_t close = stat.rfind(')');
+        return close != std::string::npos && close + 2 < stat.size() && stat[close + 2] != 'Z';
+    };
+    bool ended = false;
+    for (int i = 0; i < 300 && !ended; ++i)
+    {
+        ended = !running();
+        if (!ended)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_TRUE(ended) << "worker " << worker << " still runs";
 }
 #endif
 

@@ -5,6 +5,7 @@
 //   --say TEXT     write TEXT and a line feed to standard output
 //   --args         write each argument after this one on its own line, in brackets
 //   --cwd          write the current folder and a line feed
+//   --pid          write the process id and a line feed
 //   --sleep MS     wait MS milliseconds
 //   --crash        end through an abort signal (an unhandled exception on Windows)
 //   --exit N       end with exit code N (0 when not given)
@@ -24,6 +25,10 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#include <process.h>
+#define getpid _getpid
+#else
+#include <unistd.h>
 #endif
 
 namespace {
@@ -65,6 +70,11 @@ int Act(const std::vector<std::string>& args)
             std::error_code error;
             std::string folder = std::filesystem::current_path(error).generic_string();
             std::printf("%s\n", error ? "?" : folder.c_str());
+            std::fflush(stdout);
+        }
+        else if (option == "--pid")
+        {
+            std::printf("%ld\n", long(getpid()));
             std::fflush(stdout);
         }
         else if (option == "--sleep" && hasValue)
