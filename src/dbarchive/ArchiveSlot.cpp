@@ -64,7 +64,7 @@ bool CloseDbArchive(IWorkspaceContext& context, const std::string& path, bool sa
             context.Log("Serialization Error in DbArchive.", true, false);
             saved = false;
         }
-        else if (!WriteBuiltFileAtomic(path, image.pieces))
+        else if (!WriteBuiltFileKeepingSpare(path, image.pieces))
         {
             context.Log(Format("Couldn't open %s for writing", path.c_str()), true, true);
             saved = false;

@@ -44,6 +44,8 @@ void DbArchive::Load(const char* bytes, size_t size)
         return;
     m_dataBlock.assign(bytes + ArchiveHeader::kSize, m_dataSize);
     m_dataStart = 0;
+    // Only the bodies were kept.
+    m_loadedStrings.reset();
 }
 
 void DbArchive::Load(std::string&& image)
@@ -83,14 +85,20 @@ bool DbArchive::LoadSections(const char* bytes, size_t size)
         // Each string takes at least its 4-byte length, so a damaged count
         // reserves no more than the section could hold.
         m_strings.Reserve(uint32_t(std::min<uint64_t>(count, sectionSize / 4) + 1));
-        for (uint32_t i = 0; i < count && at + 4 <= sectionSize; ++i)
+        bool inOrder = true;
+        uint32_t taken = 0;
+        for (; taken < count && at + 4 <= sectionSize; ++taken)
         {
             uint32_t length = ReadU32(section + at);
             if (length > DbArchive::kMaxStringLength || length > sectionSize - at - 4)
                 break;
-            m_strings.FindOrAdd(std::string_view(section + at + 4, length));
+            inOrder = m_strings.FindOrAdd(std::string_view(section + at + 4, length)) == taken && inOrder;
             at += 4 + uint64_t(length);
         }
+        // Every string of the table taken, each as the next id: a save
+        // writes these bytes again unchanged.
+        if (inOrder && taken == count)
+            m_loadedStrings = LoadedStrings{m_header.stringTableOffset + 4, size_t(at - 4), count};
         m_strings.FindOrAdd("");
     }
 
@@ -376,7 +384,9 @@ bool DbArchive::PrepareSave(SaveImage& image, std::string& failure)
     size_t tailSize = 4 + ArchiveChecksums::kSize;
     for (const auto& [index, offset] : m_savedOrder)
         tailSize += 24 + savedEntry(index).className.size();
-    for (uint32_t id = 0; id < m_strings.Count(); ++id)
+    // The strings of a table loaded in order are written as loaded, from the image.
+    uint32_t firstWritten = m_loadedStrings ? m_loadedStrings->count : 0;
+    for (uint32_t id = firstWritten; id < m_strings.Count(); ++id)
         tailSize += 4 + m_strings.GetString(id)->size();
     image.tail = std::make_unique<ByteWriter>(tailSize);
     ByteWriter& tail = *image.tail;
@@ -395,19 +405,23 @@ bool DbArchive::PrepareSave(SaveImage& image, std::string& failure)
     header.indexSize = uint32_t(tail.Tell());
     header.stringTableOffset = header.indexOffset + header.indexSize;
     tail.WriteUInt32(m_strings.Count());
-    for (uint32_t id = 0; id < m_strings.Count(); ++id)
+    size_t keptAt = tail.Tell();
+    std::string_view kept = m_loadedStrings
+                                ? std::string_view(m_dataBlock.data() + m_loadedStrings->offset, m_loadedStrings->size)
+                                : std::string_view();
+    for (uint32_t id = firstWritten; id < m_strings.Count(); ++id)
         tail.WriteText(*m_strings.GetString(id));
     if (tail.Failed())
     {
         failure = tail.FailureText();
         return false;
     }
-    if (uint64_t(header.indexOffset) + tail.Tell() > UINT32_MAX)
+    if (uint64_t(header.indexOffset) + tail.Tell() + kept.size() > UINT32_MAX)
     {
         failure = "The database archive would be larger than 4 GB";
         return false;
     }
-    header.stringTableSize = uint32_t(tail.Tell() - header.indexSize);
+    header.stringTableSize = uint32_t(tail.Tell() - header.indexSize + kept.size());
     header.version = ArchiveHeader::kVersion;
     header.flags = ArchiveHeader::kFlagCompressed | ArchiveHeader::kFlagChecksums;
 
@@ -422,7 +436,9 @@ bool DbArchive::PrepareSave(SaveImage& image, std::string& failure)
     ArchiveChecksums sums;
     sums.recordBodies = bodiesSum;
     sums.recordIndex = Adler32(1, tail.Data(), header.indexSize);
-    sums.stringTable = Adler32(1, tail.Data() + header.indexSize, header.stringTableSize);
+    sums.stringTable = Adler32(1, tail.Data() + header.indexSize, keptAt - header.indexSize);
+    sums.stringTable = Adler32(sums.stringTable, kept.data(), kept.size());
+    sums.stringTable = Adler32(sums.stringTable, tail.Data() + keptAt, tail.Tell() - keptAt);
     uLong whole = Adler32(1, image.header.data(), image.header.size());
     whole = adler32_combine(whole, sums.recordBodies, z_off_t(position));
     whole = adler32_combine(whole, sums.recordIndex, z_off_t(header.indexSize));
@@ -435,7 +451,9 @@ bool DbArchive::PrepareSave(SaveImage& image, std::string& failure)
         return false;
     }
     image.pieces.front() = image.header;
-    image.pieces.emplace_back(tail.Data(), tail.Size());
+    image.pieces.emplace_back(tail.Data(), keptAt);
+    image.pieces.push_back(kept);
+    image.pieces.emplace_back(tail.Data() + keptAt, tail.Size() - keptAt);
     m_savedHeader = header;
     return true;
 }
@@ -458,6 +476,7 @@ void DbArchive::FinishSave()
     m_removedRecords = false;
     ReindexEntries();
     std::string().swap(m_dataBlock);
+    m_loadedStrings.reset();
     m_hasDataBlock = false;
     m_dataStart = 0;
     m_dataSize = 0;

@@ -131,6 +131,15 @@ private:
     std::string m_dataBlock;
     size_t m_dataStart = 0;
     size_t m_dataSize = 0;
+    // The loaded string table's strings in the kept image, when they became
+    // ids 0 to count - 1 in order (no string twice, none cut off).
+    struct LoadedStrings
+    {
+        size_t offset = 0;
+        size_t size = 0;
+        uint32_t count = 0;
+    };
+    std::optional<LoadedStrings> m_loadedStrings;
     bool m_hasDataBlock = false;
     // Main table in file (then adding) order, with an index by name id.
     std::vector<RecordEntry> m_entries;

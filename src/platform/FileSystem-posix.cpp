@@ -3,6 +3,7 @@
 
 #include "FolderNameCache.h"
 #include "PathRules.h"
+#include "SpareFiles-posix.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -362,12 +363,66 @@ void CloseLater(int fd)
     }
 }
 
-// exchange: the finished temporary file swaps places with the old one,
-// which is then removed. Renaming over the old file instead makes the file
-// system write the new one's blocks out at once (its guard against losing
-// both versions on a power cut), which for a large file costs more than
-// writing it did.
-bool WriteAtomically(const std::string& path, const std::vector<std::string_view>& pieces, bool exchange)
+// How a finished temporary file takes the old file's place.
+enum class Replace
+{
+    // A plain rename over the old file.
+    Rename,
+    // The two swap places and the old file is then removed. Renaming over
+    // the old file instead makes the file system write the new one's blocks
+    // out at once (its guard against losing both versions on a power cut),
+    // which for a large file costs more than writing it did.
+    Exchange,
+    // As Exchange, but the old file is kept as the file's spare, and a
+    // spare nobody reads is rewritten in place of a new temporary file.
+    ExchangeKeepingSpare,
+};
+
+bool Exchanged(const std::string& from, const std::string& to)
+{
+#ifdef RENAME_EXCHANGE
+    return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) == 0;
+#else
+    (void)from;
+    (void)to;
+    errno = ENOSYS;
+    return false;
+#endif
+}
+
+size_t TotalSize(const std::vector<std::string_view>& pieces)
+{
+    size_t total = 0;
+    for (std::string_view piece : pieces)
+        total += piece.size();
+    return total;
+}
+
+// Rewrites the file's spare with the pieces and swaps it in: true when the
+// file now holds them, the old version becoming the spare. False when there
+// is no spare that may be rewritten, or rewriting it failed; the file is
+// then as it was and no spare is left.
+bool RewroteSpare(const std::string& native, const std::string& spare, const struct stat& file,
+                  const std::vector<std::string_view>& pieces)
+{
+    int fd = OpenReusableSpare(spare, file);
+    if (fd < 0)
+        return false;
+    struct stat info;
+    bool ok = ::fchmod(fd, file.st_mode & 07777) == 0 && WritePieces(fd, pieces) && ::fstat(fd, &info) == 0 &&
+              (uint64_t(info.st_size) <= TotalSize(pieces) || ::ftruncate(fd, off_t(TotalSize(pieces))) == 0);
+    ok = ::close(fd) == 0 && ok;
+    if (ok && Exchanged(spare, native))
+    {
+        KeepSpare(spare);
+        return true;
+    }
+    // Its bytes are now neither version.
+    ::unlink(spare.c_str());
+    return false;
+}
+
+bool WriteAtomically(const std::string& path, const std::vector<std::string_view>& pieces, Replace how)
 {
     std::string native = ResolvePath(path);
     struct stat info;
@@ -382,6 +437,9 @@ bool WriteAtomically(const std::string& path, const std::vector<std::string_view
         errno = EACCES;
         return false;
     }
+    std::string spare = exists && how == Replace::ExchangeKeepingSpare ? SpareFileName(native) : std::string();
+    if (!spare.empty() && RewroteSpare(native, spare, info, pieces))
+        return true;
     size_t slash = native.rfind('/');
     std::string folder = slash == std::string::npos ? std::string() : native.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? native : native.substr(slash + 1);
@@ -393,24 +451,26 @@ bool WriteAtomically(const std::string& path, const std::vector<std::string_view
     bool ok = ::fchmod(fd, mode) == 0 && WritePieces(fd, pieces);
     int savedErrno = errno;
     ok = (::close(fd) == 0) && ok;
-#ifdef RENAME_EXCHANGE
-    // Held open, the old file outlives its name until the descriptor closes.
-    int oldFd = ok && exists && exchange && info.st_size >= kFreeLaterSize
-                    ? ::open(native.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)
-                    : -1;
-    if (ok && exists && exchange && ::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, native.c_str(), RENAME_EXCHANGE) == 0)
+    if (ok && exists && how != Replace::Rename)
     {
-        // The temporary name now holds the old file.
-        ::unlink(temp.c_str());
+        // Held open, the old file outlives its name until the descriptor closes.
+        int oldFd = how == Replace::Exchange && info.st_size >= kFreeLaterSize
+                        ? ::open(native.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)
+                        : -1;
+        if (Exchanged(temp, native))
+        {
+            // The temporary name now holds the old file.
+            if (spare.empty() || ::rename(temp.c_str(), spare.c_str()) != 0)
+                ::unlink(temp.c_str());
+            else
+                KeepSpare(spare);
+            if (oldFd >= 0)
+                CloseLater(oldFd);
+            return true;
+        }
         if (oldFd >= 0)
-            CloseLater(oldFd);
-        return true;
+            ::close(oldFd);
     }
-    if (oldFd >= 0)
-        ::close(oldFd);
-#else
-    (void)exchange;
-#endif
     // A file system without the exchange, or no old file: a plain rename.
     if (ok && ::rename(temp.c_str(), native.c_str()) == 0)
     {
@@ -428,13 +488,20 @@ bool WriteAtomically(const std::string& path, const std::vector<std::string_view
 
 bool WriteFileAtomic(const std::string& path, std::string_view bytes)
 {
-    return WriteAtomically(path, {bytes}, false);
+    return WriteAtomically(path, {bytes}, Replace::Rename);
 }
 
 bool WriteBuiltFileAtomic(const std::string& path, const std::vector<std::string_view>& pieces)
 {
-    return WriteAtomically(path, pieces, true);
+    return WriteAtomically(path, pieces, Replace::Exchange);
 }
+
+bool WriteBuiltFileKeepingSpare(const std::string& path, const std::vector<std::string_view>& pieces)
+{
+    return WriteAtomically(path, pieces, Replace::ExchangeKeepingSpare);
+}
+
+void RemoveSpareFiles() { RemoveKeptSpares(); }
 
 // True when native names a writable regular file of one name that holds
 // exactly bytes; its last-write time is then renewed. A link is not followed.

@@ -397,6 +397,14 @@ bool WriteBuiltFileAtomic(const std::string& path, const std::vector<std::string
 
 bool WriteBuiltOutput(const std::string& path, std::string_view bytes) { return WriteFileAtomic(path, bytes); }
 
+// Windows has no exchange of two names: every save is a new file.
+bool WriteBuiltFileKeepingSpare(const std::string& path, const std::vector<std::string_view>& pieces)
+{
+    return WriteBuiltFileAtomic(path, pieces);
+}
+
+void RemoveSpareFiles() {}
+
 bool OverwriteFileWithTime(const std::string& target, std::string_view bytes, FileTime time)
 {
     WIN32_FILE_ATTRIBUTE_DATA data;

@@ -63,6 +63,15 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes);
 // disk: after a power cut such a file may need building again, never a
 // source.
 bool WriteBuiltFileAtomic(const std::string& path, const std::vector<std::string_view>& pieces);
+// The same for a large built file that is saved again and again (the
+// database archive). The file it replaces is kept under a hidden name beside
+// it (".<name>.mwtmp.spare.<extension>") until the process ends, and the next
+// save rewrites that spare in place of a new file when nobody has it open:
+// rewriting pages the system already holds costs a fraction of filling new
+// ones. Where the system cannot, it is WriteBuiltFileAtomic.
+bool WriteBuiltFileKeepingSpare(const std::string& path, const std::vector<std::string_view>& pieces);
+// Removes the spares this process kept (done anyway when it ends).
+void RemoveSpareFiles();
 // A compiled or copied output, written like WriteBuiltFileAtomic. When the
 // file already holds exactly these bytes (a rebuild that changed nothing),
 // it is left in place and only its last-write time renewed: making a new

@@ -124,7 +124,7 @@ protected:
             std::string path = relative + entry.name;
             if (entry.isFolder)
                 CollectCopies(root, path + "/", copies);
-            else if (path != "database.arz")
+            else if (path != "database.arz" && path != ".database.arz.mwtmp.spare.arz")
             {
                 FileTime time;
                 GetLastWriteTime(root + path, time);

@@ -222,6 +222,66 @@ TEST(FileSystem, BuiltOutputsOfUnchangedBytesKeepTheirFileAndRenewTheirTime)
 }
 #endif
 
+#ifndef _WIN32
+TEST(FileSystem, ASavedFilesSpareIsRewrittenOnlyWhenNobodyReadsIt)
+{
+    TempFolder temp;
+    std::string path = temp / "database.arz";
+    std::string spare = temp / ".database.arz.mwtmp.spare.arz";
+    auto inode = [](const std::string& file) {
+        struct stat info{};
+        ::lstat(file.c_str(), &info);
+        return info.st_ino;
+    };
+    // A new file leaves no spare; a replaced one is kept as the spare.
+    ASSERT_TRUE(WriteBuiltFileKeepingSpare(path, {"first version"}));
+    EXPECT_FALSE(IsFile(spare));
+    ::chmod(path.c_str(), 0640);
+    ino_t first = inode(path);
+    ASSERT_TRUE(WriteBuiltFileKeepingSpare(path, {"second ", "version"}));
+    EXPECT_EQ(ReadFile(spare), "first version");
+    EXPECT_EQ(inode(spare), first);
+    // The next save rewrites the spare, shorter than before, and swaps it in.
+    ASSERT_TRUE(WriteBuiltFileKeepingSpare(path, {"third"}));
+    EXPECT_EQ(ReadFile(path), "third");
+    EXPECT_EQ(inode(path), first);
+    EXPECT_EQ(ReadFile(spare), "second version");
+    struct stat info;
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+
+    // A reader of the version that became the spare keeps reading it: that
+    // spare is left to the reader and a new file is written.
+    std::FILE* reader = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(reader, nullptr);
+    ASSERT_TRUE(WriteBuiltFileKeepingSpare(path, {"fourth"}));
+    ASSERT_TRUE(WriteBuiltFileKeepingSpare(path, {"fifth version"}));
+    EXPECT_EQ(ReadFile(path), "fifth version");
+    EXPECT_EQ(ReadFile(spare), "fourth");
+    char old[6] = {};
+    EXPECT_EQ(std::fread(old, 1, 5, reader), 5u);
+    EXPECT_STREQ(old, "third");
+    std::fclose(reader);
+
+    // A link planted as the spare is neither followed nor written through.
+    std::string target = temp / "elsewhere";
+    WriteFile(target, "keep");
+    ASSERT_EQ(::unlink(spare.c_str()), 0);
+    ASSERT_EQ(::symlink(target.c_str(), spare.c_str()), 0);
+    ASSERT_TRUE(WriteBuiltFileKeepingSpare(path, {"sixth"}));
+    EXPECT_EQ(ReadFile(path), "sixth");
+    EXPECT_EQ(ReadFile(target), "keep");
+    EXPECT_FALSE(IsSymbolicLink(spare));
+
+    // The spares go with the process; only the file and the planted target stay.
+    RemoveSpareFiles();
+    std::vector<FolderEntry> entries;
+    ListFolder(temp.Path(), entries);
+    EXPECT_EQ(entries.size(), 2u);
+    EXPECT_EQ(ReadFile(path), "sixth");
+}
+#endif
+
 TEST(FileSystem, AtomicWritesReplaceFilesWhoseNamesJustFit)
 {
     TempFolder temp;
