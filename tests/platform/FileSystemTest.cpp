@@ -7,7 +7,12 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <cstdio>
+#include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
+#ifndef _WIN32
+#include <sys/mount.h>
+#endif
 #include <unistd.h>
 
 namespace mw {
@@ -279,6 +284,33 @@ TEST(FileSystem, ASavedFilesSpareIsRewrittenOnlyWhenNobodyReadsIt)
     ListFolder(temp.Path(), entries);
     EXPECT_EQ(entries.size(), 2u);
     EXPECT_EQ(ReadFile(path), "sixth");
+}
+#endif
+
+#ifndef _WIN32
+// On a small tmpfs mounted by the test (needs root; skipped otherwise).
+TEST(FileSystem, ASaveTheDiskCannotHoldLeavesTheFileAsItWasAndNoSpare)
+{
+    TempFolder temp;
+    std::string mount = temp / "disk";
+    ASSERT_TRUE(EnsureFolders(mount + "/"));
+    if (::mount("tmpfs", mount.c_str(), "tmpfs", 0, "size=1m") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+    std::string path = mount + "/database.arz";
+    const std::string second(300000, '2');
+    ASSERT_TRUE(WriteBuiltFileKeepingSpare(path, {std::string(300000, '1')}));
+    ASSERT_TRUE(WriteBuiltFileKeepingSpare(path, {second}));
+    // Neither the spare grown nor a new file fits beside the file.
+    EXPECT_FALSE(WriteBuiltFileKeepingSpare(path, {std::string(800000, '3')}));
+    EXPECT_TRUE(ReadFile(path) == second);
+    std::vector<FolderEntry> entries;
+    ListFolder(mount + "/", entries);
+    EXPECT_EQ(entries.size(), 1u) << "a spare or a temporary file was left taking space";
+    // With the space the spare took given back, a smaller save fits.
+    ASSERT_TRUE(WriteBuiltFileKeepingSpare(path, {std::string(600000, '4')}));
+    EXPECT_EQ(ReadFile(path), std::string(600000, '4'));
+    RemoveSpareFiles();
+    ::umount2(mount.c_str(), MNT_DETACH);
 }
 #endif
 
