@@ -72,6 +72,9 @@ TEST_F(UnassociatedFilesTest, QuietModeDeletesEveryUnassociatedFileAndRecordWith
 {
     MakeWorkspace();
     ASSERT_TRUE(SetReadOnly(Build("Resources/creatures/old.msh"), true));
+    // The spare an earlier save of the archive kept beside it.
+    std::string spare = Build("Database/.database.arz.mwtmp.spare.arz");
+    WriteFile(spare, "spare");
 
     UnassociatedFiles(context, true).DeleteUnassociated("");
 
@@ -87,6 +90,8 @@ TEST_F(UnassociatedFilesTest, QuietModeDeletesEveryUnassociatedFileAndRecordWith
     EXPECT_TRUE(PathExists(Build("Resources/creatures.arc")));
     EXPECT_TRUE(PathExists(ArchivePath()));
     EXPECT_EQ(ArchivedNames(), std::vector<std::string>{"records\\kept.dbr"});
+    EXPECT_TRUE(PathExists(spare));
+    EXPECT_FALSE(context.HasLine("Deleting: " + Build("Database\\.database.arz.mwtmp.spare.arz")));
 
     std::vector<std::string> texts = context.Texts();
     EXPECT_EQ(texts.front(), "Deleting unassociated resources...");
