@@ -390,6 +390,28 @@ bool Exchanged(const std::string& from, const std::string& to)
 #endif
 }
 
+// A rename that never replaces what is already at to.
+bool RenamedToFreeName(const std::string& from, const std::string& to)
+{
+#ifdef RENAME_NOREPLACE
+    return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;
+#else
+    (void)from;
+    (void)to;
+    errno = ENOSYS;
+    return false;
+#endif
+}
+
+// True when name still names the file open as fd.
+bool NamesFile(const std::string& name, int fd)
+{
+    struct stat named;
+    struct stat open;
+    return ::lstat(name.c_str(), &named) == 0 && ::fstat(fd, &open) == 0 && named.st_dev == open.st_dev &&
+           named.st_ino == open.st_ino;
+}
+
 size_t TotalSize(const std::vector<std::string_view>& pieces)
 {
     size_t total = 0;
@@ -411,14 +433,19 @@ bool RewroteSpare(const std::string& native, const std::string& spare, const str
     struct stat info;
     bool ok = ::fchmod(fd, file.st_mode & 07777) == 0 && WritePieces(fd, pieces) && ::fstat(fd, &info) == 0 &&
               (uint64_t(info.st_size) <= TotalSize(pieces) || ::ftruncate(fd, off_t(TotalSize(pieces))) == 0);
-    ok = ::close(fd) == 0 && ok;
-    if (ok && Exchanged(spare, native))
+    // Spares are only ever created where no file is, so the name still
+    // holds what was written unless it was removed meanwhile.
+    bool named = NamesFile(spare, fd);
+    if (ok && named && Exchanged(spare, native))
     {
+        ::close(fd);
         KeepSpare(spare);
         return true;
     }
     // Its bytes are now neither version.
-    ::unlink(spare.c_str());
+    if (named && NamesFile(spare, fd))
+        ::unlink(spare.c_str());
+    ::close(fd);
     return false;
 }
 
@@ -454,16 +481,18 @@ bool WriteAtomically(const std::string& path, const std::vector<std::string_view
     if (ok && exists && how != Replace::Rename)
     {
         // Held open, the old file outlives its name until the descriptor closes.
-        int oldFd = how == Replace::Exchange && info.st_size >= kFreeLaterSize
+        int oldFd = info.st_size >= kFreeLaterSize
                         ? ::open(native.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC)
                         : -1;
         if (Exchanged(temp, native))
         {
-            // The temporary name now holds the old file.
-            if (spare.empty() || ::rename(temp.c_str(), spare.c_str()) != 0)
-                ::unlink(temp.c_str());
-            else
+            // The temporary name now holds the old file. It becomes the spare
+            // where there is none; one in use by a reader, or by a save of
+            // another process, is left to it.
+            if (!spare.empty() && RenamedToFreeName(temp, spare))
                 KeepSpare(spare);
+            else
+                ::unlink(temp.c_str());
             if (oldFd >= 0)
                 CloseLater(oldFd);
             return true;

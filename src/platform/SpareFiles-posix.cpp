@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <fcntl.h>
 #include <mutex>
+#include <csignal>
 #include <unistd.h>
 #include <vector>
 
@@ -67,11 +68,14 @@ int OpenReusableSpare(const std::string& spare, const struct stat& file)
     struct stat info;
     bool usable = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink == 1 &&
                   info.st_dev == file.st_dev && info.st_uid == ::geteuid();
-#ifdef F_SETLEASE
+#if defined(F_SETLEASE) && defined(F_SETSIG)
     // A write lease is granted only while no other descriptor or mapping of
     // the file exists anywhere: someone who opened this version before it
-    // was replaced still reads it, and it must not change under them.
-    usable = usable && ::fcntl(fd, F_SETLEASE, F_WRLCK) == 0;
+    // was replaced still reads it, and it must not change under them. The
+    // lease is given back at once. Should another program open the file in
+    // between, the system tells the holder with a signal, by default one
+    // that ends it: the one asked for instead is ignored unless handled.
+    usable = usable && ::fcntl(fd, F_SETSIG, SIGURG) == 0 && ::fcntl(fd, F_SETLEASE, F_WRLCK) == 0;
     if (usable)
         (void)::fcntl(fd, F_SETLEASE, F_UNLCK);
 #else

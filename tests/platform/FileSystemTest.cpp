@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #ifndef _WIN32
 #include <sys/mount.h>
+#include <sys/wait.h>
 #endif
 #include <unistd.h>
 
@@ -256,38 +257,73 @@ TEST(FileSystem, ASavedFilesSpareIsRewrittenOnlyWhenNobodyReadsIt)
     EXPECT_EQ(info.st_mode & 0777, 0640u);
 
     // A reader of the version that became the spare keeps reading it: that
-    // spare is left to the reader and a new file is written.
+    // spare is left to the reader and new files are written, until the
+    // reader is done.
     std::FILE* reader = std::fopen(path.c_str(), "rb");
     ASSERT_NE(reader, nullptr);
     ASSERT_TRUE(WriteBuiltFileKeepingSpare(path, {"fourth"}));
     ASSERT_TRUE(WriteBuiltFileKeepingSpare(path, {"fifth version"}));
     EXPECT_EQ(ReadFile(path), "fifth version");
-    EXPECT_EQ(ReadFile(spare), "fourth");
+    EXPECT_EQ(ReadFile(spare), "third");
     char old[6] = {};
     EXPECT_EQ(std::fread(old, 1, 5, reader), 5u);
     EXPECT_STREQ(old, "third");
     std::fclose(reader);
+    ASSERT_TRUE(WriteBuiltFileKeepingSpare(path, {"sixth"}));
+    EXPECT_EQ(inode(path), first);
+    EXPECT_EQ(ReadFile(spare), "fifth version");
 
     // A link planted as the spare is neither followed nor written through.
     std::string target = temp / "elsewhere";
     WriteFile(target, "keep");
     ASSERT_EQ(::unlink(spare.c_str()), 0);
     ASSERT_EQ(::symlink(target.c_str(), spare.c_str()), 0);
-    ASSERT_TRUE(WriteBuiltFileKeepingSpare(path, {"sixth"}));
-    EXPECT_EQ(ReadFile(path), "sixth");
+    ASSERT_TRUE(WriteBuiltFileKeepingSpare(path, {"seventh"}));
+    EXPECT_EQ(ReadFile(path), "seventh");
     EXPECT_EQ(ReadFile(target), "keep");
-    EXPECT_FALSE(IsSymbolicLink(spare));
 
-    // The spares go with the process; only the file and the planted target stay.
+    // The spares go with the process; only the file and the link's target stay.
     RemoveSpareFiles();
     std::vector<FolderEntry> entries;
     ListFolder(temp.Path(), entries);
     EXPECT_EQ(entries.size(), 2u);
-    EXPECT_EQ(ReadFile(path), "sixth");
+    EXPECT_EQ(ReadFile(path), "seventh");
 }
 #endif
 
 #ifndef _WIN32
+// Two programs saving the same file at once: each save leaves one whole
+// version, never a mix of two.
+TEST(FileSystem, SavesOfTwoProgramsAtOnceEachLeaveAWholeVersion)
+{
+    TempFolder temp;
+    std::string path = temp / "database.arz";
+    // Version i of program c: the letter c, 100000 + i * 1000 times.
+    auto save = [&](char c, int rounds) {
+        bool ok = true;
+        for (int i = 0; i < rounds; ++i)
+            ok = WriteBuiltFileKeepingSpare(path, {std::string(size_t(100000 + i * 1000), c)}) && ok;
+        return ok;
+    };
+    ASSERT_TRUE(save('a', 1));
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+        ::_exit(save('b', 60) ? 0 : 1);
+    EXPECT_TRUE(save('a', 60));
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    std::string bytes = ReadFile(path);
+    ASSERT_FALSE(bytes.empty());
+    EXPECT_EQ(bytes.find_first_not_of(bytes[0]), std::string::npos) << "two versions mixed";
+    EXPECT_EQ((bytes.size() - 100000) % 1000, 0u);
+    RemoveSpareFiles();
+    std::vector<FolderEntry> entries;
+    ListFolder(temp.Path(), entries);
+    EXPECT_LE(entries.size(), 2u) << "temporary files were left behind";
+}
+
 // On a small tmpfs mounted by the test (needs root; skipped otherwise).
 TEST(FileSystem, ASaveTheDiskCannotHoldLeavesTheFileAsItWasAndNoSpare)
 {
