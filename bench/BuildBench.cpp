@@ -312,11 +312,11 @@ int main(int argc, char** argv)
     // the real ones, so that both timed Builds find what a Build made (and
     // rewrite only what differs) rather than the first paying for both.
     forcedBuild(0);
-    // Turn about, three of each: the best of each kind is compared.
+    // Turn about, five of each: the best of each kind is compared.
     std::vector<double> startingRuns;
     std::vector<double> serialRuns;
     std::vector<double> parallelRuns;
-    for (int run = 0; run < 3; ++run)
+    for (int run = 0; run < 5; ++run)
     {
         bench::SettleWriteback();
         startingRuns.push_back(forcedBuild(1, false));
@@ -341,7 +341,7 @@ int main(int argc, char** argv)
     double spawnsPerAsset = 1.0 / 3.0 + 1.0 / kAssetsPerFolder;
 
     std::printf("\nforced Build of a mod of %d assets in %d folders (a third each Binary, TextFile, Texture),"
-                " best of 3, after one that made them:\n",
+                " best of 5, after one that made them:\n",
                 forcedCount, (forcedCount + kAssetsPerFolder - 1) / kAssetsPerFolder);
     std::printf("  per asset, one compiler started for each compile %8.2f ms\n",
                 forcedCount ? forcedStarting * 1000 / forcedCount : 0.0);
