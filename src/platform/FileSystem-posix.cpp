@@ -378,30 +378,25 @@ enum class Replace
     ExchangeKeepingSpare,
 };
 
-bool Exchanged(const std::string& from, const std::string& to)
+// A rename that swaps the two names, or (exchange false) one that never
+// replaces what is already at to; false with ENOSYS where the system has neither.
+bool RenamedSpecially(const std::string& from, const std::string& to, bool exchange)
 {
-#ifdef RENAME_EXCHANGE
-    return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_EXCHANGE) == 0;
+#if defined(RENAME_EXCHANGE) && defined(RENAME_NOREPLACE)
+    unsigned flags = exchange ? RENAME_EXCHANGE : RENAME_NOREPLACE;
+    return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), flags) == 0;
 #else
     (void)from;
     (void)to;
+    (void)exchange;
     errno = ENOSYS;
     return false;
 #endif
 }
 
-// A rename that never replaces what is already at to.
-bool RenamedToFreeName(const std::string& from, const std::string& to)
-{
-#ifdef RENAME_NOREPLACE
-    return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;
-#else
-    (void)from;
-    (void)to;
-    errno = ENOSYS;
-    return false;
-#endif
-}
+bool Exchanged(const std::string& from, const std::string& to) { return RenamedSpecially(from, to, true); }
+
+bool RenamedToFreeName(const std::string& from, const std::string& to) { return RenamedSpecially(from, to, false); }
 
 // True when name still names the file open as fd.
 bool NamesFile(const std::string& name, int fd)

@@ -4,9 +4,9 @@
 #include "PathRules.h"
 
 #include <algorithm>
+#include <csignal>
 #include <fcntl.h>
 #include <mutex>
-#include <csignal>
 #include <unistd.h>
 #include <vector>
 
