@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 #include <algorithm>
-#include <cstdio>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
 #ifndef _WIN32
