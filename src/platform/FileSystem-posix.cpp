@@ -425,22 +425,21 @@ bool RewroteSpare(const std::string& native, const std::string& spare, const str
     int fd = OpenReusableSpare(spare, file);
     if (fd < 0)
         return false;
-    struct stat info;
-    bool ok = ::fchmod(fd, file.st_mode & 07777) == 0 && WritePieces(fd, pieces) && ::fstat(fd, &info) == 0 &&
-              (uint64_t(info.st_size) <= TotalSize(pieces) || ::ftruncate(fd, off_t(TotalSize(pieces))) == 0);
+    // Cut to the new size: the spare may have been longer.
+    bool ok = ::fchmod(fd, file.st_mode & 07777) == 0 && WritePieces(fd, pieces) &&
+              ::ftruncate(fd, off_t(TotalSize(pieces))) == 0;
     // Spares are only ever created where no file is, so the name still
     // holds what was written unless it was removed meanwhile.
     bool named = NamesFile(spare, fd);
+    ::close(fd);
     if (ok && named && Exchanged(spare, native))
     {
-        ::close(fd);
         KeepSpare(spare);
         return true;
     }
     // Its bytes are now neither version.
-    if (named && NamesFile(spare, fd))
+    if (named)
         ::unlink(spare.c_str());
-    ::close(fd);
     return false;
 }
 

@@ -61,8 +61,13 @@ std::string SpareFileName(const std::string& nativePath)
 
 int OpenReusableSpare(const std::string& spare, const struct stat& file)
 {
-    // Not blocking on a lease someone else holds; a link is never followed.
-    int fd = ::open(spare.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    // Only a regular file is opened at all (a planted device or pipe is
+    // not), without blocking on a lease someone else holds; a link is never
+    // followed.
+    struct stat named;
+    if (::lstat(spare.c_str(), &named) != 0 || !S_ISREG(named.st_mode))
+        return -1;
+    int fd = ::open(spare.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return -1;
     struct stat info;
